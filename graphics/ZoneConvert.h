@@ -1,0 +1,13 @@
+// Zone conversion through the system where the zone's rules are the system's
+// own yearly rules, else by the zone's own arithmetic.
+#pragma once
+
+#include "ZoneTime.h"
+
+bool UtcToZoneTime(const SYSTEMTIME& utc, SYSTEMTIME* out, const TimeZoneRecord& zone);
+// Always a valid time: falls back to the own arithmetic when the system fails.
+void GetClockLocalTime(const SYSTEMTIME& utc, SYSTEMTIME* out, const ClockRecord& clock);
+// LOCALE_IFIRSTDAYOFWEEK of the thread's locale: 0 = Monday .. 6 = Sunday.
+int GetLocaleFirstWeekday();
+// Orders clocks by their current local time, latest first, then by caption.
+int CompareClocksByTime(const ClockRecord& a, const ClockRecord& b);
