@@ -2,17 +2,16 @@
 
 #include "FixedText.h"
 
-bool UtcToZoneTime(const SYSTEMTIME& utc, SYSTEMTIME* out, const TimeZoneRecord& zone)
+bool UtcToZoneTime(const SYSTEMTIME& utc, SYSTEMTIME* out, const TimeZoneRecord& zone, SystemZoneConvert convert)
 {
     if (!HasSystemRules(zone)) {
         UtcToZoneTimeOwn(utc, out, zone);
         return true;
     }
-    TIME_ZONE_INFORMATION tzi = zone.tzi;
-    return SystemTimeToTzSpecificLocalTime(&tzi, &utc, out) != FALSE;
+    return convert(&zone.tzi, &utc, out) != FALSE;
 }
 
-void GetClockLocalTime(const SYSTEMTIME& utc, SYSTEMTIME* out, const ClockRecord& clock)
+void GetClockLocalTime(const SYSTEMTIME& utc, SYSTEMTIME* out, const ClockRecord& clock, SystemZoneConvert convert)
 {
     if (IsUnanchoredTimer(clock)) {
         *out = utc;
@@ -20,7 +19,8 @@ void GetClockLocalTime(const SYSTEMTIME& utc, SYSTEMTIME* out, const ClockRecord
     }
     TimeZoneRecord zone;
     GetClockZone(clock, &zone);
-    if (!UtcToZoneTime(utc, out, zone))
+    // a failed system call leaves `out` undefined; the clocks must never show that
+    if (!UtcToZoneTime(utc, out, zone, convert))
         UtcToZoneTimeOwn(utc, out, zone);
 }
 

@@ -7,6 +7,8 @@ export WINEPREFIX=$TL_WINEPREFIX
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 TL_PIDS=()
+TL_SERVER_PID=
+TL_XVFB_PID=
 
 tl_log() { printf '== %s\n' "$*" >&2; }
 
@@ -52,7 +54,7 @@ tl_start_xvfb() {
                 sleep 0.1
             done
             if kill -0 $pid 2>/dev/null && [ -e /tmp/.X11-unix/X$n ]; then
-                TL_PIDS+=("$pid")
+                TL_XVFB_PID=$pid
                 export DISPLAY=:$n
                 return 0
             fi
@@ -63,9 +65,13 @@ tl_start_xvfb() {
 }
 
 # One wineserver for the whole run: each Wine process then starts in ~0.1 s.
+# Wine's own services (services.exe, explorer.exe, ...) are started here with
+# no terminal: started by a test, they would inherit its output pipe and keep
+# ctest waiting for the end of it.
 tl_start_wineserver() {
     /usr/lib/wine/wineserver64 -f -p >/dev/null 2>&1 &
-    TL_PIDS+=("$!")
+    TL_SERVER_PID=$!
+    WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 tl_stop_all() {
@@ -73,6 +79,18 @@ tl_stop_all() {
     for pid in "${TL_PIDS[@]}"; do
         kill "$pid" 2>/dev/null || true
     done
+    if [ -n "${TL_SERVER_PID:-}" ]; then
+        # the server ends every process of our prefix, then itself
+        /usr/lib/wine/wineserver64 -k 2>/dev/null || true
+        kill "$TL_SERVER_PID" 2>/dev/null || true
+        wait "$TL_SERVER_PID" 2>/dev/null || true
+        TL_SERVER_PID=
+    fi
+    if [ -n "${TL_XVFB_PID:-}" ]; then
+        kill "$TL_XVFB_PID" 2>/dev/null || true
+        wait "$TL_XVFB_PID" 2>/dev/null || true
+        TL_XVFB_PID=
+    fi
     for pid in "${TL_PIDS[@]}"; do
         wait "$pid" 2>/dev/null || true
     done

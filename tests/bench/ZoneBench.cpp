@@ -65,10 +65,7 @@ int main()
         AddMinutes(t, 127);
     }
     TimeZoneRecord weekday = EuropeZone(), dated = DatedZone();
-    auto bare = [&](const SYSTEMTIME& utc, SYSTEMTIME* out) {
-        TIME_ZONE_INFORMATION tzi = weekday.tzi;
-        SystemTimeToTzSpecificLocalTime(&tzi, &utc, out);
-    };
+    auto bare = [&](const SYSTEMTIME& utc, SYSTEMTIME* out) { SystemTimeToTzSpecificLocalTime(&weekday.tzi, &utc, out); };
     auto viaWeekday = [&](const SYSTEMTIME& utc, SYSTEMTIME* out) { UtcToZoneTime(utc, out, weekday); };
     auto viaDated = [&](const SYSTEMTIME& utc, SYSTEMTIME* out) { UtcToZoneTime(utc, out, dated); };
 
