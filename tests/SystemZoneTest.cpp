@@ -4,6 +4,7 @@
 
 #include "../app/SystemZone.h"
 #include "../app/ZoneDatabase.h"
+#include "../graphics/ZoneConvert.h"
 #include "../graphics/FixedText.h"
 #include "TestFiles.h"
 
@@ -30,4 +31,14 @@ TEST(SystemZone, ReadsTheComputersZoneAndItsRegistryName)
     EXPECT_FALSE(db.AutoDaylight());
     // the registry's display name replaces the file's
     EXPECT_FALSE(FixedEquals(db.Zone(1).displayName, 128, L"From the file"));
+}
+
+TEST(SystemZone, FirstWeekdayOfTheThreadsLocale)
+{
+    LCID saved = GetThreadLocale();
+    SetThreadLocale(MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT));
+    EXPECT_EQ(0, GetLocaleFirstWeekday());  // Monday
+    SetThreadLocale(MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT));
+    EXPECT_EQ(6, GetLocaleFirstWeekday());  // Sunday
+    SetThreadLocale(saved);
 }

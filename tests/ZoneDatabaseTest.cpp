@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string.h>
+
 #include <string>
 
 #include "../app/ZoneDatabase.h"
@@ -208,4 +210,33 @@ TEST_F(ZoneDatabase, SetSystemTimeZone)
     db.SetSystemTimeZone(plain, clocks, 2, CountPost, nullptr);
     EXPECT_EQ(2, sys.writes);
     EXPECT_EQ(3, g_posts);
+}
+
+TEST(LocalZone, WeekRulesOfTheSystemsRecord)
+{
+    struct { SYSTEMTIME date; int rule; } cases[] = {
+        {SYSTEMTIME{0, 3, 0, 5, 2, 0, 0, 0}, -1},
+        {SYSTEMTIME{0, 3, 0, 2, 2, 0, 0, 0}, 2},
+        {SYSTEMTIME{0, 3, 0, 4, 2, 0, 0, 0}, 4},
+        {SYSTEMTIME{2026, 3, 0, 29, 2, 0, 0, 0}, 0},  // a date with a year has no week rule
+        {SYSTEMTIME{0, 0, 0, 0, 0, 0, 0, 0}, 0},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.date.wYear << "/" << c.date.wMonth << "/" << c.date.wDay);
+        CFakeSystemZone sys;
+        sys.zone.DaylightDate = c.date;
+        TimeZoneRecord z;
+        memset(&z, 0xcc, sizeof(z));
+        InitLocalZone(&z, sys);
+        EXPECT_EQ(c.rule, z.daylightRule);
+        EXPECT_EQ(-1, z.standardRule);
+        EXPECT_EQ(0u, z.cityCount);
+        EXPECT_TRUE(FixedEquals(z.zoneName, 40, kLocalZoneName));
+    }
+    CFakeSystemZone failing;
+    failing.zoneFails = true;
+    TimeZoneRecord z;
+    InitLocalZone(&z, failing);
+    EXPECT_EQ(0, z.tzi.Bias);
+    EXPECT_EQ(0, z.tzi.DaylightDate.wMonth);
 }
