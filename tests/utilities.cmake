@@ -1,0 +1,1 @@
+# filled by the utilities tests
