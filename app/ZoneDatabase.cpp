@@ -13,15 +13,23 @@ const int kFirstCapacity = 128;
 const int kGrowBy = 64;
 const int kRegistryNameChars = 512;
 
-// Grows a zeroed global memory block of `size`-byte items; null when memory is out.
-void* GrowBlock(void* block, int* capacity, size_t size)
+// The cleared slot after the first `count` items of a zeroed global memory
+// block, grown by kGrowBy items when full; null when memory is out.
+template <class T>
+T* NextFreeSlot(T** block, int count, int* capacity)
 {
-    int wanted = block ? *capacity + kGrowBy : kFirstCapacity;
-    void* grown = block ? GlobalReAlloc(block, wanted * size, GMEM_MOVEABLE | GMEM_ZEROINIT)
-                        : GlobalAlloc(GPTR, wanted * size);
-    if (grown)
+    if (count == *capacity) {
+        int wanted = *block ? *capacity + kGrowBy : kFirstCapacity;
+        void* grown = *block ? GlobalReAlloc(*block, wanted * sizeof(T), GMEM_MOVEABLE | GMEM_ZEROINIT)
+                             : GlobalAlloc(GPTR, wanted * sizeof(T));
+        if (!grown)
+            return nullptr;
+        *block = (T*)grown;
         *capacity = wanted;
-    return grown;
+    }
+    T* slot = &(*block)[count];
+    memset(slot, 0, sizeof(*slot));
+    return slot;
 }
 
 void FreeBlock(void* block)
@@ -89,28 +97,12 @@ CZoneDatabase::~CZoneDatabase()
 
 TimeZoneRecord* CZoneDatabase::NextFreeZone()
 {
-    if (m_count == m_capacity) {
-        void* grown = GrowBlock(m_live, &m_capacity, sizeof(TimeZoneRecord));
-        if (!grown)
-            return nullptr;
-        m_live = (TimeZoneRecord*)grown;
-    }
-    TimeZoneRecord* zone = &m_live[m_count];
-    memset(zone, 0, sizeof(*zone));
-    return zone;
+    return NextFreeSlot(&m_live, m_count, &m_capacity);
 }
 
 ZoneChangeRecord* CZoneDatabase::NextFreeChange()
 {
-    if (m_changeCount == m_changeCapacity) {
-        void* grown = GrowBlock(m_changes, &m_changeCapacity, sizeof(ZoneChangeRecord));
-        if (!grown)
-            return nullptr;
-        m_changes = (ZoneChangeRecord*)grown;
-    }
-    ZoneChangeRecord* change = &m_changes[m_changeCount];
-    memset(change, 0, sizeof(*change));
-    return change;
+    return NextFreeSlot(&m_changes, m_changeCount, &m_changeCapacity);
 }
 
 void CZoneDatabase::ReadRegistryNames(TimeZoneRecord* zone)
