@@ -25,6 +25,20 @@ int64_t DaysFromCivil(int64_t y, int m, int d)
     return era * 146097 + doe - k1601;
 }
 
+// The inverse of DaysFromCivil.
+void CivilFromDays(int64_t days, int* year, int* month, int* day)
+{
+    days += 584694;  // counted from 0000-03-01, so that leap days end a year
+    int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+    int64_t doe = days - era * 146097;
+    int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    int64_t mp = (5 * doy + 2) / 153;
+    *day = (int)(doy - (153 * mp + 2) / 5 + 1);
+    *month = (int)(mp < 10 ? mp + 3 : mp - 9);
+    *year = (int)(yoe + era * 400 + (*month <= 2));
+}
+
 void StepDay(SYSTEMTIME& t, bool forward)
 {
     if (forward) {
@@ -96,6 +110,13 @@ uint32_t GetDayNumber(const SYSTEMTIME& d)
 int WeekdayOfDayNumber(uint32_t day)
 {
     return (int)((day % 7 + 1) % 7);  // 1601-01-01 was a Monday
+}
+
+void DayNumberToDate(uint32_t day, SYSTEMTIME* date)
+{
+    int y, m, d;
+    CivilFromDays(day, &y, &m, &d);
+    *date = SYSTEMTIME{(WORD)y, (WORD)m, (WORD)WeekdayOfDayNumber(day), (WORD)d, 0, 0, 0, 0};
 }
 
 int GetNthWeekday(int month, int year, int n, int weekday)

@@ -34,6 +34,8 @@ int GetDaysInMonth(int month, int year);
 uint32_t GetDayNumber(const SYSTEMTIME& date);
 // Weekday (0 = Sunday) of a day number.
 int WeekdayOfDayNumber(uint32_t day);
+// The date of a day number with its weekday; the time of day is cleared.
+void DayNumberToDate(uint32_t day, SYSTEMTIME* date);
 
 // Day of the month of the n-th (5 or more = last) weekday; 0 when there is none
 // or the month is outside 1..12.

@@ -298,3 +298,16 @@ TEST(LocalZoneClock, MatchesTheComputersZone)
     wcscpy(c.zone.zoneName, L"Local System Time");
     EXPECT_TRUE(IsLocalZoneClock(c, local));     // whatever its record holds
 }
+
+TEST(Calendar, DayNumbersRoundTrip)
+{
+    for (uint32_t day = 0; day < 600000; day += 13) {
+        SYSTEMTIME date;
+        DayNumberToDate(day, &date);
+        ASSERT_EQ(day, GetDayNumber(date)) << FormatTime(date);
+        ASSERT_EQ(WeekdayOfDayNumber(day), date.wDayOfWeek);
+    }
+    SYSTEMTIME date;
+    DayNumberToDate(GetDayNumber(MakeTime(2024, 2, 29)), &date);
+    EXPECT_EQ(FormatTime(MakeTime(2024, 2, 29)), FormatTime(date));
+}
