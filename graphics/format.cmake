@@ -1,1 +1,5 @@
-# filled by the format work
+target_sources(tl_graphics_base PRIVATE
+    DurationFormat.cpp
+    TimeFormatPicture.cpp)
+target_sources(tl_graphics PRIVATE
+    TimeFormat.cpp)

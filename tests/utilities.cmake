@@ -1,1 +1,1 @@
-# filled by the utilities tests
+target_sources(unit_tests PRIVATE UtilitiesTest.cpp)

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "../app/ZoneDatabase.h"
+#include "../graphics/FixedText.h"
+#include "../windows/CityList.h"
+#include "FakeSystemZone.h"
+#include "TestFiles.h"
+
+namespace {
+
+// zones.txt of tests/data: "W. Europe Standard Time" (id 110) and "UTC" (id 1) among others
+class CityList : public testing::Test {
+protected:
+    CityList() : zones(sys), cities(zones) {}
+    void SetUp() override { ASSERT_TRUE(zones.LoadTimeZonesFile(TestDataPath(L"zones.txt").c_str())); }
+    uint32_t CitiesOf(const wchar_t* zone) { return zones.Zone(zones.FindZoneByName(zone)).cityCount; }
+
+    CFakeSystemZone sys;
+    CZoneDatabase zones;
+    CCityList cities;
+};
+
+const char kGood[] =
+    "# name, ascii name, country, latitude, longitude, zone\r\n"
+    "Berlin\tBerlin\tGermany\t52.52\t13.405\tW. Europe Standard Time\r\n"
+    "Sydney\tSydney\tAustralia\t-33.87\t151.21\tUTC\n";
+
+}  // namespace
+
+TEST_F(CityList, KeepsCitiesOfKnownZones)
+{
+    CTempFile file(std::string(kGood) +
+                   "Five\tfields\tonly\t1\t2\n"
+                   "Blank zone\tx\tLand\t1\t2\t\n"                       // a TAB before the end: five fields
+                   "Seven\tx\tLand\t1.5\t2.5\tUTC\textra\n"
+                   "Case\tx\tLand\t1\t2\tutc\n"                          // zone names are case-sensitive
+                   "NoLatitude\tx\tLand\tnorth\t2\tUTC\n"
+                   "Empty\tx\tLand\t\t2\tUTC\n"
+                   "Berlin\tBerlin\tGermany\t0\t0\tUTC\n"                // duplicates are kept
+                   "\n; comment\n");
+    ASSERT_TRUE(cities.LoadCityList(file.Path()));
+    ASSERT_EQ(4, cities.Count());
+    const CityRecord& sydney = cities.Cities()[1];
+    EXPECT_STREQ(L"Sydney", sydney.cityName);
+    EXPECT_STREQ(L"Australia", sydney.countryName);
+    EXPECT_DOUBLE_EQ(-33.87, sydney.latitude);
+    EXPECT_DOUBLE_EQ(151.21, sydney.longitude);
+    EXPECT_EQ(1u, sydney.zoneId);
+    EXPECT_EQ(&zones.Zone(zones.FindZoneByName(L"UTC")), sydney.zoneRecord.ptr);
+    EXPECT_STREQ(L"Seven", cities.Cities()[2].cityName);
+    EXPECT_EQ(1u, CitiesOf(L"W. Europe Standard Time"));
+    EXPECT_EQ(3u, CitiesOf(L"UTC"));
+
+    EXPECT_EQ(0, cities.FindCityByName(L"berlin, GERMANY"));  // the first of two, any case
+    EXPECT_EQ(1, cities.FindCityByName(L"Sydney, Australia"));
+    EXPECT_EQ(-1, cities.FindCityByName(L"Sydney"));
+    EXPECT_EQ(-1, cities.FindCityByName(nullptr));
+    WCHAR text[kCityTextChars];
+    FormatCityName(cities.Cities()[0], text);
+    EXPECT_STREQ(L"Berlin, Germany", text);
+}
+
+TEST_F(CityList, NamesAreCutAndBytesAreCharacters)
+{
+    std::string longName(100, 'N'), country(80, 'C');
+    CTempFile file(longName + "\tx\t" + country + "\t1\t2\tUTC\n" + "S\xe3o Paulo\tx\tBrazil\t-23.5\t-46.6\tUTC\n");
+    ASSERT_TRUE(cities.LoadCityList(file.Path()));
+    ASSERT_EQ(2, cities.Count());
+    EXPECT_EQ(79u, FixedLength(cities.Cities()[0].cityName, 80));
+    EXPECT_EQ(79u, FixedLength(cities.Cities()[0].countryName, 80));
+    EXPECT_EQ(0xe3, cities.Cities()[1].cityName[1]);
+    WCHAR text[kCityTextChars];
+    FormatCityName(cities.Cities()[0], text);
+    EXPECT_EQ(79u + 2 + 79, wcslen(text));
+}
+
+TEST_F(CityList, ReloadsReplaceOnlyOnSuccess)
+{
+    CTempFile comments("# nothing\n;\n\n");
+    EXPECT_FALSE(cities.LoadCityList(comments.Path()));
+    EXPECT_EQ(0, cities.Count());
+
+    CTempFile good(kGood);
+    ASSERT_TRUE(cities.LoadCityList(good.Path()));
+    EXPECT_FALSE(cities.LoadCityList(TestDataPath(L"no-such-cities.txt").c_str()));
+    EXPECT_EQ(2, cities.Count());                  // still there
+    EXPECT_FALSE(cities.LoadCityList(nullptr));
+    EXPECT_EQ(2, cities.Count());
+    ASSERT_TRUE(cities.LoadCityList(good.Path()));  // counted afresh, not added up
+    EXPECT_EQ(1u, CitiesOf(L"UTC"));
+    // a restore of the zone table keeps the counts
+    zones.RestoreZoneTable(nullptr, 0);
+    EXPECT_EQ(1u, CitiesOf(L"UTC"));
+}
+
+TEST(CityNames, CountryOfTheLocale)
+{
+    WCHAR buffer[162];
+    ASSERT_TRUE(GetUserCountryName(buffer, MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT)));
+    EXPECT_LT(0u, wcslen(buffer));
+    EXPECT_FALSE(GetUserCountryName(nullptr, LOCALE_USER_DEFAULT));
+}
