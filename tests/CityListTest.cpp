@@ -102,3 +102,24 @@ TEST(CityNames, CountryOfTheLocale)
     EXPECT_LT(0u, wcslen(buffer));
     EXPECT_FALSE(GetUserCountryName(nullptr, LOCALE_USER_DEFAULT));
 }
+
+TEST(ShippedCities, EveryCityFindsItsZone)
+{
+    CFakeSystemZone sys;
+    CZoneDatabase zones(sys);
+    std::wstring data = TL_SHIPPED_DATA;
+    ASSERT_TRUE(zones.LoadTimeZonesFile((data + L"timezones.txt").c_str()));
+    CCityList cities(zones);
+    ASSERT_TRUE(cities.LoadCityList((data + L"cities.txt").c_str()));
+    FILE* f = _wfopen((data + L"cities.txt").c_str(), L"rb");
+    ASSERT_NE(nullptr, f);
+    int lines = 0;
+    char line[1024];
+    while (fgets(line, sizeof(line), f))
+        lines += line[0] != '#' && line[0] != ';' && line[0] != '\n';
+    fclose(f);
+    EXPECT_EQ(lines, cities.Count());
+    EXPECT_GT(cities.Count(), 5000);
+    EXPECT_LE(0, cities.FindCityByName(L"Berlin, Germany"));
+    EXPECT_LE(0, cities.FindCityByName(L"Sydney, Australia"));
+}
