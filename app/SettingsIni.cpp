@@ -1,6 +1,7 @@
 #include "SettingsIni.h"
 
 #include "../graphics/FixedText.h"
+#include "../graphics/Paths.h"
 #include "SettingsValues.h"
 
 const WCHAR kMissingKey[] = L"!\\!empty!\\!";
@@ -135,10 +136,7 @@ std::wstring CurrentUserName()
 
 void RefreshUserPrefix(SettingsPaths* paths)
 {
-    std::wstring name = CurrentUserName();
-    CharLowerW(&name[0]);
-    CopyFixed(paths->userPrefix, FIELD_WIDTH(paths->userPrefix), name.c_str());
-    paths->userPrefix[FIELD_WIDTH(paths->userPrefix) - 1] = 0;
+    ReadUserPrefix(paths->userPrefix);
 }
 
 std::wstring FullFilePath(const WCHAR* name)

@@ -47,12 +47,23 @@ bool BuildIniPathsFor(const WCHAR* folder, const WCHAR* userName, SettingsPaths*
     return true;
 }
 
-bool BuildIniPaths(const WCHAR* folder, SettingsPaths* paths)
+void ReadUserPrefix(WCHAR* prefix)
 {
     WCHAR name[kMaxUserName + 1];
     DWORD chars = ARRAYSIZE(name);
-    bool known = GetUserNameW(name, &chars) != FALSE;
-    return BuildIniPathsFor(folder, known ? name : nullptr, paths);
+    prefix[0] = 0;
+    if (GetUserNameW(name, &chars)) {
+        lstrcpyW(prefix, name);
+        CharLowerW(prefix);
+    }
+}
+
+bool BuildIniPaths(const WCHAR* folder, SettingsPaths* paths)
+{
+    if (!BuildIniPathsFor(folder, nullptr, paths))
+        return false;
+    ReadUserPrefix(paths->userPrefix);
+    return true;
 }
 
 bool FileExists(const WCHAR* path)

@@ -11,6 +11,9 @@ bool BuildIniPathsFor(const WCHAR* folder, const WCHAR* userName, SettingsPaths*
 
 // The same with the name of the Windows user running the process
 // (GetUserNameW; an empty prefix when it cannot be read).
+// The settings' section prefix: the Windows user name in lower case, into
+// `prefix` (65 characters); empty when the name cannot be read.
+void ReadUserPrefix(WCHAR* prefix);
 bool BuildIniPaths(const WCHAR* folder, SettingsPaths* paths);
 
 // True when `path` exists and is not a folder.
