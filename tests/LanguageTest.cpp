@@ -7,78 +7,27 @@
 #include <vector>
 
 #include "../graphics/Language.h"
+#include "TestFiles.h"
 
 namespace {
 
-// A program folder of its own per test, removed with what it holds. The name
-// is new each time: the profile functions cache files by path.
-class CTempFolder {
-public:
-    CTempFolder()
-    {
-        static int s_count = 0;
-        wchar_t dir[MAX_PATH];
-        GetTempPathW(MAX_PATH, dir);
-        m_path = std::wstring(dir) + L"tl-lang-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                 std::to_wstring(GetTickCount()) + L"-" + std::to_wstring(++s_count) + L"\\";
-        CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~CTempFolder() { Remove(m_path); }
-    CTempFolder(const CTempFolder&) = delete;
-    CTempFolder& operator=(const CTempFolder&) = delete;
+// Language files: UTF-16 with its byte order mark, and text in the ANSI code
+// page (false when the code page cannot hold the text).
+void WriteUtf16(const CTempFolder& folder, const wchar_t* name, const std::wstring& text)
+{
+    std::string bytes = "\xFF\xFE";
+    bytes.append((const char*)text.data(), text.size() * sizeof(wchar_t));
+    ASSERT_TRUE(folder.WriteBytes(name, bytes));
+}
 
-    const std::wstring& Path() const { return m_path; }
-    std::wstring File(const wchar_t* name) const { return m_path + name; }
-
-    void WriteBytes(const wchar_t* name, const std::string& bytes) const
-    {
-        FILE* f = _wfopen(File(name).c_str(), L"wb");
-        ASSERT_NE(nullptr, f);
-        fwrite(bytes.data(), 1, bytes.size(), f);
-        fclose(f);
-    }
-    // UTF-16 with its byte order mark
-    void WriteUtf16(const wchar_t* name, const std::wstring& text) const
-    {
-        std::string bytes = "\xFF\xFE";
-        bytes.append((const char*)text.data(), text.size() * sizeof(wchar_t));
-        WriteBytes(name, bytes);
-    }
-    // `text` in the ANSI code page; false when it cannot hold the text.
-    bool WriteAnsi(const wchar_t* name, const std::wstring& text) const
-    {
-        BOOL lost = FALSE;
-        int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, &lost);
-        std::string bytes(n, '\0');
-        WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), &bytes[0], n, nullptr, &lost);
-        if (lost)
-            return false;
-        WriteBytes(name, bytes);
-        return true;
-    }
-    void Copy(const wchar_t* from, const wchar_t* name) const { ASSERT_TRUE(CopyFileW(from, File(name).c_str(), FALSE)); }
-
-private:
-    static void Remove(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    Remove(folder + name + L"\\");
-                else
-                    DeleteFileW((folder + name).c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-    std::wstring m_path;
-};
+bool WriteAnsi(const CTempFolder& folder, const wchar_t* name, const std::wstring& text)
+{
+    BOOL lost = FALSE;
+    int n = WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, &lost);
+    std::string bytes(n, '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.c_str(), (int)text.size(), &bytes[0], n, nullptr, &lost);
+    return !lost && folder.WriteBytes(name, bytes);
+}
 
 class CDataLibrary {
 public:
@@ -253,7 +202,7 @@ TEST_F(Language, FindIniFileLowerCasesAndFixesTheCode)
 {
     folder.WriteBytes(L"tempolan_ja.ini", "");
     folder.WriteBytes(L"tempolan_de.ini", "");
-    CreateDirectoryW(folder.File(L"tempolan_fr.ini").c_str(), nullptr);
+    folder.AddFolder(L"tempolan_fr.ini");
     struct {
         const wchar_t* code;
         const wchar_t* file;
@@ -434,7 +383,7 @@ TEST_F(Language, LanguageFilesInUtf16AndAnsi)
 {
     const std::wstring german = L"Zeitzonen f\u00fcr \u00c4rzte";
     const std::wstring russian = L"\u043c\u0438\u043d\u0443\u0442";
-    folder.WriteUtf16(L"tempolan_de.ini", L"[StringTable]\r\n258=" + russian + L";1 " + german +
+    WriteUtf16(folder, L"tempolan_de.ini", L"[StringTable]\r\n258=" + russian + L";1 " + german +
                                               L"\r\n[MENU_Main]\r\n100=" + german + L"\r\n");
     lang.SetLanguage(L"de");
     wchar_t text[64];
@@ -444,7 +393,7 @@ TEST_F(Language, LanguageFilesInUtf16AndAnsi)
     EXPECT_EQ(german, text);
 
     CTempFolder ansi;
-    if (!ansi.WriteAnsi(L"tempolan_de.ini", L"[StringTable]\r\n258=" + german + L"\r\n"))
+    if (!WriteAnsi(ansi, L"tempolan_de.ini", L"[StringTable]\r\n258=" + german + L"\r\n"))
         GTEST_SKIP() << "the ANSI code page cannot hold the text";
     lang.SetFolder(ansi.Path().c_str());
     EXPECT_EQ((int)german.size(), lang.LoadString(nullptr, 258, text, 64, nullptr));
@@ -512,7 +461,7 @@ TEST_F(Language, UnitNamesFollowTheLanguage)
 {
     CDataLibrary res(TL_RES_EN_DLL);
     // a Russian-style rule for minutes, and a days text longer than a unit holds
-    folder.WriteUtf16(L"tempolan_de.ini",
+    WriteUtf16(folder, L"tempolan_de.ini",
                       L"[StringTable]\r\n258=\u043c\u0438\u043d\u0443\u0442;1,21,31 \u043c\u0438\u043d\u0443\u0442\u0430;"
                       L"2-4,22-24 \u043c\u0438\u043d\u0443\u0442\u044b\r\n260=" +
                           std::wstring(2000, L'd') + L"\r\n");
@@ -613,7 +562,7 @@ TEST(LanguageLibrary, LoadsTheLanguageElseEnglish)
         const wchar_t* names[2] = {L"res_de.dll", L"res_en.dll"};
         for (int i = 0; i < 2; ++i) {
             if (sources[i] && sources[i][0])
-                folder.Copy(sources[i], names[i]);
+                ASSERT_TRUE(CopyFileW(sources[i], folder.File(names[i]).c_str(), FALSE));
             else if (sources[i])
                 folder.WriteBytes(names[i], std::string("MZ") + std::string(300, '\x7f'));
         }

@@ -13,6 +13,7 @@
 #include "../app/SettingsValues.h"
 #include "../graphics/AlarmRecord.h"
 #include "../graphics/FixedText.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -68,11 +69,7 @@ class SettingsFiles : public testing::Test {
 protected:
     void SetUp() override
     {
-        WCHAR temp[MAX_PATH];
-        GetTempPathW(MAX_PATH, temp);
-        m_folder = std::wstring(temp) + L"tlset" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                   std::to_wstring(s_serial++) + L"\\";
-        ASSERT_TRUE(CreateDirectoryW(m_folder.c_str(), nullptr));
+        m_folder = m_scratch.Path();
         paths = {};
         CopyFixed(paths.folder, 259, m_folder.c_str());
         CopyFixed(paths.defaultIni, 259, (m_folder + L"default.ini").c_str());
@@ -87,15 +84,6 @@ protected:
     {
         // the profile functions keep files cached; flush before removing them
         WritePrivateProfileStringW(nullptr, nullptr, nullptr, paths.userIni);
-        WIN32_FIND_DATAW found;
-        HANDLE h = FindFirstFileW((m_folder + L"*").c_str(), &found);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                DeleteFileW((m_folder + found.cFileName).c_str());
-            } while (FindNextFileW(h, &found));
-            FindClose(h);
-        }
-        RemoveDirectoryW(m_folder.c_str());
     }
 
     std::wstring File(const WCHAR* name) const { return m_folder + name; }
@@ -120,11 +108,10 @@ protected:
     std::wstring user;
 
 private:
+    CTempFolder m_scratch;
     std::wstring m_folder;
-    static int s_serial;
 };
 
-int SettingsFiles::s_serial = 0;
 
 std::string Ansi(const std::wstring& s)
 {

@@ -20,6 +20,58 @@ CTempFile::~CTempFile()
     DeleteFileW(m_path.c_str());
 }
 
+namespace {
+
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(folder + name + L"\\");
+            else
+                DeleteFileW((folder + name).c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+CTempFolder::CTempFolder()
+{
+    static int s_serial;
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    m_path = std::wstring(dir) + L"tl" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+             std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++s_serial) + L"\\";
+    CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+CTempFolder::~CTempFolder()
+{
+    RemoveTree(m_path);
+}
+
+bool CTempFolder::WriteBytes(const std::wstring& name, const std::string& bytes) const
+{
+    FILE* f = _wfopen((m_path + name).c_str(), L"wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool CTempFolder::AddFolder(const std::wstring& name) const
+{
+    return CreateDirectoryW((m_path + name).c_str(), nullptr) != FALSE;
+}
+
 std::wstring TestDataPath(const wchar_t* name)
 {
     return std::wstring(TL_TEST_DATA) + name;

@@ -15,6 +15,24 @@ private:
     std::wstring m_path;
 };
 
+// A scratch folder under the temporary folder (trailing backslash), removed
+// with everything in it when the object goes.
+class CTempFolder {
+public:
+    CTempFolder();
+    ~CTempFolder();
+    CTempFolder(const CTempFolder&) = delete;
+    CTempFolder& operator=(const CTempFolder&) = delete;
+    const std::wstring& Path() const { return m_path; }
+    std::wstring File(const wchar_t* name) const { return m_path + name; }
+    // Writes `bytes` as the file `name` (relative to the folder); false on failure.
+    bool WriteBytes(const std::wstring& name, const std::string& bytes) const;
+    bool AddFolder(const std::wstring& name) const;
+
+private:
+    std::wstring m_path;
+};
+
 // A fixture file of tests/data.
 std::wstring TestDataPath(const wchar_t* name);
 

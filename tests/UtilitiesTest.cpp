@@ -12,6 +12,7 @@
 #include "../graphics/Registry.h"
 #include "../graphics/TextFields.h"
 #include "../graphics/Theme.h"
+#include "TestFiles.h"
 
 namespace {
 
@@ -103,53 +104,11 @@ private:
     HGDIOBJ m_previous;
 };
 
-// A scratch folder under the temporary folder, removed with everything in it.
-class CTempFolder {
-public:
-    CTempFolder()
-    {
-        WCHAR dir[MAX_PATH];
-        GetTempPathW(MAX_PATH, dir);
-        m_path = std::wstring(dir) + L"tlutil" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                 std::to_wstring(GetTickCount()) + L"\\";
-        CreateDirectoryW(m_path.c_str(), nullptr);
-    }
-    ~CTempFolder() { Remove(m_path); }
-    CTempFolder(const CTempFolder&) = delete;
-    CTempFolder& operator=(const CTempFolder&) = delete;
-    const std::wstring& Path() const { return m_path; }
-
-    void AddFolder(const std::wstring& relative) { CreateDirectoryW((m_path + relative).c_str(), nullptr); }
-    void AddFile(const std::wstring& relative)
-    {
-        HANDLE file = CreateFileW((m_path + relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(INVALID_HANDLE_VALUE, file);
-        CloseHandle(file);
-    }
-
-private:
-    static void Remove(const std::wstring& folder)
-    {
-        WIN32_FIND_DATAW found;
-        HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                std::wstring name = found.cFileName;
-                if (name == L"." || name == L"..")
-                    continue;
-                if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    Remove(folder + name + L"\\");
-                else
-                    DeleteFileW((folder + name).c_str());
-            } while (FindNextFileW(find, &found));
-            FindClose(find);
-        }
-        RemoveDirectoryW(folder.c_str());
-    }
-
-    std::wstring m_path;
-};
+// An empty file in the scratch folder.
+void AddFile(const CTempFolder& folder, const std::wstring& name)
+{
+    ASSERT_TRUE(folder.WriteBytes(name, ""));
+}
 
 }  // namespace
 
@@ -657,7 +616,7 @@ TEST(Paths, PrefixIsTheRunningUserLowerCased)
 TEST(Paths, FileExistsOnlyForFiles)
 {
     CTempFolder temp;
-    temp.AddFile(L"file.txt");
+    AddFile(temp, L"file.txt");
     temp.AddFolder(L"folder");
     EXPECT_TRUE(FileExists((temp.Path() + L"file.txt").c_str()));
     EXPECT_FALSE(FileExists((temp.Path() + L"folder").c_str()));
@@ -672,11 +631,11 @@ TEST(Paths, SkinWithAClockFace)
     temp.AddFolder(L"skins");
     for (const WCHAR* skin : {L"skins\\Png", L"skins\\Bitmap", L"skins\\Digits", L"skins\\Odd"})
         temp.AddFolder(skin);
-    temp.AddFile(L"skins\\Png\\clkface.png");
-    temp.AddFile(L"skins\\Bitmap\\clkface.bmp");
-    temp.AddFile(L"skins\\Digits\\digits.png");
+    AddFile(temp, L"skins\\Png\\clkface.png");
+    AddFile(temp, L"skins\\Bitmap\\clkface.bmp");
+    AddFile(temp, L"skins\\Digits\\digits.png");
     temp.AddFolder(L"skins\\Odd\\clkface.png");  // a folder is no face
-    temp.AddFile(L"skins\\clkface.png");          // nor is a face in the skins root
+    AddFile(temp, L"skins\\clkface.png");          // nor is a face in the skins root
     SettingsPaths paths;
     ASSERT_TRUE(BuildIniPathsFor(temp.Path().c_str(), L"anna", &paths));
     struct Case {
