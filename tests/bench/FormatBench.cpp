@@ -7,6 +7,7 @@
 
 #include "../../graphics/LanguageStrings.h"
 #include "../../graphics/TimeFormat.h"
+#include "BenchTimer.h"
 
 namespace {
 
@@ -24,71 +25,54 @@ public:
     LCID GetLcid() const override { return MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT); }
 };
 
-template <class Fn>
-double BestNsPerCall(const std::vector<SYSTEMTIME>& instants, Fn fn)
-{
-    LARGE_INTEGER freq, t0, t1;
-    QueryPerformanceFrequency(&freq);
-    double best = 1e30;
-    volatile unsigned sink = 0;
-    for (int r = 0; r < kRounds; ++r) {
-        QueryPerformanceCounter(&t0);
-        for (const SYSTEMTIME& t : instants) {
-            WCHAR out[kTimeTextChars];
-            fn(t, out);
-            sink = sink + out[0];
-        }
-        QueryPerformanceCounter(&t1);
-        double ns = (double)(t1.QuadPart - t0.QuadPart) * 1e9 / (double)freq.QuadPart / (double)instants.size();
-        best = std::min(best, ns);
-    }
-    return best;
-}
-
 }  // namespace
 
 int main()
 {
-    std::vector<SYSTEMTIME> instants;
-    SYSTEMTIME t = {2026, 1, 4, 1, 0, 7, 0, 0};
-    for (int i = 0; i < kInstants; ++i) {
-        instants.push_back(t);
-        AddMinutes(t, 727);
-    }
+    std::vector<SYSTEMTIME> instants = BenchInstants(kInstants, 727);
     CEnglish english;
     LCID lcid = english.GetLcid();
     const WeekRules rules = {1, 1};
     const WCHAR* timePicture = L"HH'h'mm:ss";
     const WCHAR* datePicture = L"ddd dd.MM.yyyy";
 
-    auto bareTime = [&](const SYSTEMTIME& v, WCHAR* out) {
+    WCHAR out[kTimeTextChars];
+    auto bareTime = [&](const SYSTEMTIME& v) {
         GetTimeFormatW(lcid, 0, &v, timePicture, out, kTimeTextChars);
+        return out[0];
     };
-    auto ownTime = [&](const SYSTEMTIME& v, WCHAR* out) { FormatTime(english, out, v, timePicture); };
-    auto bareDate = [&](const SYSTEMTIME& v, WCHAR* out) {
+    auto ownTime = [&](const SYSTEMTIME& v) {
+        FormatTime(english, out, v, timePicture);
+        return out[0];
+    };
+    auto bareDate = [&](const SYSTEMTIME& v) {
         GetDateFormatW(lcid, 0, &v, datePicture, out, kDateTextChars);
+        return out[0];
     };
-    auto ownDate = [&](const SYSTEMTIME& v, WCHAR* out) {
+    auto ownDate = [&](const SYSTEMTIME& v) {
         FormatDate(english, out, v, datePicture, false, rules);
+        return out[0];
     };
     // a week code costs a week number on top of the system's formatting of
     // a picture with the same output
-    auto bareWeekDate = [&](const SYSTEMTIME& v, WCHAR* out) {
+    auto bareWeekDate = [&](const SYSTEMTIME& v) {
         GetDateFormatW(lcid, 0, &v, L"ddd dd.MM.yyyy 01", out, kDateTextChars);
+        return out[0];
     };
-    auto ownWeekDate = [&](const SYSTEMTIME& v, WCHAR* out) {
+    auto ownWeekDate = [&](const SYSTEMTIME& v) {
         FormatDate(english, out, v, L"ddd dd.MM.yyyy ww", false, rules);
+        return out[0];
     };
 
     // interleave so that drifts of the machine hit all alike
     double sysTime = 1e30, myTime = 1e30, sysDate = 1e30, myDate = 1e30, sysWeek = 1e30, myWeek = 1e30;
     for (int pass = 0; pass < 3; ++pass) {
-        sysTime = std::min(sysTime, BestNsPerCall(instants, bareTime));
-        myTime = std::min(myTime, BestNsPerCall(instants, ownTime));
-        sysDate = std::min(sysDate, BestNsPerCall(instants, bareDate));
-        myDate = std::min(myDate, BestNsPerCall(instants, ownDate));
-        sysWeek = std::min(sysWeek, BestNsPerCall(instants, bareWeekDate));
-        myWeek = std::min(myWeek, BestNsPerCall(instants, ownWeekDate));
+        sysTime = std::min(sysTime, BestNsPerItem(instants, kRounds, bareTime));
+        myTime = std::min(myTime, BestNsPerItem(instants, kRounds, ownTime));
+        sysDate = std::min(sysDate, BestNsPerItem(instants, kRounds, bareDate));
+        myDate = std::min(myDate, BestNsPerItem(instants, kRounds, ownDate));
+        sysWeek = std::min(sysWeek, BestNsPerItem(instants, kRounds, bareWeekDate));
+        myWeek = std::min(myWeek, BestNsPerItem(instants, kRounds, ownWeekDate));
     }
     printf("GetTimeFormatW, custom picture       %8.1f ns/call (anchor)\n", sysTime);
     printf("FormatTime, custom picture           %8.1f ns/call  ratio %.3f\n", myTime, myTime / sysTime);

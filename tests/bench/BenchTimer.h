@@ -1,0 +1,41 @@
+// Timing for the benchmarks: the best time per item over several passes.
+#pragma once
+
+#include <algorithm>
+#include <vector>
+
+#include <windows.h>
+
+#include "../../graphics/ZoneTime.h"
+
+// Nanoseconds per item of the fastest of `rounds` passes; `fn(item)` returns
+// a number that is consumed, so the work cannot be optimised away.
+template <class T, class Fn>
+double BestNsPerItem(const std::vector<T>& items, int rounds, Fn fn)
+{
+    LARGE_INTEGER freq, t0, t1;
+    QueryPerformanceFrequency(&freq);
+    double best = 1e30;
+    volatile unsigned sink = 0;
+    for (int r = 0; r < rounds; ++r) {
+        QueryPerformanceCounter(&t0);
+        for (const T& item : items)
+            sink = sink + (unsigned)fn(item);
+        QueryPerformanceCounter(&t1);
+        double ns = (double)(t1.QuadPart - t0.QuadPart) * 1e9 / (double)freq.QuadPart / (double)items.size();
+        best = std::min(best, ns);
+    }
+    return best;
+}
+
+// `count` UTC instants `stepMinutes` apart from 4 January 2026.
+inline std::vector<SYSTEMTIME> BenchInstants(int count, int stepMinutes)
+{
+    std::vector<SYSTEMTIME> instants;
+    SYSTEMTIME t = {2026, 1, 0, 4, 0, 7, 0, 0};
+    for (int i = 0; i < count; ++i) {
+        instants.push_back(t);
+        AddMinutes(t, stepMinutes);
+    }
+    return instants;
+}
