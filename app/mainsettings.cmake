@@ -1,0 +1,1 @@
+# filled by the main settings work

@@ -1,0 +1,1 @@
+# filled by the clock settings tests
