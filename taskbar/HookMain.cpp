@@ -1,4 +1,6 @@
+#include "../graphics/PixelBuffer.h"
 #include "HookExports.h"
+#include "HookGlobals.h"
 #include "TrayShared.h"
 
 namespace {
@@ -11,6 +13,7 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         g_shared.module = (uint64_t)(UINT_PTR)instance;
+        InitWindowsVersion();
         DisableThreadLibraryCalls(instance);
     }
     return TRUE;
@@ -35,11 +38,11 @@ void WINAPI RemoveTaskbarHook()
 {
 }
 
-// PNG decoding is not in this build yet.
 BOOL WINAPI LoadPngImage(const WCHAR* path, BITMAPV4HEADER* header, void** pixels)
 {
-    if (pixels)
-        *pixels = nullptr;
-    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
-    return FALSE;
+    if (!pixels || !header)
+        return FALSE;
+    *pixels = nullptr;
+    CPixelBuffer buffer;
+    return buffer.LoadPng(path) && buffer.Detach((BITMAPINFOHEADER*)header, pixels);
 }

@@ -1,1 +1,5 @@
-# filled by the bitmaps tests
+target_sources(unit_tests PRIVATE
+    BitmapTest.cpp
+    PixelBufferTest.cpp
+    PixelEffectsTest.cpp
+    RotateTest.cpp)
