@@ -26,6 +26,10 @@ struct ClockReadContext {
     SYSTEMTIME nowUtc;                  // "now" for timers without a saved moment
 };
 
+// Fills the record from the section, keeping its id, the words the table
+// builder sets and its local time. An alarm array the record holds is freed
+// first, so the record must be zeroed or hold an earlier read.
+// False only for missing arguments: a missing section gives the defaults.
 bool ReadClockSection(const ClockReadContext& context, const WCHAR* section, ClockRecord* clock);
 // Section "<userPrefix>:clock<number>".
 bool ReadClock(const ClockReadContext& context, const WCHAR* userPrefix, int number, ClockRecord* clock);
@@ -33,13 +37,23 @@ bool ReadClock(const ClockReadContext& context, const WCHAR* userPrefix, int num
 bool ParseClockProfile(const WCHAR* text, ClockProfileRecord* profile, const ClockRecord* clock);
 bool ProfileRangeToUtc(const ClockRecord& clock, ClockProfileRecord* profile);
 
-// A zeroed block of `count` records (global memory); null on failure.
+// Frees the clock's alarm array (see ResizeAlarmArray) and sets its alarm count to 0.
+void FreeClockAlarms(ClockRecord* clock);
+
+// A zeroed block of `count` (1 to 30) records (global memory); null otherwise
+// or on failure.
 ClockRecord* AllocClockTable(int count);
 // Frees every clock's alarm array and the block.
 void FreeClockTable(ClockRecord* clocks, int count);
-// The array of the user's `count` clock sections (ids 1..count). Returns the
-// number of enabled clocks; when none is enabled the last one is.
+// The array of the user's `count` clock sections (ids 1..count, at most 30)
+// into `*clocks`, which the caller frees with FreeClockTable. Returns the
+// number of enabled clocks; when none is enabled the last one is. A count of
+// 0 (or a failed allocation) gives a null table and 0.
 int BuildClockTable(const ClockReadContext& context, int count, ClockRecord** clocks);
+
+// The menu's add and delete items.
+inline bool CanAddClock(int count) { return count < kMaxClocks; }
+inline bool CanDeleteClock(int count) { return count > 1; }
 
 // Section "<clockSection>:alarm<number>"; false when it is missing or invalid.
 bool ReadAlarmSection(const ClockReadContext& context, const WCHAR* clockSection, const ClockRecord& clock,

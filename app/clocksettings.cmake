@@ -1,1 +1,4 @@
-# filled by the clock settings work
+target_sources(tl_app PRIVATE
+    ClockSettings.cpp
+    ClockProfiles.cpp
+    AlarmSections.cpp)

@@ -1,1 +1,1 @@
-# filled by the clock settings tests
+target_sources(unit_tests PRIVATE ClockSettingsTest.cpp ClockProfileTest.cpp)
