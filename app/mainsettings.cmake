@@ -1,1 +1,7 @@
-# filled by the main settings work
+target_sources(tl_app_base PRIVATE MainSettingsValues.cpp)
+target_sources(tl_app PRIVATE
+    Autostart.cpp
+    BuildInfo.cpp
+    CalendarLook.cpp
+    MainSettings.cpp)
+target_link_libraries(tl_app PUBLIC version)

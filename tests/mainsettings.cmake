@@ -1,1 +1,5 @@
-# filled by the main settings tests
+target_sources(unit_tests PRIVATE MainSettingsTest.cpp)
+if(NOT TEMPOLAN_I686)
+    # reads the VERSIONINFO of the built program
+    add_dependencies(unit_tests tempolan)
+endif()
