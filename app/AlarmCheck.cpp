@@ -1,31 +1,15 @@
 #include "AlarmCheck.h"
 
+#include "../graphics/FileTimeTicks.h"
 #include "../graphics/ZoneConvert.h"
 #include "AlarmSchedule.h"
 
 namespace {
 
-const int64_t kTicksPerSecond = 10000000;
-
-bool ToTicks(const SYSTEMTIME& t, uint64_t* ticks)
-{
-    FILETIME ft;
-    if (!SystemTimeToFileTime(&t, &ft))
-        return false;
-    *ticks = ((uint64_t)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
-    return true;
-}
-
-bool FromTicks(uint64_t ticks, SYSTEMTIME* t)
-{
-    FILETIME ft = {(DWORD)ticks, (DWORD)(ticks >> 32)};
-    return FileTimeToSystemTime(&ft, t) != FALSE;
-}
-
 bool Shifted(const SYSTEMTIME& t, int64_t seconds, SYSTEMTIME* out)
 {
     uint64_t ticks;
-    return ToTicks(t, &ticks) && FromTicks(ticks + (uint64_t)(seconds * kTicksPerSecond), out);
+    return SystemTimeToTicks(t, &ticks) && TicksToSystemTime(ticks + (uint64_t)(seconds * (int64_t)kTicksPerSecond), out);
 }
 
 // The latest occurrence in the window (start, now] moved `seconds` ahead.
@@ -44,7 +28,7 @@ void CheckClockAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckSt
     uint64_t ticks;
     GetClockLocalTime(nowUtc, &now, clock);
     GetClockLocalTime(state.previousTick, &previous, clock);
-    if (!ToTicks(now, &ticks) || !ToTicks(previous, &ticks) || clock.alarmCount == 0)
+    if (!SystemTimeToTicks(now, &ticks) || !SystemTimeToTicks(previous, &ticks) || clock.alarmCount == 0)
         return;
     AlarmRecord* alarms = clock.alarms.ptr;
     for (uint32_t i = 0; i < clock.alarmCount; ++i) {
@@ -71,7 +55,7 @@ void CheckTimerAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckSt
         return;
     clock.timerFinished = 0;
     uint64_t now, previous;
-    if (!ToTicks(nowUtc, &now) || !ToTicks(state.previousTick, &previous) || clock.alarmCount == 0)
+    if (!SystemTimeToTicks(nowUtc, &now) || !SystemTimeToTicks(state.previousTick, &previous) || clock.alarmCount == 0)
         return;
     bool anchored = (clock.kind & kClockFixedMoment) != 0;
     AlarmRecord* alarms = clock.alarms.ptr;
@@ -83,7 +67,7 @@ void CheckTimerAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckSt
         auto within = [&](uint64_t moment) { return previous < moment && moment <= now; };
         if (within(t)) {
             SYSTEMTIME occurrence = nowUtc, utc;
-            if (anchored && FromTicks(t, &utc))
+            if (anchored && TicksToSystemTime(t, &utc))
                 GetClockLocalTime(utc, &occurrence, clock);
             sink.FireAlarm(alarm, occurrence, clock);
         }
@@ -91,7 +75,7 @@ void CheckTimerAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckSt
             state.syncBeforeAlarm = true;
         uint64_t lead = (uint64_t)alarm.reminderMinutes * 60 * kTicksPerSecond;
         SYSTEMTIME utc, local;
-        if (alarm.reminderMinutes > 0 && within(t - lead) && FromTicks(t - lead, &utc)) {
+        if (alarm.reminderMinutes > 0 && within(t - lead) && TicksToSystemTime(t - lead, &utc)) {
             GetClockLocalTime(utc, &local, clock);
             sink.AddReminder(alarm, local, clock);
         }
@@ -102,7 +86,7 @@ void CheckTimerAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckSt
 
 uint64_t TimerAlarmMoment(const ClockRecord& clock, const AlarmRecord& alarm)
 {
-    int64_t offset = (int64_t)alarm.timerOffset * kTicksPerSecond;
+    int64_t offset = (int64_t)alarm.timerOffset * (int64_t)kTicksPerSecond;
     bool countdown = (clock.kind & kClockCountdown) != 0;
     return countdown ? clock.timerAnchorUtc - offset : clock.timerAnchorUtc + offset;
 }

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "../graphics/FileTimeTicks.h"
 #include "../graphics/AlarmRecord.h"
 #include "../graphics/FixedText.h"
 #include "AlarmSchedule.h"
@@ -13,7 +14,6 @@
 
 namespace {
 
-const int64_t kTicksPerSecond = 10000000;
 const size_t kMaxScheduleChars = 511;
 const size_t kMaxCommentChars = 77;
 const size_t kMaxTextChars = 259;

@@ -2,12 +2,12 @@
 
 #include <string.h>
 
+#include "../graphics/FileTimeTicks.h"
 #include "../graphics/FixedText.h"
 #include "ZoneHelpers.h"
 
 namespace {
 
-const uint64_t kTicksPerSecond = 10000000;
 const uint32_t kMinutesPerDay = 1440;
 const size_t kMaxLabelChars = 77;
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "../graphics/FileTimeTicks.h"
 #include "../graphics/AlarmRecord.h"
 #include "../graphics/FixedText.h"
 #include "../graphics/LanguageStrings.h"
@@ -56,20 +57,18 @@ private:
     const WCHAR* m_section;
 };
 
+// 0 and an empty time when the value cannot be converted.
 uint64_t ToFileTime(const SYSTEMTIME& t)
 {
-    FILETIME ft = {};
-    SystemTimeToFileTime(&t, &ft);
-    return ((uint64_t)ft.dwHighDateTime << 32) | ft.dwLowDateTime;
+    uint64_t ticks = 0;
+    SystemTimeToTicks(t, &ticks);
+    return ticks;
 }
 
-SYSTEMTIME FromFileTime(uint64_t value)
+SYSTEMTIME FromFileTime(uint64_t ticks)
 {
-    FILETIME ft;
-    ft.dwLowDateTime = (DWORD)value;
-    ft.dwHighDateTime = (DWORD)(value >> 32);
     SYSTEMTIME t = {};
-    FileTimeToSystemTime(&ft, &t);
+    TicksToSystemTime(ticks, &t);
     return t;
 }
 

@@ -2,11 +2,11 @@
 
 #include <wchar.h>
 
+#include "../graphics/FileTimeTicks.h"
 #include "../graphics/FixedText.h"
 
 namespace {
 
-const uint64_t kTicksPerSecond = 10000000;
 
 bool ReadLocale(LCID lcid, LCTYPE type, WCHAR* buffer, int chars)
 {

@@ -2,6 +2,7 @@
 
 #include <string.h>
 
+#include "FileTimeTicks.h"
 #include "FixedText.h"
 #include "LanguageStrings.h"
 #include "ZoneTime.h"
@@ -11,7 +12,6 @@ namespace {
 const WCHAR kFallbackNames[kUnitCount][2] = {{'s', 0}, {'m', 0}, {'h', 0}, {'d', 0}, {'w', 0}};
 const WCHAR kNoName[1] = {0};
 
-const uint64_t kTicksPerSecond = 10000000;
 
 // Keeps width and precision digits from overflowing; anything this wide never fits.
 const int kHugeField = 1 << 30;

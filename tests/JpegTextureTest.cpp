@@ -20,19 +20,6 @@ bool Near(const uint8_t* p, int r, int g, int b)
     return abs(p[0] - r) < 24 && abs(p[1] - g) < 24 && abs(p[2] - b) < 24;
 }
 
-std::string ReadAll(const std::wstring& path)
-{
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f)
-        return bytes;
-    char buffer[4096];
-    for (size_t n; (n = fread(buffer, 1, sizeof(buffer), f)) > 0;)
-        bytes.append(buffer, n);
-    fclose(f);
-    return bytes;
-}
-
 uint32_t ToBgra(uint32_t packed, int components, int)
 {
     if (components == 1)
@@ -92,7 +79,7 @@ TEST(JpegTexture, BrokenFilesFailCleanly)
     CJpegTexture t;
     EXPECT_FALSE(t.Load(TestDataPath(L"no-such.jpg").c_str(), 0, 0));
     EXPECT_FALSE(t.Load(nullptr, 0, 0));
-    std::string good = ReadAll(TestDataPath(L"redblue.jpg"));
+    std::string good = ReadFileBytes(TestDataPath(L"redblue.jpg"));
     ASSERT_FALSE(good.empty());
     CTempFolder folder;
     const std::string broken[] = {"not a jpeg at all", good.substr(0, 2), good.substr(0, 300)};

@@ -100,15 +100,8 @@ TEST(PngImage, ThirtyTwoBitPixelsReadBack)
 TEST(PngImage, FailuresLeaveNothing)
 {
     CTempFolder folder;
-    std::string png;
-    {
-        FILE* f = _wfopen(TestDataPath(L"png\\rgb5.png").c_str(), L"rb");
-        ASSERT_NE(nullptr, f);
-        char buffer[512];
-        size_t n = fread(buffer, 1, sizeof(buffer), f);
-        fclose(f);
-        png.assign(buffer, n);
-    }
+    std::string png = ReadFileBytes(TestDataPath(L"png\\rgb5.png"));
+    ASSERT_FALSE(png.empty());
     ASSERT_TRUE(folder.WriteBytes(L"text.png", "just some text, not an image"));
     ASSERT_TRUE(folder.WriteBytes(L"truncated.png", png.substr(0, 40)));
     ASSERT_TRUE(folder.WriteBytes(L"signature.png", png.substr(0, 8)));

@@ -37,20 +37,6 @@ public:
     }
 };
 
-std::string ReadBytes(const std::wstring& path)
-{
-    std::string bytes;
-    FILE* f = _wfopen(path.c_str(), L"rb");
-    if (!f)
-        return bytes;
-    char chunk[4096];
-    size_t n;
-    while ((n = fread(chunk, 1, sizeof(chunk), f)) > 0)
-        bytes.append(chunk, n);
-    fclose(f);
-    return bytes;
-}
-
 void WriteBytes(const std::wstring& path, const std::string& bytes)
 {
     FILE* f = _wfopen(path.c_str(), L"wb");
@@ -446,7 +432,7 @@ TEST_F(SettingsFiles, ExportThenImportRestoresTheUsersSections)
     std::wstring target = File(L"export.ini");
     ASSERT_TRUE(ExportSettings(&paths, target.c_str()));
 
-    std::string bytes = ReadBytes(target);
+    std::string bytes = ReadFileBytes(target);
     ASSERT_GE(bytes.size(), 2u);
     EXPECT_EQ("\xFF\xFE", bytes.substr(0, 2));
     EXPECT_EQ(user, Get(L"default:main", L"owner", target));
@@ -483,18 +469,18 @@ TEST_F(SettingsFiles, PrefixOnlyMatchesTheWholeName)
 TEST_F(SettingsFiles, ImportWithoutDescriptionIsRefused)
 {
     Settings(UserSections(Ansi(user)));
-    std::string before = ReadBytes(paths.userIni);
+    std::string before = ReadFileBytes(paths.userIni);
     std::wstring source = File(L"nodesc.ini");
     WriteBytes(source, "[default:main]\r\nowner=intruder\r\ndescription=\r\n[default:clock1]\r\nzone=z\r\n");
     EXPECT_FALSE(ImportSettings(&paths, source.c_str()));
     EXPECT_FALSE(ImportSettings(&paths, File(L"missing.ini").c_str()));
-    EXPECT_EQ(before, ReadBytes(paths.userIni));
+    EXPECT_EQ(before, ReadFileBytes(paths.userIni));
 }
 
 TEST_F(SettingsFiles, ExportRefusesTheSettingsFileUnderAnySpelling)
 {
     Settings(UserSections(Ansi(user)));
-    std::string before = ReadBytes(paths.userIni);
+    std::string before = ReadFileBytes(paths.userIni);
     std::wstring upper = paths.userIni;
     CharUpperW(&upper[0]);
     std::wstring slashes = paths.userIni;
@@ -509,13 +495,13 @@ TEST_F(SettingsFiles, ExportRefusesTheSettingsFileUnderAnySpelling)
     for (const std::wstring& spelling : spellings) {
         SCOPED_TRACE(Narrow(spelling));
         EXPECT_FALSE(ExportSettings(&paths, spelling.c_str()));
-        EXPECT_EQ(before, ReadBytes(paths.userIni));
+        EXPECT_EQ(before, ReadFileBytes(paths.userIni));
     }
     // nor may the settings file be imported into itself
     WritePrivateProfileStringW(L"default:main", L"description", L"x", paths.userIni);
-    before = ReadBytes(paths.userIni);
+    before = ReadFileBytes(paths.userIni);
     EXPECT_FALSE(ImportSettings(&paths, upper.c_str()));
-    EXPECT_EQ(before, ReadBytes(paths.userIni));
+    EXPECT_EQ(before, ReadFileBytes(paths.userIni));
 }
 
 TEST_F(SettingsFiles, BareFileNamesMeanTheCurrentFolder)
@@ -532,7 +518,7 @@ TEST_F(SettingsFiles, BareFileNamesMeanTheCurrentFolder)
     ASSERT_TRUE(exported);
     std::wstring target = File(L"bare-export.ini");
     // the mark and the sections are in the one file
-    EXPECT_EQ("\xFF\xFE", ReadBytes(target).substr(0, 2));
+    EXPECT_EQ("\xFF\xFE", ReadFileBytes(target).substr(0, 2));
     EXPECT_EQ(user, Get(L"default:main", L"owner", target));
     EXPECT_TRUE(imported);
     EXPECT_EQ(user, Get(Section(L":main"), L"owner"));
@@ -609,14 +595,14 @@ TEST_F(SettingsFiles, CopyDropsStaleTargetSectionsAndBadClockNumbers)
 TEST_F(SettingsFiles, CopyRefusesMissingOrSameFiles)
 {
     Settings(UserSections(Ansi(user)));
-    std::string before = ReadBytes(paths.userIni);
+    std::string before = ReadFileBytes(paths.userIni);
     std::wstring upper = paths.userIni;
     CharUpperW(&upper[0]);
     EXPECT_FALSE(CopySettingsSections(paths.userIni, nullptr, upper.c_str(), L"other"));
     EXPECT_FALSE(CopySettingsSections(nullptr, nullptr, paths.userIni, nullptr));
     EXPECT_FALSE(CopySettingsSections(L"", nullptr, paths.userIni, nullptr));
     EXPECT_FALSE(CopySettingsSections(paths.userIni, nullptr, L"", nullptr));
-    EXPECT_EQ(before, ReadBytes(paths.userIni));
+    EXPECT_EQ(before, ReadFileBytes(paths.userIni));
 }
 
 TEST(AlarmArray, ResizeKeepsRecordsAndZeroesNewOnes)

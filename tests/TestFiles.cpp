@@ -72,6 +72,19 @@ bool CTempFolder::AddFolder(const std::wstring& name) const
     return CreateDirectoryW((m_path + name).c_str(), nullptr) != FALSE;
 }
 
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f)
+        return bytes;
+    char chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof(chunk), f)) > 0;)
+        bytes.append(chunk, n);
+    fclose(f);
+    return bytes;
+}
+
 std::wstring TestDataPath(const wchar_t* name)
 {
     return std::wstring(TL_TEST_DATA) + name;

@@ -33,6 +33,9 @@ private:
     std::wstring m_path;
 };
 
+// The whole file; empty when it cannot be read.
+std::string ReadFileBytes(const std::wstring& path);
+
 // A fixture file of tests/data.
 std::wstring TestDataPath(const wchar_t* name);
 
