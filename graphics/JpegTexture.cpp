@@ -23,6 +23,9 @@ void JumpOnError(j_common_ptr info)
     longjmp(((JumpError*)info->err)->jump, 1);
 }
 
+// A texture block larger than this is refused: the files are downloads.
+const uint64_t kMaxBlockBytes = 512u * 1024 * 1024;
+
 // Powers of two from 16 while below both the request and the image.
 uint32_t TextureSize(uint32_t requested, uint32_t image)
 {
@@ -57,6 +60,11 @@ bool Decode(FILE* file, int requestedWidth, int requestedHeight, Decoded* out)
 
     uint32_t width = info.output_width, height = info.output_height;
     int components = info.output_components;
+    if (components != 1 && components != 3) {
+        // CMYK and YCCK images have no texture layout here
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
     uint32_t bufferWidth, bufferRows;
     if (requestedWidth < 1 || requestedHeight < 1) {
         bufferWidth = (width + 3) & ~3u;
@@ -66,7 +74,8 @@ bool Decode(FILE* file, int requestedWidth, int requestedHeight, Decoded* out)
         bufferRows = TextureSize((uint32_t)requestedHeight, height);
     }
     size_t stride = (size_t)bufferWidth * components;
-    if (bufferWidth < width || bufferRows < height || !(pixels = (uint8_t*)calloc(bufferRows, stride))) {
+    if (bufferWidth < width || bufferRows < height || (uint64_t)bufferRows * stride > kMaxBlockBytes ||
+        !(pixels = (uint8_t*)calloc(bufferRows, stride))) {
         jpeg_destroy_decompress(&info);
         return false;
     }

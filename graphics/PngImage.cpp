@@ -12,6 +12,8 @@ namespace {
 
 const int kSignatureBytes = 8;
 const int kSpanBytesPerRow = 8;  // two 32-bit columns per row
+// A larger block is refused: images may come from downloads.
+const uint64_t kMaxBlockBytes = 512u * 1024 * 1024;
 
 // libpng jumps back here on errors: no object with a destructor may live in
 // this frame (MinGW's x86_64 longjmp unwinds through SEH).
@@ -61,7 +63,7 @@ bool Decode(FILE* file, PngImage* image)
     int stride = (int)((rowBytes + bytesPerPixel - 1) / bytesPerPixel);
     uint64_t pixelBytes = (uint64_t)height * rowBytes;
     uint64_t blockSize = (uint64_t)height * ((uint64_t)bytesPerPixel * stride + kSpanBytesPerRow);
-    if (blockSize > 0x7FFFFFFF)
+    if (blockSize > kMaxBlockBytes)
         png_error(png, "image too large");
     block = GlobalAlloc(GMEM_FIXED, (SIZE_T)blockSize);
     rows = (png_bytep*)malloc(height * sizeof(png_bytep));

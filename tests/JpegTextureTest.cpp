@@ -78,6 +78,8 @@ TEST(JpegTexture, BrokenFilesFailCleanly)
 {
     CJpegTexture t;
     EXPECT_FALSE(t.Load(TestDataPath(L"no-such.jpg").c_str(), 0, 0));
+    EXPECT_FALSE(t.Load(TestDataPath(L"cmyk.jpg").c_str(), 0, 0));  // four components: no texture layout
+    EXPECT_EQ(0u, t.GetWidth());
     EXPECT_FALSE(t.Load(nullptr, 0, 0));
     std::string good = ReadFileBytes(TestDataPath(L"redblue.jpg"));
     ASSERT_FALSE(good.empty());

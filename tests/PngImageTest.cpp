@@ -105,7 +105,7 @@ TEST(PngImage, FailuresLeaveNothing)
     ASSERT_TRUE(folder.WriteBytes(L"text.png", "just some text, not an image"));
     ASSERT_TRUE(folder.WriteBytes(L"truncated.png", png.substr(0, 40)));
     ASSERT_TRUE(folder.WriteBytes(L"signature.png", png.substr(0, 8)));
-    const std::wstring files[] = {folder.File(L"text.png"), folder.File(L"truncated.png"),
+    const std::wstring files[] = {TestDataPath(L"png\\huge.png"), folder.File(L"text.png"), folder.File(L"truncated.png"),
                                   folder.File(L"signature.png"), folder.File(L"missing.png")};
     for (auto& file : files) {
         SCOPED_TRACE(std::string(file.begin(), file.end()));

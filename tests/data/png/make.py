@@ -1,6 +1,8 @@
 #!/usr/bin/python3
 """Writes the PNG fixtures of the image tests (run from this folder)."""
+import struct
 import subprocess
+import zlib
 from PIL import Image
 
 # 3 x 2 RGB with alpha; top row red (half transparent), green, blue; bottom row white, black, grey
@@ -30,3 +32,8 @@ la.save("grey-alpha.png")
 subprocess.run(["convert", "rgb5.png", "-interlace", "PNG", "rgb5-interlaced.png"], check=True)
 # 16-bit RGB
 subprocess.run(["convert", "-size", "4x2", "xc:rgb(100%,50.2%,0%)", "-depth", "16", "PNG48:rgb16.png"], check=True)
+# rgba.png claiming 30000 x 30000 pixels (3.6 GB decoded)
+data = bytearray(open("rgba.png", "rb").read())
+data[16:24] = struct.pack(">II", 30000, 30000)
+data[29:33] = struct.pack(">I", zlib.crc32(bytes(data[12:29])))
+open("huge.png", "wb").write(bytes(data))
