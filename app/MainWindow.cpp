@@ -1,0 +1,47 @@
+#include "MainWindow.h"
+
+namespace {
+
+const WCHAR kMainClass[] = L"TempolanClass";
+const WORD kProgramIcon = 101;
+
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+HWND FindMainWindow()
+{
+    return FindWindowW(kMainClass, nullptr);
+}
+
+HWND CreateMainWindow(HINSTANCE instance)
+{
+    WNDCLASSEXW wc = {};
+    wc.cbSize = sizeof(wc);
+    wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
+    wc.lpfnWndProc = MainWndProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+    wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    wc.lpszClassName = kMainClass;
+    if (!RegisterClassExW(&wc))
+        return nullptr;
+    return CreateWindowExW(0, kMainClass, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+                           nullptr, instance, nullptr);
+}
+
+void UnregisterMainWindowClass(HINSTANCE instance)
+{
+    UnregisterClassW(kMainClass, instance);
+}

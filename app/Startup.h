@@ -1,0 +1,16 @@
+// The main program's start-up: switches, one instance per logon, the
+// language library, import/export, the data files, the hidden main window and
+// the message loop.
+#pragma once
+
+#include <windows.h>
+
+const int kExitNormal = 0;
+const int kExitNoResources = 1;
+const int kExitAlreadyRunning = 3;
+
+// Returns the process exit code.
+int RunTempolan(HINSTANCE instance, const char* commandLine);
+
+// Gives Everyone `access` on a kernel object (a DACL with that one entry).
+bool SetObjectAccessForEveryone(HANDLE object, DWORD access, DWORD* error);
