@@ -1,5 +1,7 @@
 #include "MainWindow.h"
 
+#include "MainProgram.h"
+
 namespace {
 
 const WCHAR kMainClass[] = L"TempolanClass";
@@ -7,11 +9,24 @@ const WORD kProgramIcon = 101;
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    CMainProgram* program = (CMainProgram*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
     switch (message) {
+    case WM_CREATE:
+        program = (CMainProgram*)((CREATESTRUCTW*)lParam)->lpCreateParams;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)program);
+        program->OnCreate(hwnd);
+        return 0;
+    case WM_TIMER:
+        if (program)
+            program->OnTimer();
+        return 0;
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:
+        if (program)
+            program->OnDestroy();
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         PostQuitMessage(0);
         return 0;
     }
@@ -25,7 +40,7 @@ HWND FindMainWindow()
     return FindWindowW(kMainClass, nullptr);
 }
 
-HWND CreateMainWindow(HINSTANCE instance)
+HWND CreateMainWindow(HINSTANCE instance, CMainProgram& program)
 {
     WNDCLASSEXW wc = {};
     wc.cbSize = sizeof(wc);
@@ -38,7 +53,7 @@ HWND CreateMainWindow(HINSTANCE instance)
     if (!RegisterClassExW(&wc))
         return nullptr;
     return CreateWindowExW(0, kMainClass, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
-                           nullptr, instance, nullptr);
+                           nullptr, instance, &program);
 }
 
 void UnregisterMainWindowClass(HINSTANCE instance)

@@ -4,6 +4,9 @@
 #include <windows.h>
 
 HWND FindMainWindow();
-// Registers the class and creates the window, which is never shown.
-HWND CreateMainWindow(HINSTANCE instance);
+class CMainProgram;
+
+// Registers the class and creates the window, which is never shown; the
+// window drives `program`.
+HWND CreateMainWindow(HINSTANCE instance, CMainProgram& program);
 void UnregisterMainWindowClass(HINSTANCE instance);

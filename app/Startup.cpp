@@ -8,6 +8,7 @@
 #include "../taskbar/HookExports.h"
 #include "../windows/CityList.h"
 #include "CommandLine.h"
+#include "MainProgram.h"
 #include "MainWindow.h"
 #include "SettingsExport.h"
 #include "SystemZone.h"
@@ -182,11 +183,14 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     int exitCode = kExitNormal;
     if (!loaded) {
         ShowDataFilesMessage(language);
-    } else if (CreateMainWindow(instance)) {
-        HANDLE watcher = exitEvent ? CreateThread(nullptr, 0, ExitEventWatcher, exitEvent, 0, nullptr) : nullptr;
-        exitCode = RunMessageLoop();
-        if (watcher)
-            CloseHandle(watcher);  // it ends with the process
+    } else {
+        CMainProgram program(paths, language, zones, cities, switches.noHook);
+        if (CreateMainWindow(instance, program)) {
+            HANDLE watcher = exitEvent ? CreateThread(nullptr, 0, ExitEventWatcher, exitEvent, 0, nullptr) : nullptr;
+            exitCode = RunMessageLoop();
+            if (watcher)
+                CloseHandle(watcher);  // it ends with the process
+        }
     }
 
     UnregisterMainWindowClass(instance);

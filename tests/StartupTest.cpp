@@ -16,7 +16,7 @@ class CProgramFolder {
 public:
     CProgramFolder(bool withResources, bool withCities)
     {
-        const wchar_t* files[] = {L"tempolan.exe", L"hook.dll", L"timezones.txt", L"tz_changes.txt"};
+        const wchar_t* files[] = {L"tempolan.exe", L"hook.dll", L"timezones.txt", L"tz_changes.txt", L"default.ini"};
         for (const wchar_t* f : files)
             Copy(f);
         if (withResources)
@@ -47,6 +47,7 @@ public:
         return (int)m_started.size() - 1;
     }
     // The exit code, or -1 when the process is still running after the wait.
+    std::wstring File(const wchar_t* name) const { return m_folder.File(name); }
     int ExitCode(int index, DWORD waitMs = kWaitMs)
     {
         HANDLE process = m_started[index].hProcess;
@@ -131,4 +132,14 @@ TEST(Startup, OneInstanceAndExit)
     EXPECT_EQ(0, folder.ExitCode(closer));
     EXPECT_EQ(0, folder.ExitCode(first));
     EXPECT_TRUE(WaitForMainWindow(false));
+
+    // the first run set up the user's sections and, with /nh, wrote the build
+    WCHAR user[65] = {};
+    DWORD chars = 65;
+    ASSERT_TRUE(GetUserNameW(user, &chars));
+    CharLowerW(user);
+    WCHAR build[128] = {};
+    GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), L"last_build", L"", build, 128,
+                             folder.File(L"tempolan.ini").c_str());
+    EXPECT_NE(nullptr, wcsstr(build, L"5.3.1 x64")) << build;
 }

@@ -1,0 +1,98 @@
+#include "MainProgram.h"
+
+#include "../graphics/Language.h"
+#include "../taskbar/HookExports.h"
+#include "../windows/CityList.h"
+#include "BuildInfo.h"
+#include "ZoneDatabase.h"
+
+namespace {
+
+const UINT_PTR kTimerId = 1;
+const UINT kTimerMs = 64;
+const DWORD kTickMs = 1000;
+
+}  // namespace
+
+CMainProgram::CMainProgram(const SettingsPaths& paths, CLanguage& language, CZoneDatabase& zones, CCityList& cities,
+                           bool noHook)
+    : m_paths(paths), m_language(language), m_zones(zones), m_cities(cities), m_noHook(noHook), m_zoneNames(zones), m_activation(language),
+      m_settings(Seams(paths)), m_alarms(), m_window(nullptr), m_taskbarProcessId(0), m_lastTick(0)
+{
+}
+
+MainSettingsSeams CMainProgram::Seams(const SettingsPaths& paths)
+{
+    MainSettingsSeams seams = {};
+    seams.paths = &paths;
+    seams.language = &m_activation;
+    seams.autostart = &m_autostart;
+    seams.service = &m_service;
+    seams.zoneNames = &m_zoneNames;
+    seams.clocks.paths = &paths;
+    seams.clocks.zones = &m_zones;
+    seams.clocks.language = &m_language;
+    seams.clocks.localZone = &m_localZone;
+    return seams;
+}
+
+SYSTEMTIME CMainProgram::NowUtc()
+{
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    return now;
+}
+
+void CMainProgram::RefreshLocalZone()
+{
+    m_zones.RefreshLocalZone(m_settings.Clocks(), m_settings.ClockCount());
+}
+
+void CMainProgram::OnCreate(HWND window)
+{
+    m_window = window;
+    RefreshLocalZone();
+    SetTimer(window, kTimerId, kTimerMs, nullptr);
+    if (!m_noHook)
+        m_taskbarProcessId = InstallTaskbarHook(window, m_paths.folder);
+    m_settings.ReloadAll(*this);
+    // the first tick needs a window start: now, until the reminder log reads "lastalarmcheck"
+    m_alarms.previousTick = NowUtc();
+    if (m_noHook) {
+        CFileBuildInfo build(m_settings.ProgramFile());
+        m_settings.WriteLastBuild(build);
+    }
+}
+
+void CMainProgram::OnTimer()
+{
+    DWORD now = GetTickCount();
+    if (now - m_lastTick < kTickMs)
+        return;
+    m_lastTick = now;
+    ClockTick();
+}
+
+void CMainProgram::ClockTick()
+{
+    SYSTEMTIME now = NowUtc();
+    ClockRecord* clocks = m_settings.Clocks();
+    int count = m_settings.ClockCount();
+    // the clocks are sent to the tray clock again once it is attached
+    m_zones.UpdateZoneChanges(now, clocks, count);
+    for (int i = 0; i < count; ++i)
+        if (clocks[i].alarmsEnabled)
+            CheckDueAlarms(clocks[i], now, m_alarms, *this);
+    m_alarms.previousTick = now;
+    m_alarms.syncBeforeAlarm = false;
+}
+
+void CMainProgram::OnDestroy()
+{
+    m_settings.Block().state |= kStateShuttingDown;
+    KillTimer(m_window, kTimerId);
+    if (m_taskbarProcessId)
+        RemoveTaskbarHook();
+    m_taskbarProcessId = 0;
+    m_window = nullptr;
+}
