@@ -4,6 +4,8 @@
 #include "../taskbar/HookExports.h"
 #include "../windows/CityList.h"
 #include "BuildInfo.h"
+#include "MainMessages.h"
+#include "SettingsIni.h"
 #include "ZoneDatabase.h"
 
 namespace {
@@ -17,7 +19,7 @@ const DWORD kTickMs = 1000;
 CMainProgram::CMainProgram(const SettingsPaths& paths, CLanguage& language, CZoneDatabase& zones, CCityList& cities,
                            bool noHook)
     : m_paths(paths), m_language(language), m_zones(zones), m_cities(cities), m_noHook(noHook), m_zoneNames(zones), m_activation(language),
-      m_settings(Seams(paths)), m_alarms(), m_window(nullptr), m_taskbarProcessId(0), m_lastTick(0)
+      m_settings(Seams(paths)), m_alarms(), m_window(nullptr), m_trayClock(nullptr), m_taskbarProcessId(0), m_lastTick(0)
 {
 }
 
@@ -56,8 +58,13 @@ void CMainProgram::OnCreate(HWND window)
     if (!m_noHook)
         m_taskbarProcessId = InstallTaskbarHook(window, m_paths.folder);
     m_settings.ReloadAll(*this);
-    // the first tick needs a window start: now, until the reminder log reads "lastalarmcheck"
+    // the first tick's window starts at the last check, so that alarms due
+    // while the program was closed fire once; without one, now
     m_alarms.previousTick = NowUtc();
+    SYSTEMTIME lastCheck;
+    std::wstring section = UserSection(m_paths.userPrefix, L":main");
+    if (ReadTimeStampKey(m_paths, section.c_str(), L"lastalarmcheck", &lastCheck))
+        m_alarms.previousTick = lastCheck;
     if (m_noHook) {
         CFileBuildInfo build(m_settings.ProgramFile());
         m_settings.WriteLastBuild(build);
@@ -94,5 +101,29 @@ void CMainProgram::OnDestroy()
     if (m_taskbarProcessId)
         RemoveTaskbarHook();
     m_taskbarProcessId = 0;
+    if (m_trayClock && IsWindow(m_trayClock))
+        PostMessageW(m_trayClock, WM_TIMECHANGE, 0, 0);  // the taskbar clock repaints itself
+    m_trayClock = nullptr;
     m_window = nullptr;
+}
+
+void CMainProgram::ReloadSettings()
+{
+    m_settings.ReloadAll(*this);
+}
+
+void CMainProgram::SaveState()
+{
+    std::wstring section = UserSection(m_paths.userPrefix, L":main");
+    WriteTimeStampKey(m_paths, section.c_str(), L"lastalarmcheck", m_alarms.previousTick);
+}
+
+void CMainProgram::CloseSequence()
+{
+    SaveState();
+    HWND settings = FindWindowW(L"TL_SETTINGS", nullptr);
+    if (settings)
+        PostMessageW(settings, WM_CLOSE, 0, 0);
+    if (m_trayClock && IsWindow(m_trayClock))
+        SendMessageW(m_trayClock, WM_COMMAND, UM_TRAYCLOCKDETACH, 0);
 }

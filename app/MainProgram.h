@@ -27,6 +27,13 @@ public:
     void OnTimer();
     void OnDestroy();
     void ClockTick();
+    // WM_CLOSE's sequence before the window goes: the state is saved and the
+    // tray clock gets its window procedure back.
+    void CloseSequence();
+    void ReloadSettings();
+    // The time of the last alarm check (timers and desktop clocks join later).
+    void SaveState();
+    void SetTrayClock(HWND trayClock) { m_trayClock = trayClock; }
 
     const CMainSettings& Settings() const { return m_settings; }
 
@@ -63,6 +70,7 @@ private:
     CMainSettings m_settings;
     AlarmCheckState m_alarms;
     HWND m_window;
+    HWND m_trayClock;
     DWORD m_taskbarProcessId;
     DWORD m_lastTick;
 };

@@ -1,5 +1,6 @@
 #include "MainWindow.h"
 
+#include "MainMessages.h"
 #include "MainProgram.h"
 
 namespace {
@@ -21,6 +22,45 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
             program->OnTimer();
         return 0;
     case WM_CLOSE:
+        // the close sequence runs as the exit command
+        PostMessageW(hwnd, WM_COMMAND, UM_TRAYCLOCKDETACH, 0);
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == UM_TRAYCLOCKDETACH || LOWORD(wParam) == kExitCommand) {
+            if (program)
+                program->CloseSequence();
+            PostMessageW(hwnd, UM_CLOSEMAIN, 0, 0);
+        }
+        return 0;
+    case UM_CLOSEMAIN:
+        DestroyWindow(hwnd);
+        return 0;
+    case UM_SETTINGSCHANGED:
+        if (program)
+            program->ReloadSettings();
+        return 0;
+    case UM_TRAYCLOCKATTACHED:
+        if (program)
+            program->SetTrayClock((HWND)lParam);
+        return (LRESULT)hwnd;
+    case UM_SAVESTATE:
+        if (program)
+            program->SaveState();
+        return 0;
+    case UM_QUERYCLOCKBUSY:
+    case UM_QUERYDESKTOPCLOCKS:
+        return 0;  // no timer panel and no desktop clocks in this build
+    case WM_TIMECHANGE:
+        if (program)
+            program->RefreshLocalZone();
+        break;
+    case WM_QUERYENDSESSION:
+        if (program)
+            program->SaveState();
+        return 1;
+    case WM_ENDSESSION:
+        if (program)
+            program->SaveState();
         DestroyWindow(hwnd);
         return 0;
     case WM_DESTROY:

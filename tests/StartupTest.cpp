@@ -128,6 +128,12 @@ TEST(Startup, OneInstanceAndExit)
     int second = folder.Start(L"");
     EXPECT_EQ(3, folder.ExitCode(second));
 
+    // the tray clock's handshake is answered with the main window
+    HWND main = FindWindowW(L"TempolanClass", nullptr);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, 0x800B, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &answer));
+    EXPECT_EQ((DWORD_PTR)main, answer);
+
     int closer = folder.Start(L"/EXIT");
     EXPECT_EQ(0, folder.ExitCode(closer));
     EXPECT_EQ(0, folder.ExitCode(first));
@@ -142,4 +148,9 @@ TEST(Startup, OneInstanceAndExit)
     GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), L"last_build", L"", build, 128,
                              folder.File(L"tempolan.ini").c_str());
     EXPECT_NE(nullptr, wcsstr(build, L"5.3.1 x64")) << build;
+    // the close sequence saved the time of the last alarm check
+    WCHAR check[64] = {};
+    GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), L"lastalarmcheck", L"", check, 64,
+                             folder.File(L"tempolan.ini").c_str());
+    EXPECT_EQ(19u, wcslen(check)) << check;
 }
