@@ -6,6 +6,7 @@
 #include "BuildInfo.h"
 #include "MainMessages.h"
 #include "SettingsIni.h"
+#include "TrayPush.h"
 #include "ZoneDatabase.h"
 
 namespace {
@@ -85,8 +86,8 @@ void CMainProgram::ClockTick()
     SYSTEMTIME now = NowUtc();
     ClockRecord* clocks = m_settings.Clocks();
     int count = m_settings.ClockCount();
-    // the clocks are sent to the tray clock again once it is attached
-    m_zones.UpdateZoneChanges(now, clocks, count);
+    if (m_zones.UpdateZoneChanges(now, clocks, count) && m_trayClock)
+        PostMessageW(m_window, UM_RESENDCLOCKS, 0, 0);
     for (int i = 0; i < count; ++i)
         if (clocks[i].alarmsEnabled)
             CheckDueAlarms(clocks[i], now, m_alarms, *this);
@@ -110,6 +111,19 @@ void CMainProgram::OnDestroy()
 void CMainProgram::ReloadSettings()
 {
     m_settings.ReloadAll(*this);
+    SendDataToTrayClock();
+}
+
+void CMainProgram::SetTrayClock(HWND trayClock)
+{
+    m_trayClock = trayClock;
+    SendDataToTrayClock();
+}
+
+void CMainProgram::SendDataToTrayClock()
+{
+    ::SendDataToTrayClock(m_window, m_trayClock, m_taskbarProcessId != 0, m_settings.Block(), m_cities.Cities(),
+                          m_cities.Count(), m_settings.Clocks(), m_settings.ClockCount());
 }
 
 void CMainProgram::SaveState()

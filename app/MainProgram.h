@@ -33,7 +33,9 @@ public:
     void ReloadSettings();
     // The time of the last alarm check (timers and desktop clocks join later).
     void SaveState();
-    void SetTrayClock(HWND trayClock) { m_trayClock = trayClock; }
+    // The handshake of the tray clock window; the state is pushed to it.
+    void SetTrayClock(HWND trayClock);
+    void SendDataToTrayClock();
 
     const CMainSettings& Settings() const { return m_settings; }
 

@@ -43,6 +43,10 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         if (program)
             program->SetTrayClock((HWND)lParam);
         return (LRESULT)hwnd;
+    case UM_RESENDCLOCKS:
+        if (program)
+            program->SendDataToTrayClock();
+        return 0;
     case UM_SAVESTATE:
         if (program)
             program->SaveState();
