@@ -1,6 +1,8 @@
 #include "Startup.h"
 
 #include <aclapi.h>
+#include <commctrl.h>
+#include <ole2.h>
 
 #include "../graphics/Language.h"
 #include "../graphics/Paths.h"
@@ -23,6 +25,8 @@ const DWORD kCloseWaitStepMs = 500;
 const DWORD kCloseWaitLimitMs = 5000;
 const UINT kDataFilesMessage = 263;
 const UINT kErrorCaption = 141;
+// list view, bar, tab, date and extended combo box classes
+const DWORD kCommonControlClasses = 0x30D;
 
 DWORD WINAPI ExitEventWatcher(void* parameter)
 {
@@ -162,6 +166,9 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     if (switches.exportTo)
         ExportSettings(&paths, switches.exportFile);
 
+    bool ole = SUCCEEDED(OleInitialize(nullptr));
+    INITCOMMONCONTROLSEX controls = {sizeof(controls), kCommonControlClasses};
+    InitCommonControlsEx(&controls);
     RegisterWindowClasses(instance);
 
     CSystemZone system;
@@ -199,6 +206,8 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     zones.FreeZoneChanges();
     zones.FreeZoneTable();
     FreeLibrary(resources);
+    if (ole)
+        OleUninitialize();
     if (exitEvent)
         CloseHandle(exitEvent);
     return exitCode == 0 ? kExitNormal : exitCode;
