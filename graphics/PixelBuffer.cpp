@@ -108,7 +108,16 @@ bool CPixelBuffer::ReadFrom(const CBitmap& bitmap, int firstLine, int count)
     m_header.bV4BlueMask = m_masks[2] = kBlueMask;
     m_header.bV4AlphaMask = m_masks[3] = kAlphaMask;
     m_spans = (int32_t*)(m_pixels + (size_t)m_stride * m_rows);
+    ClearSpans();
     return true;
+}
+
+void CPixelBuffer::ClearSpans()
+{
+    for (int row = 0; m_spans && row < m_rows; ++row) {
+        m_spans[kSpanInts * row] = GetWidth();
+        m_spans[kSpanInts * row + 1] = -1;
+    }
 }
 
 uint32_t CPixelBuffer::GetPixel(int column, int row) const

@@ -82,6 +82,8 @@ private:
     // Sets the block to `bytes`, reusing it when the size is unchanged.
     bool AllocBlock(DWORD bytes);
     void Forget();
+    // Every row of the span table says "no columns" until DrawRotated fills it.
+    void ClearSpans();
 
     static const int kSpanInts = 2;  // left and right column per row
 

@@ -14,5 +14,6 @@ bool CPixelBuffer::LoadPng(const WCHAR* path)
     m_spans = (int32_t*)((uint8_t*)image.block + image.pixelBytes);
     m_stride = image.stride;
     m_rows = image.rows;
+    ClearSpans();
     return true;
 }

@@ -49,5 +49,6 @@ bool CPixelBuffer::Resize(int width, int height, bool shrinkBlock)
         }
     }
     m_spans = (int32_t*)(m_pixels + (size_t)m_stride * m_rows);
+    ClearSpans();
     return true;
 }
