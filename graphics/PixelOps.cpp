@@ -61,17 +61,38 @@ uint32_t ShadeRef(uint32_t pixel, uint32_t shade, int neutral)
     return out;
 }
 
-// Calls fn(first, count) for each group of a shrink of n to m.
+// Calls fn(j, first, count) for each group of a shrink of n to m: group j
+// holds the pixels i with floor(m*i/n) = j, which end where i reaches
+// ceil((j+1)*n/m); one division per group, not per pixel.
 template <class Fn>
 void ForEachGroup(int n, int m, Fn fn)
 {
-    int i = 0;
-    for (int j = 0; j < m && i < n; ++j) {
-        int first = i;
-        while (i < n && (int)((int64_t)m * i / n) == j)
-            ++i;
-        fn(j, first, i - first);
+    int first = 0;
+    for (int j = 0; j < m && first < n; ++j) {
+        int end = (int)(((int64_t)(j + 1) * n + m - 1) / m);
+        if (end > n)
+            end = n;
+        fn(j, first, end - first);
+        first = end;
     }
+}
+
+// floor(sum / count) for sum < 2^16 and count < 2^8, by a multiplication.
+struct Divider {
+    explicit Divider(uint32_t count) : reciprocal((uint64_t)((1ull << 32) + count - 1) / count) {}
+    uint32_t Divide(uint32_t sum) const { return (uint32_t)((sum * reciprocal) >> 32); }
+    uint64_t reciprocal;
+};
+
+uint32_t Average(__m128i sum, int count)
+{
+    uint16_t words[8];
+    _mm_storeu_si128((__m128i*)words, sum);
+    Divider divider((uint32_t)count);
+    uint32_t out = 0;
+    for (int b = 0; b < 4; ++b)
+        out |= divider.Divide(words[b]) << (8 * b);
+    return out;
 }
 
 }  // namespace
@@ -135,37 +156,29 @@ void ResampleRun(const uint32_t* src, uint32_t* dst, int n, int m, int srcStride
         const uint32_t* p = Step(src, first * srcStride);
         for (int k = 0; k < count; ++k, p = Step(p, srcStride))
             sum = _mm_adds_epu16(sum, Widen(*p));
-        uint16_t words[8];
-        _mm_storeu_si128((__m128i*)words, sum);
-        uint32_t out = 0;
-        for (int b = 0; b < 4; ++b)
-            out |= (uint32_t)(words[b] / count) << (8 * b);
-        *Step(dst, j * dstStride) = out;
+        *Step(dst, j * dstStride) = Average(sum, count);
     });
 }
 
 void ResampleRunKeyed(const uint32_t* src, uint32_t* dst, int n, int m, int srcStride, int dstStride, uint32_t key)
 {
+    const __m128i keyPixel = _mm_cvtsi32_si128((int)key);
     ForEachGroup(n, m, [&](int j, int first, int count) {
         const uint32_t* p = Step(src, first * srcStride);
         if (*p == key) {
             *Step(dst, j * dstStride) = key;
             return;
         }
+        // without branches: a key pixel adds zero and is not counted
         __m128i sum = _mm_setzero_si128();
         int used = 0;
         for (int k = 0; k < count; ++k, p = Step(p, srcStride)) {
-            if (*p == key)
-                continue;
-            sum = _mm_adds_epu16(sum, Widen(*p));
-            ++used;
+            __m128i pixel = _mm_cvtsi32_si128((int)*p);
+            pixel = _mm_andnot_si128(_mm_cmpeq_epi32(pixel, keyPixel), pixel);
+            sum = _mm_adds_epu16(sum, _mm_unpacklo_epi8(pixel, _mm_setzero_si128()));
+            used += *p != key;
         }
-        uint16_t words[8];
-        _mm_storeu_si128((__m128i*)words, sum);
-        uint32_t out = 0;
-        for (int b = 0; b < 4; ++b)
-            out |= (uint32_t)(words[b] / used) << (8 * b);
-        *Step(dst, j * dstStride) = out;
+        *Step(dst, j * dstStride) = Average(sum, used);
     });
 }
 
