@@ -4,6 +4,7 @@
 #include "../taskbar/HookExports.h"
 #include "../windows/CityList.h"
 #include "BuildInfo.h"
+#include "DialogHelpers.h"
 #include "MainMessages.h"
 #include "SettingsIni.h"
 #include "TrayPush.h"
@@ -102,6 +103,7 @@ void CMainProgram::OnDestroy()
     if (m_taskbarProcessId)
         RemoveTaskbarHook();
     m_taskbarProcessId = 0;
+    EnumThreadWindows(GetCurrentThreadId(), DestroyDialogsProc, 0);
     if (m_trayClock && IsWindow(m_trayClock))
         PostMessageW(m_trayClock, WM_TIMECHANGE, 0, 0);  // the taskbar clock repaints itself
     m_trayClock = nullptr;

@@ -1,0 +1,22 @@
+// Small helpers the main program's dialogs share.
+#pragma once
+
+#include <windows.h>
+
+// A font of `face` at `size` (points when above 0, else pixels) with the
+// style flags of Fonts.h and `charset`; null when there is no face or the
+// font cannot be made. The caller deletes it.
+HFONT CreateFontFromSpec(const WCHAR* face, int size, DWORD style, BYTE charset);
+
+// Makes the drop-down list of `combo` show `items` items, never more than it
+// holds. False when the combo box cannot be measured.
+bool SizeComboDropDown(HWND combo, int items);
+
+// Moves `window` to the middle of the desktop window, keeping its size.
+void CenterOnDesktop(HWND window);
+
+// True when the window's class is exactly the dialog class "#32770".
+bool IsDialogWindow(HWND window);
+
+// EnumThreadWindows callback: destroys every dialog of the thread.
+BOOL CALLBACK DestroyDialogsProc(HWND window, LPARAM param);
