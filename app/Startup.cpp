@@ -5,7 +5,9 @@
 #include <ole2.h>
 
 #include "../graphics/Language.h"
+#include "../graphics/LanguageLoader.h"
 #include "../graphics/Paths.h"
+#include "../graphics/Theme.h"
 #include "../graphics/Window.h"
 #include "../taskbar/HookExports.h"
 #include "../windows/CityList.h"
@@ -59,6 +61,13 @@ void ShowDataFilesMessage(const CLanguage& language)
     if (!language.GetString(kErrorCaption, caption, 128))
         lstrcpyW(caption, L"Tempolan Error");
     MessageBoxW(nullptr, text, caption, MB_ICONHAND);
+}
+
+bool IsWindowsXpOrLater()
+{
+    DWORD version = GetVersion();
+    DWORD major = LOBYTE(LOWORD(version)), minor = HIBYTE(LOWORD(version));
+    return major > 5 || (major == 5 && minor >= 1);
 }
 
 int RunMessageLoop()
@@ -148,18 +157,16 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
 
     CLanguage language;
     language.SetAppName(L"tempolan");
-    WCHAR code[CLanguage::kCodeChars + 1];
-    lstrcpynW(code, language.GetCode(), CLanguage::kCodeChars + 1);
-    HMODULE resources = LoadLanguageLibrary(paths.folder, code, nullptr, true, nullptr);
-    if (!resources) {
+    CUxThemeApi theme;
+    CVisualStyles styles(theme);
+    HMODULE resources = nullptr;
+    WCHAR code[3];
+    if (!LoadLanguageAndTheme(paths.folder, IsWindowsXpOrLater(), styles, language, &resources, code)) {
         MessageBoxW(nullptr, L"Cannot load resource DLL!", L"Tempolan Error", MB_ICONHAND);
         if (exitEvent)
             CloseHandle(exitEvent);
         return kExitNoResources;
     }
-    language.SetFolder(paths.folder);
-    language.SetResources(resources, kUnitNameStringIds);
-    language.SetLanguage(code);
 
     if (switches.import)
         ImportSettings(&paths, switches.importFile);
