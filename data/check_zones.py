@@ -60,13 +60,18 @@ def probe_zone(cmd, folder, zone, iana, years, timeout):
     """Returns (zone, list of disagreement lines, accepted count)."""
     instants = instants_for(iana, years)
     args = cmd + [folder, zone] + [fmt_utc(u) for u in instants]
-    try:
-        proc = subprocess.run(args, capture_output=True, text=True, errors="replace",
-                              timeout=timeout)
-    except subprocess.TimeoutExpired:
-        return zone, ["%s: probe timed out after %d s" % (zone, timeout)], 0
-    except OSError as e:
-        return zone, ["%s: cannot run probe: %s" % (zone, e)], 0
+    # The probe itself exits with 0 or 2; any other code is Wine failing to
+    # start the process (seen under heavy load), so such a call is tried once more.
+    for attempt in range(2):
+        try:
+            proc = subprocess.run(args, capture_output=True, text=True, errors="replace",
+                                  timeout=timeout)
+        except subprocess.TimeoutExpired:
+            return zone, ["%s: probe timed out after %d s" % (zone, timeout)], 0
+        except OSError as e:
+            return zone, ["%s: cannot run probe: %s" % (zone, e)], 0
+        if proc.returncode in (0, 2):
+            break
     if proc.returncode != 0:
         err = (proc.stderr.strip() or proc.stdout.strip()).splitlines()[-1:] or [""]
         return zone, ["%s: probe exited with %d: %s" % (zone, proc.returncode, err[0])], 0

@@ -1,0 +1,3 @@
+target_sources(tl_graphics PRIVATE
+    Skin.cpp
+    SkinLoad.cpp)
