@@ -28,6 +28,22 @@ double BestNsPerItem(const std::vector<T>& items, int rounds, Fn fn)
     return best;
 }
 
+// A fixed pseudo-random sequence (xorshift32): the same inputs on every run.
+class CBenchRandom {
+public:
+    explicit CBenchRandom(uint32_t seed) : m_state(seed) {}
+    uint32_t Next()
+    {
+        m_state ^= m_state << 13;
+        m_state ^= m_state >> 17;
+        m_state ^= m_state << 5;
+        return m_state;
+    }
+
+private:
+    uint32_t m_state;
+};
+
 // `count` UTC instants `stepMinutes` apart from 4 January 2026.
 inline std::vector<SYSTEMTIME> BenchInstants(int count, int stepMinutes)
 {

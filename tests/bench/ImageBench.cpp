@@ -16,6 +16,7 @@
 
 #include "../../graphics/JpegTexture.h"
 #include "../../graphics/PixelBuffer.h"
+#include "BenchTimer.h"
 
 namespace {
 
@@ -24,14 +25,11 @@ const int kJpegWidth = 2048;
 const int kJpegHeight = 1024;
 const int kRounds = 7;
 
-uint32_t g_seed = 0x9E3779B9;
+CBenchRandom g_random(0x9E3779B9);
 
 uint32_t Random()
 {
-    g_seed ^= g_seed << 13;
-    g_seed ^= g_seed >> 17;
-    g_seed ^= g_seed << 5;
-    return g_seed;
+    return g_random.Next();
 }
 
 // Something like a photo: smooth gradients with a little grain, so the

@@ -9,6 +9,7 @@
 #include <windows.h>
 
 #include "../../graphics/PixelOps.h"
+#include "BenchTimer.h"
 #include "PixelScalar.h"
 
 namespace {
@@ -18,14 +19,11 @@ const int kPixels = kSide * kSide;
 const int kRounds = 21;
 const uint32_t kKey = 0xFF00FF00;
 
-uint32_t g_seed = 0x2545F491;
+CBenchRandom g_random(0x2545F491);
 
 uint32_t Random()
 {
-    g_seed ^= g_seed << 13;
-    g_seed ^= g_seed >> 17;
-    g_seed ^= g_seed << 5;
-    return g_seed;
+    return g_random.Next();
 }
 
 // Nanoseconds per pixel of one run of `fn`.
