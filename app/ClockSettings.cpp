@@ -150,6 +150,17 @@ void ReadTimeFormats(const ClockReadContext& context, const CSectionReader& keys
     CopyFixed(clock->dateFormat, kMaxFormatChars, date.c_str());
 }
 
+// A timer whose saved state lacks its moment: anchored at now and stopped.
+bool StopAtNow(const ClockReadContext& context, ClockRecord* clock)
+{
+    SYSTEMTIME now = context.nowUtc;
+    now.wMilliseconds = 0;
+    clock->timerMoment = now;
+    clock->timerAnchorUtc = ToFileTime(now);
+    clock->timerRunning = 0;
+    return false;
+}
+
 // True when the saved state is complete.
 bool ReadCountdown(const ClockReadContext& context, const CSectionReader& keys, const WCHAR* section,
                    ClockRecord* clock)
@@ -178,12 +189,7 @@ bool ReadCountdown(const ClockReadContext& context, const CSectionReader& keys, 
         clock->timerMoment = FromFileTime(clock->timerAnchorUtc);
         return true;
     }
-    SYSTEMTIME now = context.nowUtc;
-    now.wMilliseconds = 0;
-    clock->timerMoment = now;
-    clock->timerAnchorUtc = ToFileTime(now);
-    clock->timerRunning = 0;
-    return false;
+    return StopAtNow(context, clock);
 }
 
 bool ReadStopwatch(const ClockReadContext& context, const WCHAR* section, ClockRecord* clock)
@@ -204,12 +210,7 @@ bool ReadStopwatch(const ClockReadContext& context, const WCHAR* section, ClockR
         clock->timerAnchorUtc = ToFileTime(start);
         return true;
     }
-    SYSTEMTIME now = context.nowUtc;
-    now.wMilliseconds = 0;
-    clock->timerMoment = now;
-    clock->timerAnchorUtc = ToFileTime(now);
-    clock->timerRunning = 0;
-    return false;
+    return StopAtNow(context, clock);
 }
 
 void ReadTimer(const ClockReadContext& context, const CSectionReader& keys, const WCHAR* section, ClockRecord* clock)
