@@ -77,21 +77,27 @@ void ForEachGroup(int n, int m, Fn fn)
     }
 }
 
-// floor(sum / count) for sum < 2^16 and count < 2^8, by a multiplication.
-struct Divider {
-    explicit Divider(uint32_t count) : reciprocal((uint64_t)((1ull << 32) + count - 1) / count) {}
-    uint32_t Divide(uint32_t sum) const { return (uint32_t)((sum * reciprocal) >> 32); }
-    uint64_t reciprocal;
+// ceil(2^32 / count) for count 1..255: floor(sum / count) = (sum * r) >> 32
+// for sum < 2^16, by a multiplication instead of a division per group.
+struct Reciprocals {
+    uint64_t of[256];
+    constexpr Reciprocals() : of{}
+    {
+        for (uint64_t count = 1; count < 256; ++count)
+            of[count] = ((1ull << 32) + count - 1) / count;
+    }
 };
+
+constexpr Reciprocals g_reciprocals;
 
 uint32_t Average(__m128i sum, int count)
 {
     uint16_t words[8];
     _mm_storeu_si128((__m128i*)words, sum);
-    Divider divider((uint32_t)count);
+    uint64_t reciprocal = g_reciprocals.of[count & 0xFF];
     uint32_t out = 0;
     for (int b = 0; b < 4; ++b)
-        out |= divider.Divide(words[b]) << (8 * b);
+        out |= (uint32_t)((words[b] * reciprocal) >> 32) << (8 * b);
     return out;
 }
 
@@ -162,23 +168,48 @@ void ResampleRun(const uint32_t* src, uint32_t* dst, int n, int m, int srcStride
 
 void ResampleRunKeyed(const uint32_t* src, uint32_t* dst, int n, int m, int srcStride, int dstStride, uint32_t key)
 {
-    const __m128i keyPixel = _mm_cvtsi32_si128((int)key);
+    const __m128i keys = _mm_set1_epi32((int)key);
+    const __m128i zero = _mm_setzero_si128();
     ForEachGroup(n, m, [&](int j, int first, int count) {
         const uint32_t* p = Step(src, first * srcStride);
-        if (*p == key) {
-            *Step(dst, j * dstStride) = key;
+        uint32_t* out = Step(dst, j * dstStride);
+        uint32_t head = *p;
+        if (head == key || count == 1) {
+            *out = head;
             return;
         }
-        // without branches: a key pixel adds zero and is not counted
-        __m128i sum = _mm_setzero_si128();
-        int used = 0;
-        for (int k = 0; k < count; ++k, p = Step(p, srcStride)) {
-            __m128i pixel = _mm_cvtsi32_si128((int)*p);
-            pixel = _mm_andnot_si128(_mm_cmpeq_epi32(pixel, keyPixel), pixel);
-            sum = _mm_adds_epu16(sum, _mm_unpacklo_epi8(pixel, _mm_setzero_si128()));
-            used += *p != key;
+        // pairs are most of a small shrink: halve the sum instead of dividing
+        if (count == 2) {
+            uint32_t next = *Step(p, srcStride);
+            *out = next == key ? head : Narrow(_mm_srli_epi16(_mm_add_epi16(Widen(head), Widen(next)), 1));
+            return;
         }
-        *Step(dst, j * dstStride) = Average(sum, used);
+        // Without branches: a key pixel adds zero, and its compare mask (-1)
+        // counts it. Words hold at most 255 * 255 per lane, so plain adds do.
+        __m128i sum = zero, keyed = zero;
+        int k = 0;
+        if (srcStride == 4) {
+            for (; k + 4 <= count; k += 4) {
+                __m128i v = _mm_loadu_si128((const __m128i*)(p + k));
+                __m128i eq = _mm_cmpeq_epi32(v, keys);
+                v = _mm_andnot_si128(eq, v);
+                sum = _mm_add_epi16(sum, _mm_add_epi16(_mm_unpacklo_epi8(v, zero), _mm_unpackhi_epi8(v, zero)));
+                keyed = _mm_sub_epi32(keyed, eq);
+            }
+            p += k;
+        }
+        for (; k < count; ++k, p = Step(p, srcStride)) {
+            __m128i v = _mm_cvtsi32_si128((int)*p);
+            __m128i eq = _mm_cmpeq_epi32(v, keys);
+            v = _mm_andnot_si128(eq, v);
+            sum = _mm_add_epi16(sum, _mm_unpacklo_epi8(v, zero));
+            keyed = _mm_sub_epi32(keyed, _mm_and_si128(eq, _mm_cvtsi32_si128(-1)));
+        }
+        // fold the two pixel lanes, and the four key counts
+        sum = _mm_add_epi16(sum, _mm_srli_si128(sum, 8));
+        keyed = _mm_add_epi32(keyed, _mm_srli_si128(keyed, 8));
+        keyed = _mm_add_epi32(keyed, _mm_srli_si128(keyed, 4));
+        *out = Average(sum, count - _mm_cvtsi128_si32(keyed));
     });
 }
 

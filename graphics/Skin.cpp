@@ -166,7 +166,7 @@ void CSkin::DrawText(int x, int y, const WCHAR* text, int length)
 
 void CSkin::FillBackground(const RECT* rect, COLORREF color)
 {
-    if ((!m_digits.IsValid() && !m_fontGrid.IsValid()) || color != kDefaultColor || !GetDC()) {
+    if ((!m_digits.IsValid() && !m_fontGrid.IsValid()) || color != kDefaultColor || !GetDC() || !rect) {
         CGraphics::FillBackground(rect, color);
         return;
     }

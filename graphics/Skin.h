@@ -33,16 +33,32 @@ public:
     // Only skins drawing all text with a GDI font change their font.
     void SetFontHeight(LONG height) override;
 
+    // Replaces SystemParametersInfoW for the status-bar font of the built-in
+    // looks and the icon-title font of skins without a font of their own.
+    void SetSystemParameters(SystemParametersFn fn)
+    {
+        CGraphics::SetSystemParameters(fn);
+        m_iconMetrics = fn;
+    }
+
     int GetDigitWidth() const { return m_digitWidth; }
     int GetColonWidth() const { return m_colonWidth; }
     int GetDigitHeight() const { return m_digitHeight; }
     int GetCellWidth() const { return m_cellWidth; }
     int GetCellHeight() const { return m_cellHeight; }
+    // False for a missing file and for a BMP file too short for the pixels
+    // its header announces (LoadImageW would make up the missing rows).
+    static bool IsCompleteBitmapFile(const WCHAR* path);
+
     // Transparent keys (COLORREF) of the strip and grid; kNoColor without them.
     COLORREF DigitKey() const;
     COLORREF FontKey() const;
 
 protected:
+    // The skin's folder (root, name, backslash) into `folder`; false when
+    // there is no such folder.
+    bool FindFolder(const WCHAR* name, WCHAR (&folder)[MAX_PATH]) const;
+
     int32_t m_colonWidth;
     int32_t m_digitWidth;
     int32_t m_digitHeight;
@@ -61,4 +77,5 @@ private:
 
     WCHAR m_skinsRoot[MAX_PATH];
     CVisualStyles* m_visualStyles;
+    SystemParametersFn m_iconMetrics;
 };

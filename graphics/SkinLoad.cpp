@@ -26,6 +26,8 @@ const int kSourceDigitWidth = 9;
 const int kLaidDigitWidth = 11;
 const int kLaidColonWidth = 8;
 const UINT kIconMetricsBytes = 108;
+// The built-in looks fall back to the same face.
+const WCHAR kFallbackFace[] = L"MS Sans Serif";
 
 struct SkinIni {
     WCHAR path[MAX_PATH];
@@ -73,11 +75,18 @@ bool JoinPath(WCHAR* out, const WCHAR* folder, const WCHAR* file)
     return true;
 }
 
+uint32_t ReadLe(const BYTE* p, int bytes)
+{
+    uint32_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | p[i];
+    return value;
+}
+
 bool LoadBitmapFile(CBitmap& bitmap, const WCHAR* folder, const WCHAR* file)
 {
     WCHAR path[MAX_PATH];
-    return JoinPath(path, folder, file) && GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES &&
-           bitmap.LoadFromFile(path);
+    return JoinPath(path, folder, file) && CSkin::IsCompleteBitmapFile(path) && bitmap.LoadFromFile(path);
 }
 
 // A new screen bitmap filled with `color`.
@@ -131,6 +140,45 @@ bool StripToGrid(const CBitmap& strip, CBitmap& grid)
 
 }  // namespace
 
+bool CSkin::IsCompleteBitmapFile(const WCHAR* path)
+{
+    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    // file header (14 bytes) and the start of the info header
+    BYTE head[34] = {};
+    DWORD got = 0;
+    LARGE_INTEGER size = {};
+    bool read = ReadFile(file, head, sizeof(head), &got, nullptr) && GetFileSizeEx(file, &size);
+    CloseHandle(file);
+    if (!read || got < 26 || head[0] != 'B' || head[1] != 'M')
+        return false;
+    uint32_t offset = ReadLe(head + 10, 4), infoSize = ReadLe(head + 14, 4);
+    int64_t width, height;
+    uint32_t bitCount, compression = BI_RGB;
+    if (infoSize == sizeof(BITMAPCOREHEADER)) {
+        width = ReadLe(head + 18, 2);
+        height = ReadLe(head + 20, 2);
+        bitCount = ReadLe(head + 24, 2);
+    } else if (infoSize >= sizeof(BITMAPINFOHEADER) && got >= 34) {
+        width = (int32_t)ReadLe(head + 18, 4);
+        height = (int32_t)ReadLe(head + 22, 4);
+        bitCount = ReadLe(head + 28, 2);
+        compression = ReadLe(head + 30, 4);
+    } else {
+        return false;
+    }
+    if (height < 0)
+        height = -height;
+    if (width <= 0 || height == 0)
+        return false;
+    // compressed rows have no fixed size; LoadImageW checks those itself
+    if (compression != BI_RGB && compression != BI_BITFIELDS)
+        return true;
+    int64_t stride = (width * bitCount + 31) / 32 * 4;
+    return (int64_t)offset + stride * height <= size.QuadPart;
+}
+
 CSkin::CSkin(const WCHAR* skinsRoot, CVisualStyles* styles, const SettingsBlock* settings)
     : CGraphics(styles, settings),
       m_colonWidth(0),
@@ -138,7 +186,8 @@ CSkin::CSkin(const WCHAR* skinsRoot, CVisualStyles* styles, const SettingsBlock*
       m_digitHeight(0),
       m_cellWidth(0),
       m_cellHeight(0),
-      m_visualStyles(styles)
+      m_visualStyles(styles),
+      m_iconMetrics(&SystemParametersInfoW)
 {
     m_skinsRoot[0] = 0;
     if (skinsRoot && wcslen(skinsRoot) < FIELD_WIDTH(m_skinsRoot))
@@ -235,18 +284,22 @@ bool CSkin::CutStripFromGrid()
     return true;
 }
 
+bool CSkin::FindFolder(const WCHAR* name, WCHAR (&folder)[MAX_PATH]) const
+{
+    size_t rootLength = wcslen(m_skinsRoot), nameLength = name ? wcslen(name) : 0;
+    if (!m_skinsRoot[0] || !nameLength || rootLength + nameLength + 2 > MAX_PATH)
+        return false;
+    wcscpy(folder, m_skinsRoot);
+    wcscat(folder, name);
+    wcscat(folder, L"\\");
+    return FolderExists(folder);
+}
+
 bool CSkin::Load(const WCHAR* name, int fontWidth, int fontSize, int weight, DWORD styleFlags)
 {
     ReleaseBitmaps();
     WCHAR folder[MAX_PATH];
-    size_t rootLength = wcslen(m_skinsRoot), nameLength = name ? wcslen(name) : 0;
-    bool named = m_skinsRoot[0] && nameLength && rootLength + nameLength + 2 < MAX_PATH;
-    if (named) {
-        wcscpy(folder, m_skinsRoot);
-        wcscat(folder, name);
-        wcscat(folder, L"\\");
-    }
-    if (!named || !FolderExists(folder))
+    if (!FindFolder(name, folder))
         return CGraphics::Load(name ? name : L"", fontWidth, fontSize == 0 ? kDefaultSkinFontSize : fontSize,
                                weight, styleFlags);
 
@@ -288,14 +341,14 @@ bool CSkin::Load(const WCHAR* name, int fontWidth, int fontSize, int weight, DWO
     } else if (!m_fontGrid.IsValid()) {
         ICONMETRICSW metrics = {};
         metrics.cbSize = kIconMetricsBytes;
-        if (SystemParametersInfoW(SPI_GETICONMETRICS, kIconMetricsBytes, &metrics, 0)) {
+        if (m_iconMetrics && m_iconMetrics(SPI_GETICONMETRICS, kIconMetricsBytes, &metrics, 0)) {
             lstrcpynW(face, metrics.lfFont.lfFaceName, LF_FACESIZE);
             weight = metrics.lfFont.lfWeight;
             if (metrics.lfFont.lfItalic)
                 styleFlags |= 1;
             size = fontSize ? fontSize : metrics.lfFont.lfHeight;
         } else {
-            lstrcpyW(face, L"Tahoma");
+            lstrcpyW(face, kFallbackFace);
             size = fontSize ? fontSize : kDefaultSkinFontSize;
         }
     }

@@ -1,0 +1,2 @@
+target_sources(tl_graphics PRIVATE
+    MechSkin.cpp)
