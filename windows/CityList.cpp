@@ -63,11 +63,13 @@ bool CCityList::LoadCityList(const WCHAR* path)
     WCHAR line[kLinePiece + 1];
     while (fgets(piece, sizeof(piece), file)) {
         if (count == capacity) {
-            void* grown = realloc(cities, (capacity + kGrowBy) * sizeof(CityRecord));
+            // growing by half keeps a list of thousands from being copied hundreds of times
+            int more = capacity / 2 > kGrowBy ? capacity / 2 : kGrowBy;
+            void* grown = realloc(cities, (size_t)(capacity + more) * sizeof(CityRecord));
             if (!grown)
                 break;  // keep what was read so far
             cities = (CityRecord*)grown;
-            capacity += kGrowBy;
+            capacity += more;
         }
         CityRecord& city = cities[count];
         memset(&city, 0, sizeof(city));

@@ -1,0 +1,187 @@
+// clockshot <program folder> <clock number> <instant> <out.png>
+// Renders clock N of the current user's settings in that folder, as the
+// clocks draw it at the UTC instant YYYY-MM-DDTHH:MM:SSZ, into a PNG file
+// (24-bit, no alpha). Transparent clocks are drawn over kCanvasColor.
+// Exit codes: 0 written, 1 failed, 2 bad arguments.
+#include <stdio.h>
+#include <wchar.h>
+
+#include <png.h>
+
+#include "../../app/ClockSettings.h"
+#include "../../app/SystemZone.h"
+#include "../../app/ZoneDatabase.h"
+#include "../../graphics/Clock.h"
+#include "../../graphics/Graphics.h"
+#include "../../graphics/Language.h"
+#include "../../graphics/LocalZone.h"
+#include "../../graphics/MechSkin.h"
+#include "../../graphics/Paths.h"
+#include "../../graphics/PixelOps.h"
+
+namespace {
+
+const int kFailed = 1;
+const int kBadArguments = 2;
+// room a clock may take: a large face, or two lines of a big font
+const int kLargestSize = 400;
+const COLORREF kCanvasColor = RGB(212, 208, 200);
+
+bool ParseInstant(const wchar_t* text, SYSTEMTIME* t)
+{
+    unsigned y, mo, d, h, mi, s;
+    wchar_t z = 0;
+    if (swscanf(text, L"%4u-%2u-%2uT%2u:%2u:%2u%lc", &y, &mo, &d, &h, &mi, &s, &z) != 7 || z != L'Z')
+        return false;
+    *t = SYSTEMTIME{(WORD)y, (WORD)mo, 0, (WORD)d, (WORD)h, (WORD)mi, (WORD)s, 0};
+    FILETIME ft;
+    // fills the weekday as well
+    return SystemTimeToFileTime(t, &ft) && FileTimeToSystemTime(&ft, t);
+}
+
+bool WritePng(const wchar_t* path, const CDibSection& image)
+{
+    FILE* file = _wfopen(path, L"wb");
+    if (!file)
+        return false;
+    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    bool ok = false;
+    int width = image.GetWidth(), height = image.GetHeight();
+    png_bytep row = new png_byte[(size_t)width * 3];
+    if (info && !setjmp(png_jmpbuf(png))) {
+        png_init_io(png, file);
+        png_set_IHDR(png, info, width, height, 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+        png_write_info(png, info);
+        for (int y = 0; y < height; ++y) {
+            // DIB rows are bottom-up
+            const uint32_t* src = image.GetBits() + (size_t)(height - 1 - y) * width;
+            for (int x = 0; x < width; ++x) {
+                row[3 * x] = (png_byte)(src[x] >> 16);
+                row[3 * x + 1] = (png_byte)(src[x] >> 8);
+                row[3 * x + 2] = (png_byte)src[x];
+            }
+            png_write_row(png, row);
+        }
+        png_write_end(png, info);
+        ok = true;
+    }
+    png_destroy_write_struct(&png, &info);
+    delete[] row;
+    return fclose(file) == 0 && ok;
+}
+
+int Usage(const char* why)
+{
+    fprintf(stderr, "clockshot: %s\nusage: clockshot <program folder> <clock number> <YYYY-MM-DDTHH:MM:SSZ> <out.png>\n",
+            why);
+    return kBadArguments;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv)
+{
+    if (argc != 5)
+        return Usage("four arguments wanted");
+    wchar_t* end = nullptr;
+    long number = wcstol(argv[2], &end, 10);
+    if (!end || *end || number < 1 || number > kMaxClocks)
+        return Usage("the clock number is 1 to 30");
+    SYSTEMTIME utc;
+    if (!ParseInstant(argv[3], &utc))
+        return Usage("bad instant");
+
+    wchar_t folder[MAX_PATH];
+    swprintf(folder, MAX_PATH, L"%ls\\", argv[1]);
+    SettingsPaths paths;
+    if (!BuildIniPaths(folder, &paths))
+        return Usage("bad program folder");
+    wchar_t section[128], probe[16];
+    swprintf(section, 128, L"%ls:clock%ld", paths.userPrefix, number);
+    if (GetPrivateProfileSectionW(section, probe, 16, paths.userIni) == 0) {
+        fprintf(stderr, "clockshot: no section [%ls] in %ls\n", section, paths.userIni);
+        return kBadArguments;
+    }
+
+    CSystemZone system;
+    CZoneDatabase zones(system);
+    wchar_t path[MAX_PATH];
+    swprintf(path, MAX_PATH, L"%lstimezones.txt", paths.folder);
+    if (!zones.LoadTimeZonesFile(path)) {
+        fprintf(stderr, "clockshot: cannot read %ls\n", path);
+        return kBadArguments;
+    }
+    swprintf(path, MAX_PATH, L"%lstz_changes.txt", paths.folder);
+    zones.LoadZoneChangesFile(path);
+
+    CLanguage language;
+    WCHAR code[CLanguage::kCodeChars + 1] = L"en";
+    HMODULE resources = LoadLanguageLibrary(paths.folder, code, nullptr, false, nullptr);
+    language.SetResources(resources, kUnitNameStringIds);
+    language.SetFolder(paths.folder);
+    language.SetLanguage(code);
+
+    ClockRecord record = {};
+    ClockReadContext read = {&paths, &zones, &language, &system, nullptr, utc};
+    record.id = (uint32_t)number;
+    ReadClock(read, paths.userPrefix, (int)number, &record);
+    zones.ApplyZoneChanges(&record.zone, (record.flags & kClockUseDaylight) != 0, utc);
+
+    LocalZoneState local = {};
+    CSystemLocalZone localSource;
+    RefreshLocalZoneState(&local, localSource);
+    uint32_t shades[256];
+    BuildShadeTable(shades);
+    CBitmap button;
+    ClockContext context = {};
+    context.language = &language;
+    context.unitNames = &language.UnitNames();
+    context.localZone = &local;
+    context.shadeTable = shades;
+    context.timerButton = &button;
+    context.resources = resources;
+
+    WCHAR skinName[81];
+    CopyFieldText(skinName, 81, record.skin, 80);
+    CMechSkin* skin = new CMechSkin(paths.skinsRoot, 0);
+    skin->Load(skinName[0] ? skinName : kStandardStyleName, 0, 0, FW_NORMAL, 0);
+    CClock* clock;
+    if (skin->HasFace())
+        clock = new CMechClock(record, skin, context);
+    else if (record.kind & kClockTimer)
+        clock = new CTimer(record, skin, context);
+    else
+        clock = new CClock(record, skin, context);
+
+    CDibSection canvas;
+    int status = kFailed;
+    if (canvas.Create(kLargestSize, kLargestSize)) {
+        clock->Update(utc);
+        clock->Measure(canvas.GetDC(), kLargestSize, kLargestSize, nullptr, nullptr);
+        // the face is drawn for the measured size
+        clock->Update(utc);
+        RECT rect = clock->GetRect();
+        CDibSection shot;
+        if (rect.right > 0 && rect.bottom > 0 && shot.Create(rect.right, rect.bottom)) {
+            HBRUSH brush = CreateSolidBrush(kCanvasColor);
+            RECT all = {0, 0, rect.right, rect.bottom};
+            FillRect(shot.GetDC(), &all, brush);
+            DeleteObject(brush);
+            clock->Paint(shot.GetDC(), nullptr);
+            GdiFlush();
+            if (WritePng(argv[4], shot))
+                status = 0;
+            else
+                fprintf(stderr, "clockshot: cannot write %ls\n", argv[4]);
+        } else {
+            fprintf(stderr, "clockshot: the clock measured empty\n");
+        }
+    }
+    delete clock;
+    FreeClockAlarms(&record);
+    if (resources)
+        FreeLibrary(resources);
+    return status;
+}
