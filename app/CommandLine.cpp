@@ -11,6 +11,37 @@ bool TokenIs(const char* token, size_t length, const char* name)
     return strlen(name) == length && _strnicmp(token, name, length) == 0;
 }
 
+// A switch of ours (or a digit switch) written where a file name belongs is
+// still a switch: "/import /nh" imports nothing and keeps /nh.
+bool IsSwitchArgument(const char* start, size_t length)
+{
+    if (length < 2 || *start != '/')
+        return false;
+    static const char* const names[] = {"/exit", "/restart", "/import", "/export", "/nh"};
+    for (const char* name : names)
+        if (TokenIs(start, length, name))
+            return true;
+    return start[1] >= '0' && start[1] <= '9';
+}
+
+// The file name after /import or /export, unless the next argument is a switch.
+const char* ReadFileArgument(const char* position, WCHAR* target, int chars, bool* taken)
+{
+    const char* start = position;
+    while (IsBlank(*start))
+        ++start;
+    size_t length = 0;
+    while (start[length] && !IsBlank(start[length]))
+        ++length;
+    if (IsSwitchArgument(start, length)) {
+        *taken = false;
+        return position;
+    }
+    const char* after = ReadCommandArgument(position, target, chars);
+    *taken = after != position;
+    return after;
+}
+
 }  // namespace
 
 const char* ReadCommandArgument(const char* position, WCHAR* target, int chars)
@@ -62,13 +93,9 @@ void ParseStartupSwitches(const char* commandLine, StartupSwitches* s)
         } else if (TokenIs(token, length, "/nh")) {
             s->noHook = true;
         } else if (TokenIs(token, length, "/import")) {
-            const char* after = ReadCommandArgument(p, s->importFile, kImportNameChars + 1);
-            s->import = after != p;
-            p = after;
+            p = ReadFileArgument(p, s->importFile, kImportNameChars + 1, &s->import);
         } else if (TokenIs(token, length, "/export")) {
-            const char* after = ReadCommandArgument(p, s->exportFile, kExportNameChars + 1);
-            s->exportTo = after != p;
-            p = after;
+            p = ReadFileArgument(p, s->exportFile, kExportNameChars + 1, &s->exportTo);
         } else if (length >= 2 && token[1] >= '0' && token[1] <= '9') {
             memcpy(s->settingsSwitch, token, length);  // the last one wins
             s->settingsSwitch[length] = 0;

@@ -20,10 +20,14 @@ const UINT UM_QUERYCLOCKBUSY = 0x8021;
 const UINT UM_QUERYDESKTOPCLOCKS = 0x8022;
 const UINT UM_REQUESTPHOTO = 0x80D2;
 const UINT UM_TRAYCLOCKMOUSE = 0x8064;  // + clock index, below 30
+const int kTrayClockMouseCount = 30;
+const WPARAM kCloseFromTaskbarWatcher = 1;  // UM_CLOSEMAIN's wParam
 
 // Sent to the tray clock window
 const UINT UM_MAINWINDOWREADY = 1124;
 const WORD UM_TRAYCLOCKDETACH = 0x8009;  // a WM_COMMAND id
+// Sent to the world map window: lParam 1 when the cloud overlay is on
+const UINT UM_MAPOVERLAYCHANGED = 0x801D;
 
 const DWORD CD_DOWNLOADREQUEST = 0x8020;  // WM_COPYDATA identifier
 const WORD kExitCommand = 105;

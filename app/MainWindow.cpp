@@ -7,73 +7,122 @@ namespace {
 
 const WCHAR kMainClass[] = L"TempolanClass";
 const WORD kProgramIcon = 101;
+const UINT_PTR kMainTimerId = 1;
+
+// Every message of the table; false sends it on to DefWindowProcW.
+bool HandleMessage(CMainProgram& program, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
+{
+    *result = 0;
+    if (message >= UM_TRAYCLOCKMOUSE && message < UM_TRAYCLOCKMOUSE + kTrayClockMouseCount) {
+        *result = program.OnClockMouse((int)(message - UM_TRAYCLOCKMOUSE), wParam);
+        return true;
+    }
+    switch (message) {
+    case WM_TIMER:
+        if (wParam != kMainTimerId)
+            return false;
+        program.OnTimer();
+        return true;
+    case WM_CLOSE:
+        // the close sequence runs as the exit command
+        PostMessageW(hwnd, WM_COMMAND, UM_TRAYCLOCKDETACH, 0);
+        return true;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == UM_TRAYCLOCKDETACH || LOWORD(wParam) == kExitCommand) {
+            program.CloseSequence();
+            PostMessageW(hwnd, UM_CLOSEMAIN, 0, 0);
+        } else {
+            program.OnCommand(LOWORD(wParam));
+        }
+        return true;
+    case UM_CLOSEMAIN:
+        program.CloseMain(wParam);
+        DestroyWindow(hwnd);
+        return true;
+    case UM_SETTINGSCHANGED:
+        if (wParam & 1)
+            return false;
+        program.OnSettingsChanged(wParam, lParam);
+        return true;
+    case UM_TRAYCLOCKATTACHED:
+        *result = program.OnTrayClockAttached((HWND)lParam);
+        return true;
+    case UM_SHOWLOGWINDOW:
+        program.ShowLogWindow();
+        return true;
+    case UM_TRAYCLOCKCOUNT:
+        program.OnTrayClockCount(wParam, lParam);
+        return true;
+    case UM_TRAYNOTIFY:
+        program.OnTrayNotify(lParam);
+        return true;
+    case UM_SAVESTATE:
+        program.SaveState();
+        return false;
+    case UM_HIDEDESKTOPCLOCKS:
+        program.OnHideDesktopClocks(wParam == 1);
+        return false;
+    case UM_SHOWCALENDAR:
+        program.ShowCalendar();
+        return true;
+    case UM_SHOWALLCLOCKS:
+        program.ShowAllClocks();
+        return true;
+    case UM_RESENDCLOCKS:
+        program.SendDataToTrayClock();
+        return false;
+    case UM_RSSPROGRESS:
+        *result = program.OnNewsProgress(wParam, lParam);
+        return true;
+    case UM_QUERYCLOCKBUSY:
+        *result = program.IsClockBusy();
+        return true;
+    case UM_QUERYDESKTOPCLOCKS:
+        *result = program.CountDesktopClocksOutside();
+        return true;
+    case UM_REQUESTPHOTO:
+        *result = program.OnRequestPhoto(wParam, lParam);
+        return true;
+    case WM_COPYDATA:
+        *result = program.OnCopyData((HWND)wParam, (const COPYDATASTRUCT*)lParam);
+        return true;
+    case WM_TIMECHANGE:
+        program.OnTimeChange();
+        return false;
+    case WM_SETTINGCHANGE:
+        program.OnSettingChange();
+        return true;
+    case WM_QUERYENDSESSION:
+        program.SaveState();
+        *result = 1;
+        return true;
+    case WM_ENDSESSION:
+        program.OnEndSession();
+        DestroyWindow(hwnd);
+        return true;
+    }
+    return false;
+}
 
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CMainProgram* program = (CMainProgram*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-    switch (message) {
-    case WM_CREATE:
+    if (message == WM_CREATE) {
         program = (CMainProgram*)((CREATESTRUCTW*)lParam)->lpCreateParams;
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)program);
         program->OnCreate(hwnd);
         return 0;
-    case WM_TIMER:
-        if (program)
-            program->OnTimer();
-        return 0;
-    case WM_CLOSE:
-        // the close sequence runs as the exit command
-        PostMessageW(hwnd, WM_COMMAND, UM_TRAYCLOCKDETACH, 0);
-        return 0;
-    case WM_COMMAND:
-        if (LOWORD(wParam) == UM_TRAYCLOCKDETACH || LOWORD(wParam) == kExitCommand) {
-            if (program)
-                program->CloseSequence();
-            PostMessageW(hwnd, UM_CLOSEMAIN, 0, 0);
-        }
-        return 0;
-    case UM_CLOSEMAIN:
-        DestroyWindow(hwnd);
-        return 0;
-    case UM_SETTINGSCHANGED:
-        if (program)
-            program->ReloadSettings();
-        return 0;
-    case UM_TRAYCLOCKATTACHED:
-        if (program)
-            program->SetTrayClock((HWND)lParam);
-        return (LRESULT)hwnd;
-    case UM_RESENDCLOCKS:
-        if (program)
-            program->SendDataToTrayClock();
-        return 0;
-    case UM_SAVESTATE:
-        if (program)
-            program->SaveState();
-        return 0;
-    case UM_QUERYCLOCKBUSY:
-    case UM_QUERYDESKTOPCLOCKS:
-        return 0;  // no timer panel and no desktop clocks in this build
-    case WM_TIMECHANGE:
-        if (program)
-            program->RefreshLocalZone();
-        break;
-    case WM_QUERYENDSESSION:
-        if (program)
-            program->SaveState();
-        return 1;
-    case WM_ENDSESSION:
-        if (program)
-            program->SaveState();
-        DestroyWindow(hwnd);
-        return 0;
-    case WM_DESTROY:
+    }
+    if (message == WM_DESTROY) {
         if (program)
             program->OnDestroy();
         SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         PostQuitMessage(0);
         return 0;
     }
+    LRESULT result;
+    if (program && HandleMessage(*program, hwnd, message, wParam, lParam, &result))
+        return result;
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 

@@ -44,9 +44,11 @@ DWORD WINAPI ExitEventWatcher(void* parameter)
 // Closes a running instance and waits for it, at most until 5 s after our start.
 void CloseRunningInstance(HANDLE exitEvent, DWORD startTick)
 {
+    // a hung instance must not hold us past the limit
     HWND running = FindMainWindow();
-    if (running)
-        SendMessageTimeoutW(running, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseWaitLimitMs, nullptr);
+    DWORD spent = GetTickCount() - startTick;
+    if (running && spent < kCloseWaitLimitMs)
+        SendMessageTimeoutW(running, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, kCloseWaitLimitMs - spent, nullptr);
     if (exitEvent)
         SetEvent(exitEvent);
     while (FindMainWindow() && GetTickCount() - startTick < kCloseWaitLimitMs)
@@ -84,6 +86,26 @@ int RunMessageLoop()
     }
     return (int)msg.wParam;
 }
+
+// Loads the visual-style functions again; the language library stays loaded.
+class CStartupLanguage : public ILanguageReload {
+public:
+    CStartupLanguage(const WCHAR* folder, CVisualStyles& styles, CLanguage& language, HMODULE* library)
+        : m_folder(folder), m_styles(styles), m_language(language), m_library(library)
+    {
+    }
+    void Reload() override
+    {
+        WCHAR code[3];
+        LoadLanguageAndTheme(m_folder, IsWindowsXpOrLater(), m_styles, m_language, m_library, code);
+    }
+
+private:
+    const WCHAR* m_folder;
+    CVisualStyles& m_styles;
+    CLanguage& m_language;
+    HMODULE* m_library;
+};
 
 }  // namespace
 
@@ -198,9 +220,13 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     if (!loaded) {
         ShowDataFilesMessage(language);
     } else {
-        CMainProgram program(paths, language, zones, cities, switches.noHook);
+        CStartupLanguage reload(paths.folder, styles, language, &resources);
+        MainSeams seams = {};
+        seams.language = &reload;
+        CMainProgram program(paths, language, zones, cities, switches.noHook, switches.settingsSwitch, seams);
         if (CreateMainWindow(instance, program)) {
             HANDLE watcher = exitEvent ? CreateThread(nullptr, 0, ExitEventWatcher, exitEvent, 0, nullptr) : nullptr;
+            program.BringDesktopClocksForward();
             exitCode = RunMessageLoop();
             if (watcher)
                 CloseHandle(watcher);  // it ends with the process

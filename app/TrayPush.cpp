@@ -4,10 +4,16 @@
 
 namespace {
 
+// The city block is a few megabytes: give the copy time.
+const UINT kPushTimeoutMs = 5000;
+
 void SendBlock(HWND mainWindow, HWND trayClock, DWORD id, const void* data, size_t bytes)
 {
     COPYDATASTRUCT block = {id, (DWORD)bytes, (void*)data};
-    SendMessageW(trayClock, WM_COPYDATA, (WPARAM)mainWindow, (LPARAM)&block);
+    // a hung or vanished taskbar must not hold the main program
+    DWORD_PTR reply = 0;
+    SendMessageTimeoutW(trayClock, WM_COPYDATA, (WPARAM)mainWindow, (LPARAM)&block, SMTO_NORMAL | SMTO_ABORTIFHUNG,
+                        kPushTimeoutMs, &reply);
 }
 
 }  // namespace

@@ -52,6 +52,40 @@ TEST(CommandLine, ImportAndExportTakeTheNextArgument)
     EXPECT_EQ(line, ReadCommandArgument(line + 15, nullptr, 0) - 15);
 }
 
+TEST(CommandLine, ASwitchIsNeverTakenAsAFileName)
+{
+    struct {
+        const char* line;
+        bool import;
+        const wchar_t* file;
+        bool noHook;
+        const char* kept;
+    } cases[] = {
+        {"/import /nh", false, L"", true, ""},
+        {"/import /NH x.ini", false, L"", true, ""},
+        {"/import /12", false, L"", false, "/12"},
+        {"/import /export b.ini", false, L"", false, ""},
+        {"/import /backup.ini /nh", true, L"/backup.ini", true, ""},
+        {"/import /nhx", true, L"/nhx", false, ""},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        StartupSwitches s;
+        ParseStartupSwitches(c.line, &s);
+        EXPECT_EQ(c.import, s.import);
+        EXPECT_STREQ(c.file, s.importFile);
+        EXPECT_EQ(c.noHook, s.noHook);
+        EXPECT_STREQ(c.kept, s.settingsSwitch);
+    }
+    StartupSwitches s;
+    ParseStartupSwitches("/import /export b.ini", &s);
+    EXPECT_TRUE(s.exportTo);
+    EXPECT_STREQ(L"b.ini", s.exportFile);
+    ParseStartupSwitches("/export /exit", &s);
+    EXPECT_FALSE(s.exportTo);
+    EXPECT_TRUE(s.exit);
+}
+
 TEST(Crc32, MatchesZlib)
 {
     EXPECT_EQ(0xCBF43926u, Crc32("123456789", 9));

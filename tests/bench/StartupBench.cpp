@@ -1,0 +1,281 @@
+// Start-up of "tempolan.exe /nh" until its main window exists, and its CPU
+// time while idle with 12 clocks, each against a minimal program that only
+// creates a hidden window (with the same 64 ms timer for the idle part).
+// Usage: startup_bench [idle seconds]; without it TL_IDLE_SECONDS, else 60.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+#include "../../app/SystemZone.h"
+#include "../../app/ZoneDatabase.h"
+#include "../../windows/CityList.h"
+
+namespace {
+
+const int kStartRuns = 7;
+const DWORD kWaitMs = 20000;
+const int kIdleClocks = 12;
+const int kDefaultIdleSeconds = 60;
+
+std::wstring g_folder;
+
+bool MakeProgramFolder()
+{
+    WCHAR temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    g_folder = std::wstring(temp) + L"tl_startup_bench_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
+    if (!CreateDirectoryW(g_folder.c_str(), nullptr))
+        return false;
+    const wchar_t* files[] = {L"tempolan.exe", L"hook.dll", L"res_en.dll", L"timezones.txt", L"tz_changes.txt",
+                              L"cities.txt", L"default.ini"};
+    for (const wchar_t* f : files)
+        if (!CopyFileW((std::wstring(TL_PROGRAM_FOLDER) + f).c_str(), (g_folder + f).c_str(), FALSE))
+            return false;
+    if (!CopyFileW((std::wstring(TL_TEST_BINARIES) + L"minimal_window.exe").c_str(),
+                   (g_folder + L"minimal_window.exe").c_str(), FALSE))
+        return false;
+    // a new user starts from the shipped clocks: make them 12
+    std::wstring defaults = g_folder + L"default.ini";
+    std::vector<WCHAR> section(32768);
+    DWORD n = GetPrivateProfileSectionW(L"default:clock1", section.data(), (DWORD)section.size(), defaults.c_str());
+    if (n == 0)
+        return false;
+    for (int i = 2; i <= kIdleClocks; ++i)
+        WritePrivateProfileSectionW((L"default:clock" + std::to_wstring(i)).c_str(), section.data(), defaults.c_str());
+    return true;
+}
+
+void RemoveProgramFolder()
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((g_folder + L"*").c_str(), &found);
+    if (find != INVALID_HANDLE_VALUE) {
+        do {
+            DeleteFileW((g_folder + found.cFileName).c_str());
+        } while (FindNextFileW(find, &found));
+        FindClose(find);
+    }
+    RemoveDirectoryW(g_folder.c_str());
+}
+
+struct Running {
+    PROCESS_INFORMATION pi;
+    HWND window;
+};
+
+double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
+{
+    LARGE_INTEGER freq;
+    QueryPerformanceFrequency(&freq);
+    return (double)(to.QuadPart - from.QuadPart) / (double)freq.QuadPart;
+}
+
+// Starts `exe` and waits for its window of `windowClass`; the seconds it took
+// go to `seconds`.
+bool Start(const wchar_t* exe, const wchar_t* arguments, const wchar_t* windowClass, Running* run, double* seconds)
+{
+    std::wstring path = g_folder + exe;
+    std::wstring line = L"\"" + path + L"\" " + arguments;
+    STARTUPINFOW si = {sizeof(si)};
+    LARGE_INTEGER t0, t1;
+    QueryPerformanceCounter(&t0);
+    if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_folder.c_str(), &si, &run->pi))
+        return false;
+    run->window = nullptr;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs;) {
+        run->window = FindWindowW(windowClass, nullptr);
+        if (run->window)
+            break;
+        Sleep(1);
+    }
+    QueryPerformanceCounter(&t1);
+    *seconds = Seconds(t0, t1);
+    return run->window != nullptr;
+}
+
+void Stop(Running& run)
+{
+    if (run.window)
+        PostMessageW(run.window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(run.pi.hProcess, kWaitMs) != WAIT_OBJECT_0)
+        TerminateProcess(run.pi.hProcess, 1);
+    CloseHandle(run.pi.hProcess);
+    CloseHandle(run.pi.hThread);
+}
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return std::string();
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    CloseHandle(file);
+    return bytes;
+}
+
+// Wine keeps the CPU times of other processes to itself (GetProcessTimes
+// gives 0 for them), so they are read from the host's /proc: the process
+// whose command line holds our folder and `exe`. Null characters of the
+// command line become blanks.
+std::wstring FindHostProcess(const char* exe)
+{
+    char leaf[64];
+    sprintf(leaf, "tl_startup_bench_%lu", GetCurrentProcessId());
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return std::wstring();
+    std::wstring result;
+    do {
+        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9')
+            continue;
+        std::wstring dir = std::wstring(L"Z:\\proc\\") + found.cFileName + L"\\";
+        std::string line = ReadWholeFile(dir + L"cmdline");
+        for (char& c : line)
+            if (!c)
+                c = ' ';
+        if (line.find(leaf) != std::string::npos && line.find(exe) != std::string::npos) {
+            result = dir;
+            break;
+        }
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return result;
+}
+
+// User and system time of a host process in seconds; -1 when unknown.
+double HostCpuSeconds(const std::wstring& procDir)
+{
+    std::string stat = ReadWholeFile(procDir + L"stat");
+    size_t end = stat.rfind(')');  // the name may hold blanks
+    if (procDir.empty() || end == std::string::npos)
+        return -1;
+    unsigned long long utime = 0, stime = 0;
+    // after the name: state, then 10 fields before utime and stime
+    if (sscanf(stat.c_str() + end + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2)
+        return -1;
+    const double kTicksPerSecond = 100.0;  // the kernel's USER_HZ
+    return (double)(utime + stime) / kTicksPerSecond;
+}
+
+double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+bool MeasureStartup()
+{
+    std::vector<double> program, minimal;
+    // the first pair warms the file cache and is not counted
+    for (int i = 0; i <= kStartRuns; ++i) {
+        Running run;
+        double s;
+        if (!Start(L"tempolan.exe", L"/nh", L"TempolanClass", &run, &s))
+            return false;
+        Stop(run);
+        if (i > 0)
+            program.push_back(s);
+        if (!Start(L"minimal_window.exe", L"", L"TlMinimalClass", &run, &s))
+            return false;
+        Stop(run);
+        if (i > 0)
+            minimal.push_back(s);
+    }
+    double p = Median(program) * 1000, m = Median(minimal) * 1000;
+    printf("start-up, minimal hidden window      %8.1f ms (anchor, median of %d)\n", m, kStartRuns);
+    printf("start-up, tempolan.exe /nh           %8.1f ms  ratio %.3f  (goal: ratio <= 1.500)\n", p, p / m);
+    return true;
+}
+
+// Where the start-up's own time goes: the data files, loaded here in-process.
+void MeasureDataFiles()
+{
+    LARGE_INTEGER t0, t1, t2;
+    CSystemZone system;
+    CZoneDatabase zones(system);
+    CCityList cities(zones);
+    QueryPerformanceCounter(&t0);
+    bool ok = zones.LoadTimeZonesFile((g_folder + L"timezones.txt").c_str()) &&
+              zones.LoadZoneChangesFile((g_folder + L"tz_changes.txt").c_str());
+    QueryPerformanceCounter(&t1);
+    ok = ok && cities.LoadCityList((g_folder + L"cities.txt").c_str());
+    QueryPerformanceCounter(&t2);
+    if (ok)
+        printf("  of which zone files %.1f ms, city list %.1f ms (%d cities)\n", Seconds(t0, t1) * 1000,
+               Seconds(t1, t2) * 1000, cities.Count());
+    cities.FreeCityList();
+    zones.FreeZoneChanges();
+    zones.FreeZoneTable();
+}
+
+bool MeasureIdle(int seconds)
+{
+    Running program, minimal;
+    double s;
+    if (!Start(L"tempolan.exe", L"/nh", L"TempolanClass", &program, &s))
+        return false;
+    if (!Start(L"minimal_window.exe", L"/timer", L"TlMinimalClass", &minimal, &s)) {
+        Stop(program);
+        return false;
+    }
+    Sleep(2000);  // past the start-up's own work
+    std::wstring programProc = FindHostProcess("tempolan.exe"), minimalProc = FindHostProcess("minimal_window.exe");
+    double p0 = HostCpuSeconds(programProc), m0 = HostCpuSeconds(minimalProc);
+    Sleep(seconds * 1000);
+    double p1 = HostCpuSeconds(programProc), m1 = HostCpuSeconds(minimalProc);
+    if (p0 < 0 || m0 < 0 || p1 < 0 || m1 < 0) {
+        printf("idle: the CPU times cannot be read from /proc\n");
+        Stop(program);
+        Stop(minimal);
+        return true;
+    }
+    Stop(program);
+    Stop(minimal);
+    double p = (p1 - p0) * 1000, m = (m1 - m0) * 1000;
+    printf("idle %2d s, minimal with 64 ms timer  %8.1f ms CPU (anchor)\n", seconds, m);
+    if (m > 0)
+        printf("idle %2d s, tempolan.exe, %d clocks   %8.1f ms CPU  ratio %.3f  (goal: ratio <= 1.500)\n", seconds,
+               kIdleClocks, p, p / m);
+    else
+        printf("idle %2d s, tempolan.exe, %d clocks   %8.1f ms CPU  (anchor used no measurable CPU)\n", seconds,
+               kIdleClocks, p);
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const char* given = argc > 1 ? argv[1] : getenv("TL_IDLE_SECONDS");
+    int idleSeconds = given ? atoi(given) : kDefaultIdleSeconds;
+    if (idleSeconds < 1)
+        idleSeconds = kDefaultIdleSeconds;
+    if (FindWindowW(L"TempolanClass", nullptr)) {
+        printf("startup_bench: another tempolan.exe runs\n");
+        return 1;
+    }
+    if (!MakeProgramFolder()) {
+        printf("startup_bench: cannot make the program folder\n");
+        RemoveProgramFolder();
+        return 1;
+    }
+    bool ok = MeasureStartup();
+    if (ok)
+        MeasureDataFiles();
+    ok = ok && MeasureIdle(idleSeconds);
+    RemoveProgramFolder();
+    if (!ok)
+        printf("startup_bench: a program did not start\n");
+    return ok ? 0 : 1;
+}
