@@ -7,6 +7,10 @@
 #include "../graphics/Bitmap.h"
 #include "../graphics/Language.h"
 #include "../graphics/PixelOps.h"
+#include "../graphics/Theme.h"
+#include "ClockPanel.h"
+#include "TrayHost.h"
+#include "TrayTooltip.h"
 
 namespace {
 
@@ -29,7 +33,11 @@ static const bool g_randomSeeded = SeedRandom();
 CBitmap TimerButtonBitmap;
 CShadeTable ShadeTable;
 CLanguage g_language;
-// the clock panel and the tooltip join here with the taskbar clock
+CUxThemeApi g_themeApi;
+CVisualStyles g_visualStyles(g_themeApi);
+TrayHost g_host;
+CClockPanel g_clockPanel;
+CTrayTooltip g_tooltip;
 
 bool g_windowsXpOrLater;
 

@@ -7,6 +7,8 @@
 
 class CBitmap;
 class CLanguage;
+class CUxThemeApi;
+class CVisualStyles;
 
 // The grey gradient of the clocks (256 entries).
 struct CShadeTable {
@@ -17,6 +19,8 @@ struct CShadeTable {
 extern CBitmap TimerButtonBitmap;
 extern CShadeTable ShadeTable;
 extern CLanguage g_language;
+extern CUxThemeApi g_themeApi;
+extern CVisualStyles g_visualStyles;
 
 // Set at process attach: visual styles exist from Windows XP (5.1) on.
 extern bool g_windowsXpOrLater;

@@ -1,0 +1,1 @@
+target_sources(unit_tests PRIVATE PanelLayoutTest.cpp ../taskbar/PanelLayout.cpp)

@@ -1,0 +1,15 @@
+# The receiver of pushed blocks is tested in process, with guard pages.
+target_sources(unit_tests PRIVATE TrayCopiesTest.cpp ../taskbar/TrayCopies.cpp)
+if(NOT TEMPOLAN_I686)
+    # the hook inside the stand-in taskbar, in another process
+    add_executable(arg_recorder WIN32 taskbartools/ArgRecorder.cpp)
+    target_link_options(arg_recorder PRIVATE -municode)
+    set_target_properties(arg_recorder PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${TL_TEST_DIR})
+    target_sources(unit_tests PRIVATE TaskbarHookTest.cpp)
+    add_dependencies(unit_tests standin-taskbar arg_recorder)
+endif()
+if(NOT TEMPOLAN_I686)
+    tl_add_bench(taskbar_bench bench/TaskbarBench.cpp)
+    target_compile_definitions(taskbar_bench PRIVATE TL_PROGRAM_FOLDER=L"Z:${TL_PROGRAM_DIR}/")
+    add_dependencies(taskbar_bench hook standin-taskbar)
+endif()
