@@ -126,6 +126,12 @@ public:
     int GetFontSize() const { return m_fontSize; }
     int GetLayoutMode() const { return m_layoutMode; }
     void SetLayoutMode(int mode) { m_layoutMode = mode; }
+    // Padding around the texts or the face, in pixels.
+    void SetMargins(int vertical, int horizontal)
+    {
+        m_verticalMargin = vertical;
+        m_horizontalMargin = horizontal;
+    }
     bool IsCentered() const { return m_centered; }
     void SetCentered(bool centered) { m_centered = centered; }
     // The active profile's record (null when none).

@@ -118,9 +118,31 @@ void SizeWindow(HWND window)
     --g_host.sizing;
 }
 
+// What the panel's clocks are made with in this process.
+LocalZoneState g_localZone;
+PanelEnvironment g_panelEnvironment;
+
+void SetPanelEnvironment()
+{
+    const SettingsBlock& settings = g_host.copies.settings;
+    ClockContext& context = g_panelEnvironment.context;
+    context.language = &g_language;
+    context.unitNames = &g_language.UnitNames();
+    context.weekRules.numbering = settings.weekNumbering;
+    context.weekRules.firstDay = settings.weekStart % 7;
+    context.localZone = &g_localZone;
+    context.localHighlight = &settings.localHighlight;
+    context.shadeTable = ShadeTable.values;
+    context.timerButton = &TimerButtonBitmap;
+    context.resources = g_language.GetResources();
+    g_panelEnvironment.styles = &g_visualStyles;
+    g_clockPanel.SetEnvironment(&g_panelEnvironment);
+}
+
 void RefreshLocalZone()
 {
     CSystemLocalZone source;
+    RefreshLocalZoneState(&g_localZone, source);
     TimeZoneRecord local = {};
     InitLocalZone(&local, source);
     bool automatic = IsAutoDaylight(local, source);
@@ -156,6 +178,7 @@ void ReloadPath(HWND window, UINT message)
     RefreshLocalZone();
     if (message != WM_TIMECHANGE)
         g_tooltip.Hide();
+    SetPanelEnvironment();
     g_clockPanel.Rebuild(g_host.copies);
     RestartTrayTimer(window);
     g_clockPanel.Tick(false);

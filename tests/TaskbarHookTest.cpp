@@ -314,14 +314,16 @@ TEST_F(TaskbarHook, ClocksAreSizedCentredAndReportMouseActions)
     EXPECT_EQ(clock.right - clock.left, LOWORD(size));
     EXPECT_EQ(clock.bottom - clock.top, HIWORD(size));
 
-    int y = (clock.bottom - clock.top) / 2;
-    LPARAM first = MAKELPARAM(4, y), second = MAKELPARAM(clock.right - clock.left - 4, y);
+    // in a row or in a column, the first clock holds the top left corner and
+    // the second the bottom right one
+    int width = clock.right - clock.left, height = clock.bottom - clock.top;
+    LPARAM first = MAKELPARAM(1, 1), second = MAKELPARAM(width - 2, height - 2);
     SendMessageW(taskbar.clock, WM_LBUTTONDOWN, MK_LBUTTON, second);
     SendMessageW(taskbar.clock, WM_LBUTTONDBLCLK, MK_LBUTTON, first);
     PumpUntil([] { return g_main.mouse.size() >= 2; }, 2000);
     // a right click outside every clock reaches the main program with no clock message
     SendMessageW(taskbar.clock, WM_CONTEXTMENU, (WPARAM)taskbar.clock, MAKELPARAM(clock.left - 30, clock.top));
-    SendMessageW(taskbar.clock, WM_CONTEXTMENU, (WPARAM)taskbar.clock, MAKELPARAM(clock.left + 4, clock.top + y));
+    SendMessageW(taskbar.clock, WM_CONTEXTMENU, (WPARAM)taskbar.clock, MAKELPARAM(clock.left + 1, clock.top + 1));
     PumpUntil([] { return g_main.mouse.size() >= 3; }, 2000);
     PumpUntil([] { return false; }, 200);
 
@@ -345,7 +347,7 @@ TEST_F(TaskbarHook, VerticalTaskbarCentresTheClocksAcross)
     RECT clock, notify;
     GetWindowRect(taskbar.clock, &clock);
     GetWindowRect(taskbar.Notify(), &notify);
-    EXPECT_GE(clock.bottom - clock.top, 3 * 12);  // three rows
+    EXPECT_GE(clock.bottom - clock.top, 2 * 12);  // more than one row
     EXPECT_LE(abs((clock.left - notify.left) - (notify.right - clock.right)), 1);
 }
 
