@@ -14,7 +14,7 @@ void ReadLanguageCode(const SettingsPaths& paths, const CLanguage& language, WCH
 {
     WCHAR value[kSettingChars + 1] = {};
     WCHAR section[80];
-    wsprintfW(section, L"%s:main", paths.userPrefix);
+    wsprintfW(section, L"%.64s:main", paths.userPrefix);
     GetPrivateProfileStringW(section, L"language", L"", value, kSettingChars + 1, paths.userIni);
     if (!value[0])
         GetPrivateProfileStringW(L"default:main", L"language", L"", value, kSettingChars + 1, paths.defaultIni);
@@ -28,7 +28,7 @@ void ReadLanguageCode(const SettingsPaths& paths, const CLanguage& language, WCH
 }  // namespace
 
 bool LoadLanguageAndTheme(const WCHAR* folder, bool windowsXpOrLater, CVisualStyles& styles, CLanguage& language,
-                          HMODULE* library, WCHAR* code)
+                          HMODULE* library, WCHAR* code, bool showMessage)
 {
     IThemeApi& theme = styles.Api();
     if (theme.Loaded())
@@ -42,7 +42,7 @@ bool LoadLanguageAndTheme(const WCHAR* folder, bool windowsXpOrLater, CVisualSty
         return false;
     WCHAR requested[CLanguage::kCodeChars + 1];
     ReadLanguageCode(paths, language, requested);
-    *library = LoadLanguageLibrary(paths.folder, requested, nullptr, true, nullptr);
+    *library = LoadLanguageLibrary(paths.folder, requested, nullptr, showMessage, nullptr);
     if (!*library)
         return false;
     lstrcpynW(code, requested, 3);

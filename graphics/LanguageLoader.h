@@ -13,6 +13,7 @@ class CVisualStyles;
 // locale; a library of another version falls back to "res_en.dll". Hands the
 // library and the unit-name strings to `language` and loads its language file.
 // False when no usable library exists. `code` (3 characters) receives the
-// two-letter code. The caller frees *library with FreeLibrary.
+// two-letter code. The caller frees *library with FreeLibrary. Without
+// `showMessage` no message box is shown (the taskbar's process).
 bool LoadLanguageAndTheme(const WCHAR* folder, bool windowsXpOrLater, CVisualStyles& styles, CLanguage& language,
-                          HMODULE* library, WCHAR* code);
+                          HMODULE* library, WCHAR* code, bool showMessage = true);

@@ -2,6 +2,7 @@
 #include <shellapi.h>
 
 #include "../graphics/Language.h"
+#include "../graphics/LanguageLoader.h"
 #include "../graphics/Paths.h"
 #include "../graphics/Theme.h"
 #include "../graphics/Window.h"
@@ -15,7 +16,6 @@
 namespace {
 
 const int kArgumentChars = 259;
-const int kLanguageSettingChars = 15;
 
 struct DwmFunctions {
     HRESULT(WINAPI* isCompositionEnabled)(BOOL*);
@@ -57,36 +57,16 @@ void UnloadDwm()
     g_host.compositionOn = false;
 }
 
-// As the main program's loader, but no message box is ever shown inside the
-// taskbar's process: the main program reports resource problems itself.
+// No message box is ever shown inside the taskbar's process: the main
+// program reports resource problems itself.
 bool LoadTrayLanguageAndTheme(const WCHAR* folder)
 {
-    IThemeApi& theme = g_visualStyles.Api();
-    if (theme.Loaded())
-        theme.Unload();
-    g_visualStyles.SetActive(g_windowsXpOrLater && theme.Load() && theme.IsThemeActive());
-    if (g_host.languageLibrary)
-        return true;
-    SettingsPaths paths;
-    if (!BuildIniPaths(folder, &paths))
+    WCHAR code[3] = {};
+    if (!LoadLanguageAndTheme(folder, g_windowsXpOrLater, g_visualStyles, g_language, &g_host.languageLibrary, code,
+                              false))
         return false;
-    WCHAR code[kLanguageSettingChars + 1] = {};
-    WCHAR section[80];
-    wsprintfW(section, L"%.64s:main", paths.userPrefix);
-    GetPrivateProfileStringW(section, L"language", L"", code, kLanguageSettingChars + 1, paths.userIni);
-    if (!code[0])
-        GetPrivateProfileStringW(L"default:main", L"language", L"", code, kLanguageSettingChars + 1, paths.defaultIni);
-    if (!code[0])
-        lstrcpynW(code, g_language.GetCode(), kLanguageSettingChars + 1);
-    code[2] = 0;
-    CharLowerW(code);
-    g_host.languageLibrary = LoadLanguageLibrary(paths.folder, code, nullptr, false, nullptr);
-    if (!g_host.languageLibrary)
-        return false;
-    lstrcpynW(g_host.copies.settings.language, code, 3);
-    g_language.SetFolder(paths.folder);
-    g_language.SetResources(g_host.languageLibrary, kUnitNameStringIds);
-    g_language.SetLanguage(code);
+    if (code[0])
+        lstrcpynW(g_host.copies.settings.language, code, 3);
     return true;
 }
 
