@@ -117,6 +117,7 @@ void CClockPanel::Clear()
     m_count = 0;
     m_copies = nullptr;
     SetRectEmpty(&m_extent);
+    m_buffer.Destroy();
 }
 
 void CClockPanel::Rebuild(TrayCopies& copies)
@@ -306,10 +307,13 @@ void CClockPanel::Paint(HWND window, HDC dc, HTHEME theme, bool themeActive)
     int width = m_extent.right - m_extent.left, height = m_extent.bottom - m_extent.top;
     if (width <= 0 || height <= 0)
         return;
-    CDibSection buffer;
-    if (!buffer.Create(width, height))
-        return;
-    HDC memory = buffer.GetDC();
+    // kept between paints: the taskbar repaints every second with seconds shown
+    if (!m_buffer.IsValid() || m_buffer.GetWidth() != width || m_buffer.GetHeight() != height) {
+        m_buffer.Destroy();
+        if (!m_buffer.Create(width, height))
+            return;
+    }
+    HDC memory = m_buffer.GetDC();
     PaintBackground(window, dc, theme, themeActive, memory, width, height);
     for (uint32_t i = 0; i < m_count; i++)
         m_objects[i]->Paint(memory, themeActive ? theme : nullptr);

@@ -92,6 +92,7 @@ private:
     int32_t m_spacing;
     RECT m_extent;
     CBitmap m_background;
+    CDibSection m_buffer;
 
     PanelClock m_clocks[kMaxTrayClocks];
     TrayCopies* m_copies;
