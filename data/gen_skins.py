@@ -18,7 +18,12 @@ from PIL import Image, ImageDraw, ImageFont
 HERE = os.path.dirname(os.path.abspath(__file__))
 SKINS = os.path.join(HERE, "skins")
 FONT = "/usr/share/fonts/truetype/dejavu/DejaVuSansMono-Bold.ttf"
-KEY = (255, 0, 255)  # the transparent key of the bitmaps
+# The transparent key of a strip is also the background an opaque clock is
+# filled with, so each skin keys on its own background colour, never on a
+# colour that only marks holes.
+LCD_BACK = (8, 20, 36)
+AMBER_BACK = (28, 16, 0)
+ANALOG_BACK = (236, 232, 220)
 
 # Glyphs of text.bmp: three rows of 31 cells, a blank for an empty cell.
 GLYPHS = ("ABCDEFGHIJKLMNOPQRSTUVWXYZ\"    "
@@ -48,12 +53,12 @@ def glyph(draw, font, char, left, top, width, height, colour):
 
 def blue_lcd():
     digit, colon, height = 11, 8, 20  # strip width 10 * 11 + 8 = 118
-    strip = Image.new("RGB", (10 * digit + colon, height), KEY)
+    strip = Image.new("RGB", (10 * digit + colon, height), LCD_BACK)
     draw = ImageDraw.Draw(strip)
     font = ImageFont.truetype(FONT, 17)
     for d in range(10):
         glyph(draw, font, str(d), d * digit, 0, digit, height, (120, 200, 255))
-    # the colon: two dots, leaving the cell's top-left pixel as the key
+    # the colon: two dots, leaving the cell's top-left pixel as the key (the background)
     x = 10 * digit + colon // 2 - 1
     for y in (height // 3, 2 * height // 3):
         draw.rectangle((x, y - 1, x + 2, y + 1), fill=(120, 200, 255))
@@ -69,7 +74,7 @@ def blue_lcd():
 
 def amber_type():
     cell_w, cell_h = 10, 14
-    strip = Image.new("RGB", (31 * cell_w, 3 * cell_h), KEY)
+    strip = Image.new("RGB", (31 * cell_w, 3 * cell_h), AMBER_BACK)
     draw = ImageDraw.Draw(strip)
     font = ImageFont.truetype(FONT, 12)
     for i, char in enumerate(GLYPHS):
@@ -81,7 +86,8 @@ def amber_type():
 
 def classic_analog():
     size, band = 200, 12  # the hand strip: three bands below the face
-    image = Image.new("RGBA", (size, size + 3 * band), (0, 0, 0, 0))
+    # transparent around the face; the corner's colour is the opaque background
+    image = Image.new("RGBA", (size, size + 3 * band), ANALOG_BACK + (0,))
     draw = ImageDraw.Draw(image)
     c = size / 2
     draw.ellipse((2, 2, size - 3, size - 3), fill=(250, 248, 240, 255), outline=(40, 40, 40, 255), width=4)

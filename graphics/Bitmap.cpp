@@ -262,25 +262,33 @@ bool CTranspBitmap::DrawTransparent(HDC dc, int x, int y, int width, int height,
 {
     if (!IsValid())
         return false;
-    if (!m_mask.IsValid() || m_mask.GetWidth() != GetWidth() || m_mask.GetHeight() != GetHeight()) {
+    HDC src = GetDC();
+    // a skin draws each glyph from one large grid: converting the whole grid
+    // for every glyph cost far more than the glyph itself
+    if (!m_mask.IsValid() || m_mask.GetWidth() != GetWidth() || m_mask.GetHeight() != GetHeight() ||
+        m_maskKey != key) {
         if (!m_mask.Create(GetWidth(), GetHeight(), 1, 1))
             return false;
+        // colour to monochrome: pixels of the background colour become 1
+        COLORREF oldSrcBack = SetBkColor(src, key);
+        COLORREF oldSrcText = SetTextColor(src, RGB(0, 0, 0));
+        BOOL made = BitBlt(m_mask.GetDC(), 0, 0, GetWidth(), GetHeight(), src, 0, 0, SRCCOPY);
+        SetBkColor(src, oldSrcBack);
+        SetTextColor(src, oldSrcText);
+        if (!made) {
+            m_mask.Destroy();
+            return false;
+        }
+        m_maskKey = key;
     }
-    HDC src = GetDC();
-    // colour to monochrome: pixels of the background colour become 1
-    COLORREF oldSrcBack = SetBkColor(src, key);
-    COLORREF oldSrcText = SetTextColor(src, RGB(0, 0, 0));
-    BOOL ok = BitBlt(m_mask.GetDC(), 0, 0, GetWidth(), GetHeight(), src, 0, 0, SRCCOPY);
     // monochrome to colour: 0 takes the text colour, 1 the background colour
     COLORREF oldBack = SetBkColor(dc, RGB(255, 255, 255));
     COLORREF oldText = SetTextColor(dc, RGB(0, 0, 0));
     // dst ^ bmp, then cleared where opaque, then ^ bmp: the bitmap where opaque, dst under the key
-    ok = ok && StretchBlt(dc, x, y, width, height, src, srcX, srcY, width, height, SRCINVERT);
+    BOOL ok = StretchBlt(dc, x, y, width, height, src, srcX, srcY, width, height, SRCINVERT);
     ok = ok && StretchBlt(dc, x, y, width, height, m_mask.GetDC(), srcX, srcY, width, height, SRCAND);
     ok = ok && StretchBlt(dc, x, y, width, height, src, srcX, srcY, width, height, SRCINVERT);
     SetBkColor(dc, oldBack);
     SetTextColor(dc, oldText);
-    SetBkColor(src, oldSrcBack);
-    SetTextColor(src, oldSrcText);
     return ok != FALSE;
 }

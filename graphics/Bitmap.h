@@ -105,8 +105,12 @@ public:
     void Destroy() override;
 
     // Draws like Draw, leaving the destination where the bitmap has `key`.
+    // The mask is made on the first such draw and kept while the key stays:
+    // after changing the pixels of a bitmap once drawn so, call ForgetMask.
     bool DrawTransparent(HDC dc, int x, int y, int width, int height, int srcX, int srcY, COLORREF key);
+    void ForgetMask() { m_mask.Destroy(); }
 
 private:
     CBitmap m_mask;
+    COLORREF m_maskKey = 0;
 };

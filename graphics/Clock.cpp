@@ -335,15 +335,18 @@ void CClock::Measure(HDC dc, int largestWidth, int largestHeight, HTHEME theme, 
     SetRect(rect);
 }
 
-void CClock::DrawBackground(const RECT& rect)
+bool CClock::BeginDraw(const RECT& rect, DWORD flags)
 {
-    m_style->FillBackground(&rect, (m_record.flags & kClockTransparent) ? kNoColor : kDefaultColor);
-}
-
-void CClock::DrawFrameOf(const RECT& rect)
-{
+    if (!m_style)
+        return false;
+    if (flags & kDrawBackground)
+        m_style->FillBackground(&rect, (m_record.flags & kClockTransparent) ? kNoColor : kDefaultColor);
+    if (!(flags & kDrawText))
+        return false;
+    ApplyFont();
     if (m_style->GetBorderStyle() != kBorderNone)
         m_style->DrawFrame(&rect, m_style->GetBorderStyle() == kBorderRounded, m_style->GetBorderColor(), kNoColor);
+    return true;
 }
 
 void CClock::Draw(DWORD flags)
@@ -353,16 +356,10 @@ void CClock::Draw(DWORD flags)
 
 void CClock::DrawAt(const RECT& rect, DWORD flags)
 {
-    if (!m_style)
+    if (!BeginDraw(rect, flags))
         return;
-    if (flags & kDrawBackground)
-        DrawBackground(rect);
-    if (!(flags & kDrawText))
-        return;
-    ApplyFont();
     Texts t;
     FormatTexts(m_record.localTime, &t);
-    DrawFrameOf(rect);
     WCHAR prefix[33];
     CopyFieldText(prefix, 33, m_record.prefix, 32);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;

@@ -146,8 +146,9 @@ protected:
     void RestoreFont();
     // Shared by Paint of the digital clocks and the timer.
     void PaintTinted(HDC dc, HTHEME theme);
-    void DrawBackground(const RECT& rect);
-    void DrawFrameOf(const RECT& rect);
+    // The background (kDrawBackground); with kDrawText also the font and the
+    // frame, then true: the caller draws the text and restores the font.
+    bool BeginDraw(const RECT& rect, DWORD flags);
     // Draw with the rectangle moved to `rect` (the off-screen bitmap).
     virtual void DrawAt(const RECT& rect, DWORD flags);
     bool StepFontSize(bool bigger);
@@ -242,9 +243,17 @@ private:
     SIZE CaptionSize();
     void RenderFace();
 
+    // What a rendered face shows: hand angles (second 0 without its hand),
+    // size, the look bits of the flags and the tint (colour ~0: none).
+    struct FaceState {
+        uint32_t hour, minute, second, size, flags, tintColor, tintWeight;
+    };
+    FaceState CurrentFaceState() const;
+
     CMechSkin* m_skin;
     CDibSection m_face;
     int32_t m_faceSize;
     int32_t m_faceLayout;
     bool m_overlay;
+    FaceState m_rendered;
 };

@@ -184,14 +184,8 @@ void CTimer::Measure(HDC dc, int largestWidth, int largestHeight, HTHEME theme, 
 
 void CTimer::DrawAt(const RECT& rect, DWORD flags)
 {
-    if (!m_style)
+    if (!BeginDraw(rect, flags))
         return;
-    if (flags & kDrawBackground)
-        DrawBackground(rect);
-    if (!(flags & kDrawText))
-        return;
-    ApplyFont();
-    DrawFrameOf(rect);
     WCHAR text[kTimerTextChars];
     BuildText(text);
     int width = rect.right - rect.left, height = rect.bottom - rect.top;

@@ -1,5 +1,7 @@
 #include "Clock.h"
 
+#include <string.h>
+
 #include "MechSkin.h"
 #include "PixelBuffer.h"
 #include "TimeFormat.h"
@@ -30,7 +32,8 @@ CMechClock::CMechClock(const ClockRecord& record, CMechSkin* skin, const ClockCo
       m_skin(skin),
       m_faceSize(kInitialFaceSize),
       m_faceLayout(kCaptionBelow),
-      m_overlay(false)
+      m_overlay(false),
+      m_rendered()
 {
 }
 
@@ -208,16 +211,35 @@ int CMechClock::Update(const SYSTEMTIME& utc)
     return result != kClockUnchanged ? kClockRepaint : kClockUnchanged;
 }
 
+CMechClock::FaceState CMechClock::CurrentFaceState() const
+{
+    FaceState state = {};
+    HandAngles angles = GetHandAngles(m_record.localTime, m_skin->GetFaceAngle(), m_skin->Is24Hour());
+    state.hour = (uint32_t)angles.hour;
+    state.minute = (uint32_t)angles.minute;
+    state.flags = m_record.flags & (kClockSecondsHand | kClockTransparent);
+    if (state.flags & kClockSecondsHand)
+        state.second = (uint32_t)angles.second;
+    state.size = (uint32_t)m_faceSize;
+    const ClockProfileRecord* profile = ActiveProfile();
+    state.tintColor = profile ? profile->color : ~0u;
+    state.tintWeight = profile ? profile->weight : 0;
+    return state;
+}
+
 void CMechClock::RenderFace()
 {
-    const CPixelBuffer& source = m_skin->GetFacePixels();
-    int w = source.GetWidth(), h = source.GetHeight();
-    CDibSection work;
-    if (!work.Create(w, h) || !source.CopyTo(work))
+    // the face changes at most once a minute without a seconds hand: the
+    // rotation, lightmap and tint of every pass cost more than its paint
+    FaceState state = CurrentFaceState();
+    if (m_face.IsValid() && memcmp(&state, &m_rendered, sizeof(state)) == 0)
         return;
-    CPixelBuffer face(work);
+    // the skin keeps the face's pixels as a bitmap too: a new bitmap filled
+    // from them on every pass cost more than all the drawing
+    CPixelBuffer face(m_skin->GetFaceBitmap());
     if (!face.IsValid())
         return;
+    int w = face.GetWidth(), h = face.GetHeight();
 
     const CPixelBuffer& strip = m_skin->GetHandStrip();
     int e = strip.IsValid() ? strip.GetHeight() : 0, band = e / 3;
@@ -238,7 +260,8 @@ void CMechClock::RenderFace()
         }
     }
 
-    if (m_style->GetFeatures() & kSkinLightmap) {
+    CDibSection work;
+    if ((m_style->GetFeatures() & kSkinLightmap) && work.Create(w, h)) {
         face.CopyTo(work);
         GdiFlush();
         m_style->ApplyLightmap(work.GetBits(), w, h);
@@ -264,6 +287,7 @@ void CMechClock::RenderFace()
             return;
     }
     face.CopyTo(m_face);
+    m_rendered = state;
 }
 
 void CMechClock::Paint(HDC dc, HTHEME theme)

@@ -2,25 +2,12 @@
 // backgrounds drawn behind the face.
 #include "MechSkin.h"
 
-#include <wchar.h>
-
 namespace {
 
 const int kFullTurn = 360;
 const int kHandBands = 3;
 // Bands of fewer rows hold no usable hand.
 const int kMinBandRows = 3;
-
-// folder + file into `out`; false when too long.
-bool FilePath(WCHAR (&out)[MAX_PATH], const WCHAR* folder, const WCHAR* file)
-{
-    size_t a = wcslen(folder), b = wcslen(file);
-    if (a + b + 1 > MAX_PATH)
-        return false;
-    wmemcpy(out, folder, a);
-    wmemcpy(out + a, file, b + 1);
-    return true;
-}
 
 bool FileExists(const WCHAR* path)
 {
@@ -120,8 +107,8 @@ bool CMechSkin::LoadFace(const WCHAR* folder)
     CPixelBuffer image;
     WCHAR path[MAX_PATH];
     COLORREF back = kNoColor;
-    if (!(FilePath(path, folder, L"clkface.png") && LoadPngFace(image, path, &back)) &&
-        !(FilePath(path, folder, L"clkface.bmp") && LoadBmpFace(image, path, &back)))
+    if (!(FolderFile(path, folder, L"clkface.png") && LoadPngFace(image, path, &back)) &&
+        !(FolderFile(path, folder, L"clkface.bmp") && LoadBmpFace(image, path, &back)))
         return false;
 
     int width = image.GetWidth();
@@ -133,7 +120,7 @@ bool CMechSkin::LoadFace(const WCHAR* folder)
     }
 
     WCHAR ini[MAX_PATH];
-    if (!FilePath(ini, folder, L"skin.ini"))
+    if (!FolderFile(ini, folder, L"skin.ini"))
         ini[0] = 0;
     m_faceAngle = PositiveAngle((int)GetPrivateProfileIntW(L"clock", L"angle", 0, ini));
     m_face24h = GetPrivateProfileIntW(L"clock", L"face24h", 0, ini) != 0;

@@ -49,6 +49,8 @@ public:
     // False for a missing file and for a BMP file too short for the pixels
     // its header announces (LoadImageW would make up the missing rows).
     static bool IsCompleteBitmapFile(const WCHAR* path);
+    // `folder` + `file` into `path`; false when too long.
+    static bool FolderFile(WCHAR (&path)[MAX_PATH], const WCHAR* folder, const WCHAR* file);
 
     // Transparent keys (COLORREF) of the strip and grid; kNoColor without them.
     COLORREF DigitKey() const;

@@ -64,17 +64,6 @@ bool FolderExists(const WCHAR* path)
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-// folder + file into `out`; false when too long.
-bool JoinPath(WCHAR* out, const WCHAR* folder, const WCHAR* file)
-{
-    size_t a = wcslen(folder), b = wcslen(file);
-    if (a + b + 1 > MAX_PATH)
-        return false;
-    wmemcpy(out, folder, a);
-    wmemcpy(out + a, file, b + 1);
-    return true;
-}
-
 uint32_t ReadLe(const BYTE* p, int bytes)
 {
     uint32_t value = 0;
@@ -86,7 +75,7 @@ uint32_t ReadLe(const BYTE* p, int bytes)
 bool LoadBitmapFile(CBitmap& bitmap, const WCHAR* folder, const WCHAR* file)
 {
     WCHAR path[MAX_PATH];
-    return JoinPath(path, folder, file) && CSkin::IsCompleteBitmapFile(path) && bitmap.LoadFromFile(path);
+    return CSkin::FolderFile(path, folder, file) && CSkin::IsCompleteBitmapFile(path) && bitmap.LoadFromFile(path);
 }
 
 // A new screen bitmap filled with `color`.
@@ -284,6 +273,16 @@ bool CSkin::CutStripFromGrid()
     return true;
 }
 
+bool CSkin::FolderFile(WCHAR (&path)[MAX_PATH], const WCHAR* folder, const WCHAR* file)
+{
+    size_t a = wcslen(folder), b = wcslen(file);
+    if (a + b + 1 > MAX_PATH)
+        return false;
+    wmemcpy(path, folder, a);
+    wmemcpy(path + a, file, b + 1);
+    return true;
+}
+
 bool CSkin::FindFolder(const WCHAR* name, WCHAR (&folder)[MAX_PATH]) const
 {
     size_t rootLength = wcslen(m_skinsRoot), nameLength = name ? wcslen(name) : 0;
@@ -304,7 +303,7 @@ bool CSkin::Load(const WCHAR* name, int fontWidth, int fontSize, int weight, DWO
                                weight, styleFlags);
 
     SkinIni ini;
-    if (!JoinPath(ini.path, folder, L"skin.ini"))
+    if (!FolderFile(ini.path, folder, L"skin.ini"))
         ini.path[0] = 0;
     WCHAR face[100];
     ini.Text(L"font", L"face", face, FIELD_WIDTH(face));

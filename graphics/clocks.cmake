@@ -1,5 +1,6 @@
 target_sources(tl_graphics PRIVATE
     Clock.cpp
+    ClockHost.cpp
     ClockTimer.cpp
     MechClock.cpp)
 # AlphaBlend of the analogue faces

@@ -7,6 +7,7 @@
 
 #include <png.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -68,7 +69,7 @@ bool CopyFolderFiles(const std::wstring& from, const std::wstring& to)
 }
 
 // A program folder with the shipped data and the clocks of `sections`
-// (written for the current user).
+// and main settings of `sections` (written for the current user).
 class CShotFolder {
 public:
     explicit CShotFolder(const std::string& clocks)
@@ -78,7 +79,7 @@ public:
         for (const wchar_t* f : files)
             EXPECT_TRUE(CopyFileW((std::wstring(TL_PROGRAM_FOLDER) + f).c_str(), m_folder.File(f).c_str(), FALSE));
         m_folder.AddFolder(L"skins");
-        for (const wchar_t* skin : {L"Blue LCD", L"Classic Analog"})
+        for (const wchar_t* skin : {L"Amber Type", L"Blue LCD", L"Classic Analog"})
             EXPECT_TRUE(CopyFolderFiles(std::wstring(TL_PROGRAM_FOLDER) + L"skins\\" + skin + L"\\",
                                         m_folder.File(L"skins\\") + skin + L"\\"));
         SettingsPaths paths;
@@ -88,8 +89,8 @@ public:
             user += (char)*p;
         std::string ini;
         for (size_t at = 0; at < clocks.size();) {
-            // "[clockN]" becomes "[<user>:clockN]"
-            size_t open = clocks.find("[clock", at);
+            // "[clockN]" and "[main]" become "[<user>:clockN]" and "[<user>:main]"
+            size_t open = std::min(clocks.find("[clock", at), clocks.find("[main]", at));
             if (open == std::string::npos) {
                 ini += clocks.substr(at);
                 break;
@@ -164,6 +165,12 @@ const char kDigitalClocks[] =
     "[clock3]\r\nenabled=1\r\ntransparent=0\r\nskin=Classic Tempolan Style\r\nzone=UTC\r\n"
     "timeformat=HH:mm\r\nprofiles=1\r\nprofile1=10:00-11:00, FF0000, 80, 0123456, morning\r\n";
 
+bool Reddish(uint32_t c)
+{
+    int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+    return r > g + 40 && r > b + 40;
+}
+
 }  // namespace
 
 TEST(ClockPaint, DigitalClockKeepsItsMarginsAndGrowsWithSeconds)
@@ -188,18 +195,74 @@ TEST(ClockPaint, DigitalClockKeepsItsMarginsAndGrowsWithSeconds)
 TEST(ClockPaint, ActiveProfileTintsTheWholeClock)
 {
     CShotFolder folder(kDigitalClocks);
-    auto reddish = [](uint32_t c) {
-        int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
-        return r > g + 40 && r > b + 40;
-    };
     Shot tinted = folder.Render(3, L"2030-05-06T10:15:30Z");  // inside 10:00-11:00
     ASSERT_GT(tinted.width, 0);
-    EXPECT_TRUE(reddish(tinted.At(1, tinted.height / 2)));
-    EXPECT_TRUE(reddish(tinted.At(tinted.width - 2, 2)));
+    EXPECT_TRUE(Reddish(tinted.At(1, tinted.height / 2)));
+    EXPECT_TRUE(Reddish(tinted.At(tinted.width - 2, 2)));
     Shot plain = folder.Render(3, L"2030-05-06T11:15:30Z");
     ASSERT_GT(plain.width, 0);
-    EXPECT_FALSE(reddish(plain.At(1, plain.height / 2)));
-    EXPECT_FALSE(reddish(plain.At(plain.width - 2, 2)));
+    EXPECT_FALSE(Reddish(plain.At(1, plain.height / 2)));
+    EXPECT_FALSE(Reddish(plain.At(plain.width - 2, 2)));
+}
+
+TEST(ClockPaint, LocalZoneHighlightTintsOnlyTheLocalClock)
+{
+    // on all week but the day's last minute; the tests run in India (UTC+5:30)
+    CShotFolder folder(
+        "[main]\r\nlocalzonehighlight=00:00-23:59, FF0000, 80, 0123456, here\r\n"
+        "[clock1]\r\nenabled=1\r\ntransparent=0\r\nskin=Classic Tempolan Style\r\nzone=Local System Time\r\n"
+        "timeformat=HH:mm\r\n"
+        "[clock2]\r\nenabled=1\r\ntransparent=0\r\nskin=Classic Tempolan Style\r\nzone=UTC\r\n"
+        "timeformat=HH:mm\r\n");
+    Shot local = folder.Render(1, L"2030-05-06T10:15:30Z");
+    ASSERT_GT(local.width, 0);
+    EXPECT_TRUE(Reddish(local.At(1, local.height / 2)));
+    EXPECT_TRUE(Reddish(local.At(local.width - 2, 2)));
+    Shot utc = folder.Render(2, L"2030-05-06T10:15:30Z");
+    ASSERT_GT(utc.width, 0);
+    EXPECT_FALSE(Reddish(utc.At(1, utc.height / 2)));
+    EXPECT_FALSE(Reddish(utc.At(utc.width - 2, 2)));
+}
+
+// An opaque skinned clock is filled with the skin's own background, the key
+// colour of its strip or the corner of its face, which must be a colour meant
+// to be seen.
+TEST(ClockPaint, OpaqueSkinsFillWithTheirBackground)
+{
+    CShotFolder folder(
+        "[clock1]\r\nenabled=1\r\ntransparent=0\r\nskin=Blue LCD\r\nzone=UTC\r\ntimeformat=HH:mm\r\n"
+        "dateformat=None\r\n"
+        "[clock2]\r\nenabled=1\r\ntransparent=0\r\nskin=Amber Type\r\nzone=UTC\r\ntimeformat=HH:mm\r\n"
+        "dateformat=None\r\n"
+        "[clock3]\r\nenabled=1\r\ntransparent=0\r\nskin=Classic Analog\r\nzone=UTC\r\ntimeformat=HH:mm\r\n"
+        "dateformat=None\r\n");
+    auto magenta = [](uint32_t c) {
+        int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
+        return r > 160 && b > 160 && g < r - 100 && g < b - 100;
+    };
+    for (int number : {1, 2}) {
+        SCOPED_TRACE(number);
+        Shot shot = folder.Render(number, L"2030-05-06T10:15:30Z");
+        ASSERT_GT(shot.width, 0);
+        int magentaPixels = 0, canvasPixels = 0;
+        for (uint32_t c : shot.rgb) {
+            magentaPixels += magenta(c);
+            canvasPixels += c == kCanvas;
+        }
+        EXPECT_EQ(0, magentaPixels);
+        EXPECT_EQ(0, canvasPixels);  // opaque: no canvas shows through
+        // the margins are the skin's dark background
+        EXPECT_TRUE(shot.Dark(2, shot.height / 2));
+        EXPECT_TRUE(shot.Dark(shot.width - 3, shot.height / 2));
+    }
+    // the analogue face's transparent corner gives the background: the light
+    // paper of the dial, not black
+    Shot face = folder.Render(3, L"2030-05-06T10:15:30Z");
+    ASSERT_GT(face.width, 0);
+    for (uint32_t corner : {face.At(0, 0), face.At(face.width - 1, face.height - 1)}) {
+        EXPECT_NE(kCanvas, corner);
+        EXPECT_GT(Shot::Sum(corner), 3 * 200);
+    }
 }
 
 TEST(ClockPaint, TimerDrawsTextAndButtonAtTheRight)

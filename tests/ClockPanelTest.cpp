@@ -9,21 +9,11 @@
 #include "../graphics/LanguageStrings.h"
 #include "../graphics/PixelOps.h"
 #include "../taskbar/ClockPanel.h"
+#include "FakeLanguage.h"
 #include "SkinFixtures.h"
 #include "TestFiles.h"
 
 namespace {
-
-class CNoStrings : public ILanguageStrings {
-public:
-    int GetString(UINT, WCHAR* buffer, int chars) const override
-    {
-        if (chars > 0)
-            buffer[0] = 0;
-        return 0;
-    }
-    LCID GetLcid() const override { return 0x0409; }
-};
 
 SYSTEMTIME g_now;
 void FakeNow(SYSTEMTIME* utc)
@@ -33,7 +23,7 @@ void FakeNow(SYSTEMTIME* utc)
 
 // A panel over clock copies it owns, with a fixed clock.
 struct PanelHost {
-    CNoStrings language;
+    CFakeLanguage language;
     CUnitNames units;
     uint32_t shades[256];
     PanelEnvironment environment = {};

@@ -3,32 +3,24 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "../graphics/Clock.h"
 #include "../graphics/DurationFormat.h"
 #include "../graphics/FixedText.h"
 #include "../graphics/Graphics.h"
 #include "../graphics/LanguageStrings.h"
+#include "../graphics/MechSkin.h"
 #include "../graphics/PixelOps.h"
+#include "FakeLanguage.h"
 #include "TestFiles.h"
 
 namespace {
 
 const uint64_t kSecond = 10000000;
 
-class CEnglish : public ILanguageStrings {
-public:
-    int GetString(UINT, WCHAR* buffer, int chars) const override
-    {
-        if (chars > 0)
-            buffer[0] = 0;
-        return 0;
-    }
-    LCID GetLcid() const override { return 0x0409; }
-};
-
 struct ClockHost {
-    CEnglish language;
+    CFakeLanguage language;
     CUnitNames units;
     uint32_t shades[256];
     ClockContext context = {};
@@ -378,6 +370,60 @@ struct CountingOwner : IGraphicsOwner {
 };
 
 }  // namespace
+
+// A face kept from an earlier second must equal one rendered afresh: the hands
+// move with the minute (and the second with its hand), the tint with the
+// profile's colour and the look with the flags, also within a minute.
+TEST(ClockFace, KeptFaceMatchesAFreshOne)
+{
+    ClockHost host;
+    std::wstring skins = std::wstring(TL_SHIPPED_DATA) + L"skins\\";
+    CDibSection canvas;
+    ASSERT_TRUE(canvas.Create(400, 400));
+    auto makeClock = [&](const ClockRecord& r) {
+        CMechSkin* skin = new CMechSkin(skins.c_str(), 0);
+        skin->Load(L"Classic Analog", 0, 0, FW_NORMAL, 0);
+        CMechClock* clock = new CMechClock(r, skin, host.context);
+        clock->Update(MakeTime(2030, 5, 6, 10, 14, 0));
+        clock->Measure(canvas.GetDC(), 120, 120, nullptr, nullptr);
+        return clock;
+    };
+    auto faceBits = [](const CMechClock& clock) {
+        GdiFlush();
+        const CDibSection& face = clock.FaceBitmap();
+        std::vector<uint32_t> bits;
+        if (face.IsValid())
+            bits.assign(face.GetBits(), face.GetBits() + (size_t)face.GetWidth() * face.GetHeight());
+        return bits;
+    };
+    for (uint32_t hands : {0u, kClockSecondsHand}) {
+        SCOPED_TRACE(hands);
+        ClockRecord r = TimeClock(L"HH:mm");
+        r.flags = hands;
+        r.profilesEnabled = 1;
+        r.profileCount = 1;
+        r.profiles[0] = WindowProfile(10 * 60, 11 * 60, 0x7F);
+        CMechClock* kept = makeClock(r);
+        const int seconds[] = {0, 1, 30, 31, 59, 60, 61, 120};
+        for (int second : seconds) {
+            SCOPED_TRACE(second);
+            SYSTEMTIME t = MakeTime(2030, 5, 6, 10, 14 + second / 60, second % 60);
+            if (second == 31)
+                kept->Record().profiles[0].color = RGB(0, 0, 255);
+            if (second == 61)
+                kept->Record().flags |= kClockTransparent;
+            kept->Update(t);
+            ClockRecord now = kept->Record();
+            CMechClock* fresh = makeClock(now);
+            fresh->Update(t);
+            std::vector<uint32_t> keptBits = faceBits(*kept);
+            ASSERT_FALSE(keptBits.empty());
+            EXPECT_TRUE(keptBits == faceBits(*fresh));
+            delete fresh;
+        }
+        delete kept;
+    }
+}
 
 TEST(ClockLifetime, MixedKindsDeletedThroughTheBaseReleaseTheirStyle)
 {

@@ -5,64 +5,15 @@
 #include "../graphics/Bitmap.h"
 #include "../graphics/Skin.h"
 #include "BitmapFixtures.h"
+#include "SkinFixtures.h"
 #include "TestFiles.h"
 
 namespace {
-
-const COLORREF kSentinel = RGB(1, 2, 3);
 
 std::wstring ShippedSkins()
 {
     return std::wstring(TL_SHIPPED_DATA) + L"skins\\";
 }
-
-// A 24-bit BMP file whose pixel (x, y from the top) is fn(x, y) as a COLORREF.
-std::string BmpBytes(int width, int height, const std::function<COLORREF(int, int)>& fn)
-{
-    int stride = (width * 3 + 3) & ~3;
-    std::string bytes(54 + (size_t)stride * height, '\0');
-    auto put = [&](size_t at, uint32_t value, int count) {
-        for (int i = 0; i < count; ++i)
-            bytes[at + i] = (char)(value >> (8 * i));
-    };
-    bytes[0] = 'B';
-    bytes[1] = 'M';
-    put(2, (uint32_t)bytes.size(), 4);
-    put(10, 54, 4);
-    put(14, 40, 4);
-    put(18, (uint32_t)width, 4);
-    put(22, (uint32_t)height, 4);
-    put(26, 1, 2);
-    put(28, 24, 2);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            COLORREF c = fn(x, y);
-            size_t at = 54 + (size_t)(height - 1 - y) * stride + 3 * x;
-            bytes[at] = (char)GetBValue(c);
-            bytes[at + 1] = (char)GetGValue(c);
-            bytes[at + 2] = (char)GetRValue(c);
-        }
-    return bytes;
-}
-
-// A target filled with the sentinel, bound to the skin.
-struct Canvas {
-    CDibSection dib;
-    Canvas(CSkin& skin, int width, int height)
-    {
-        EXPECT_TRUE(dib.Create(width, height));
-        RECT all = {0, 0, width, height};
-        HBRUSH brush = CreateSolidBrush(kSentinel);
-        FillRect(dib.GetDC(), &all, brush);
-        DeleteObject(brush);
-        skin.SetDC(dib.GetDC(), nullptr);
-    }
-    COLORREF At(int x, int y)
-    {
-        GdiFlush();
-        return ::GetPixel(dib.GetDC(), x, y);
-    }
-};
 
 struct LoadedSkin {
     CSkin skin;
@@ -98,7 +49,7 @@ TEST(Skin, DrawsDigitCellsLeavingTheKeyTransparent)
     int dw = s.skin.GetDigitWidth(), h = s.skin.GetDigitHeight();
     COLORREF key = ::GetPixel(strip.GetDC(), 10 * dw, 0);
     EXPECT_EQ(key, s.skin.GetBackColor());
-    Canvas canvas(s.skin, 60, h + 4);
+    SkinCanvas canvas(s.skin, 60, h + 4);
     s.skin.DrawText(0, 2, L"12:34", 5);
     const int sourceX[5] = {dw, 2 * dw, 10 * dw, 3 * dw, 4 * dw};
     const int width[5] = {dw, dw, 8, dw, dw};
@@ -110,7 +61,7 @@ TEST(Skin, DrawsDigitCellsLeavingTheKeyTransparent)
                 COLORREF drawn = canvas.At(x + cx, y + 2);
                 if (source == key) {
                     ++keyPixels;
-                    ASSERT_EQ(kSentinel, drawn) << cell << " " << cx << " " << y;
+                    ASSERT_EQ(kCanvasSentinel, drawn) << cell << " " << cx << " " << y;
                 } else {
                     ++inkPixels;
                     ASSERT_EQ(source, drawn) << cell << " " << cx << " " << y;
@@ -120,7 +71,7 @@ TEST(Skin, DrawsDigitCellsLeavingTheKeyTransparent)
     }
     EXPECT_GT(keyPixels, 0);
     EXPECT_GT(inkPixels, 0);
-    EXPECT_EQ(kSentinel, canvas.At(x, 2));  // nothing past the text
+    EXPECT_EQ(kCanvasSentinel, canvas.At(x, 2));  // nothing past the text
 }
 
 TEST(Skin, ShippedFontStripGivesBitmapFontAndDigits)
@@ -148,15 +99,15 @@ TEST(Skin, LowerCaseAndCommaDrawLikeTheirTwins)
     ASSERT_GT(cw, 0);
     const wchar_t* pairs[][2] = {{L"A", L"a"}, {L"Q", L"q"}, {L"Z", L"z"}, {L".", L","}};
     for (auto& pair : pairs) {
-        Canvas first(s.skin, cw, ch);
+        SkinCanvas first(s.skin, cw, ch);
         s.skin.DrawText(0, 0, pair[0], 1);
-        Canvas second(s.skin, cw, ch);
+        SkinCanvas second(s.skin, cw, ch);
         s.skin.DrawText(0, 0, pair[1], 1);
         int ink = 0;
         for (int x = 0; x < cw; ++x)
             for (int y = 0; y < ch; ++y) {
                 ASSERT_EQ(first.At(x, y), second.At(x, y)) << pair[1][0];
-                ink += first.At(x, y) != kSentinel;
+                ink += first.At(x, y) != kCanvasSentinel;
             }
         EXPECT_GT(ink, 0) << pair[0][0];
     }
@@ -213,10 +164,10 @@ TEST(Skin, DigitStripCutFromWideGrid)
         SIZE size;
         s.skin.GetTextExtent(&size, L"12:34", 5);
         EXPECT_EQ(5 * cw - 1, size.cx);
-        Canvas canvas(s.skin, 5 * cw, ch);
+        SkinCanvas canvas(s.skin, 5 * cw, ch);
         s.skin.DrawText(0, 0, L"9", 1);
         EXPECT_EQ(RGB(0, 0, 0x80), canvas.At(cw / 2, ch / 2));
-        EXPECT_EQ(kSentinel, canvas.At(0, 0));
+        EXPECT_EQ(kCanvasSentinel, canvas.At(0, 0));
     }
 }
 
@@ -232,11 +183,11 @@ TEST(Skin, NumbersSourceIsLaidOutElevenWide)
     EXPECT_EQ(kSkinDigits, s.skin.GetFeatures());
     EXPECT_EQ(11, s.skin.GetDigitWidth());
     EXPECT_EQ(8, s.skin.GetColonWidth());
-    Canvas canvas(s.skin, 30, 12);
+    SkinCanvas canvas(s.skin, 30, 12);
     s.skin.DrawText(0, 0, L"37", 2);
     EXPECT_EQ(RGB(0x80, 0, 0), canvas.At(4, 3));
     EXPECT_EQ(RGB(0x80, 0, 0), canvas.At(11 + 4, 7));
-    EXPECT_EQ(kSentinel, canvas.At(4, 7));
+    EXPECT_EQ(kCanvasSentinel, canvas.At(4, 7));
 }
 
 TEST(Skin, LightmapShadesTheCommonArea)

@@ -9,11 +9,10 @@
 #include <windows.h>
 
 #include "../../graphics/Clock.h"
+#include "../../graphics/ClockHost.h"
 #include "../../graphics/FixedText.h"
 #include "../../graphics/Graphics.h"
-#include "../../graphics/Language.h"
 #include "../../graphics/MechSkin.h"
-#include "../../graphics/PixelOps.h"
 #include "BenchTimer.h"
 
 namespace {
@@ -130,21 +129,12 @@ int main()
 {
     const WCHAR* folder = TL_PROGRAM_FOLDER;
     std::wstring skinsRoot = std::wstring(folder) + L"skins\\";
-    CLanguage language;
-    WCHAR code[CLanguage::kCodeChars + 1] = L"en";
-    HMODULE resources = LoadLanguageLibrary(folder, code, nullptr, false, nullptr);
-    language.SetResources(resources, kUnitNameStringIds);
-    language.SetFolder(folder);
-    language.SetLanguage(code);
-    uint32_t shades[256];
-    BuildShadeTable(shades);
-    CBitmap button;
-    ClockContext context = {};
-    context.language = &language;
-    context.unitNames = &language.UnitNames();
-    context.shadeTable = shades;
-    context.timerButton = &button;
-    context.resources = resources;
+    CClockHostResources host;
+    if (!host.Load(folder)) {
+        fprintf(stderr, "no language resource library in %ls\n", folder);
+        return 1;
+    }
+    ClockContext context = host.Context();
 
     std::vector<std::wstring> looks = {kStandardStyleName, kClassicStyleName};
     WIN32_FIND_DATAW found;
@@ -164,7 +154,5 @@ int main()
         printf("%-24ls paint %10.0f ns/s   blit %8.0f ns   ratio %6.1f\n", look.c_str(), r.paintNs, r.blitNs,
                r.paintNs / r.blitNs);
     }
-    if (resources)
-        FreeLibrary(resources);
     return 0;
 }

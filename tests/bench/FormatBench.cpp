@@ -7,6 +7,7 @@
 
 #include "../../graphics/LanguageStrings.h"
 #include "../../graphics/TimeFormat.h"
+#include "../FakeLanguage.h"
 #include "BenchTimer.h"
 
 namespace {
@@ -14,23 +15,12 @@ namespace {
 const int kInstants = 2048;
 const int kRounds = 9;
 
-class CEnglish : public ILanguageStrings {
-public:
-    int GetString(UINT, WCHAR* buffer, int chars) const override
-    {
-        if (chars > 0)
-            buffer[0] = 0;
-        return 0;
-    }
-    LCID GetLcid() const override { return MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT); }
-};
-
 }  // namespace
 
 int main()
 {
     std::vector<SYSTEMTIME> instants = BenchInstants(kInstants, 727);
-    CEnglish english;
+    CFakeLanguage english;
     LCID lcid = english.GetLcid();
     const WeekRules rules = {1, 1};
     const WCHAR* timePicture = L"HH'h'mm:ss";

@@ -8,16 +8,19 @@
 
 #include <png.h>
 
+#include "../../app/Autostart.h"
 #include "../../app/ClockSettings.h"
+#include "../../app/MainSettings.h"
+#include "../../app/SettingsSeams.h"
 #include "../../app/SystemZone.h"
 #include "../../app/ZoneDatabase.h"
 #include "../../graphics/Clock.h"
+#include "../../graphics/ClockHost.h"
 #include "../../graphics/Graphics.h"
 #include "../../graphics/Language.h"
 #include "../../graphics/LocalZone.h"
 #include "../../graphics/MechSkin.h"
 #include "../../graphics/Paths.h"
-#include "../../graphics/PixelOps.h"
 
 namespace {
 
@@ -72,6 +75,13 @@ bool WritePng(const wchar_t* path, const CDibSection& image)
     return fclose(file) == 0 && ok;
 }
 
+// The registry's autostart entry is the main program's business.
+class CKeepAutostart : public IAutostartEntry {
+public:
+    bool Set(const WCHAR*) override { return true; }
+    bool Remove() override { return true; }
+};
+
 int Usage(const char* why)
 {
     fprintf(stderr, "clockshot: %s\nusage: clockshot <program folder> <clock number> <YYYY-MM-DDTHH:MM:SSZ> <out.png>\n",
@@ -116,15 +126,25 @@ int wmain(int argc, wchar_t** argv)
     swprintf(path, MAX_PATH, L"%lstz_changes.txt", paths.folder);
     zones.LoadZoneChangesFile(path);
 
-    CLanguage language;
-    WCHAR code[CLanguage::kCodeChars + 1] = L"en";
-    HMODULE resources = LoadLanguageLibrary(paths.folder, code, nullptr, false, nullptr);
-    language.SetResources(resources, kUnitNameStringIds);
-    language.SetFolder(paths.folder);
-    language.SetLanguage(code);
+    CClockHostResources host;
+    if (!host.Load(paths.folder)) {
+        fprintf(stderr, "clockshot: no language resource library in %ls\n", paths.folder);
+        return kFailed;
+    }
+    CLanguage& language = host.Language();
+    ClockReadContext read = {&paths, &zones, &language, &system, nullptr, utc};
+
+    // the main settings give the language and the local-zone highlight; the
+    // autostart entry and the time service stay as they are
+    CLanguageActivation activation(language);
+    CKeepAutostart autostart;
+    CNoTimeServiceControl service;
+    CZoneDatabaseNames zoneNames(zones);
+    MainSettingsSeams seams = {&paths, &activation, &autostart, &service, &zoneNames, read};
+    CMainSettings settings(seams);
+    settings.LoadMainSettings();
 
     ClockRecord record = {};
-    ClockReadContext read = {&paths, &zones, &language, &system, nullptr, utc};
     record.id = (uint32_t)number;
     ReadClock(read, paths.userPrefix, (int)number, &record);
     zones.ApplyZoneChanges(&record.zone, (record.flags & kClockUseDaylight) != 0, utc);
@@ -132,16 +152,9 @@ int wmain(int argc, wchar_t** argv)
     LocalZoneState local = {};
     CSystemLocalZone localSource;
     RefreshLocalZoneState(&local, localSource);
-    uint32_t shades[256];
-    BuildShadeTable(shades);
-    CBitmap button;
-    ClockContext context = {};
-    context.language = &language;
-    context.unitNames = &language.UnitNames();
+    ClockContext context = host.Context();
     context.localZone = &local;
-    context.shadeTable = shades;
-    context.timerButton = &button;
-    context.resources = resources;
+    context.localHighlight = &settings.Block().localHighlight;
 
     WCHAR skinName[81];
     CopyFieldText(skinName, 81, record.skin, 80);
@@ -181,7 +194,5 @@ int wmain(int argc, wchar_t** argv)
     }
     delete clock;
     FreeClockAlarms(&record);
-    if (resources)
-        FreeLibrary(resources);
     return status;
 }
