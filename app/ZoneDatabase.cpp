@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include <vector>
+
 #include "../graphics/FixedText.h"
 #include "SystemZone.h"
 #include "ZoneFiles.h"
@@ -38,39 +40,38 @@ void FreeBlock(void* block)
         GlobalFree(block);
 }
 
-// Reads the file line by line; a line longer than the limit is cut there.
+// Reads the file at once and hands it on line by line; a line longer than
+// the limit is cut there.
 template <class Fn>
 bool ForEachLine(const WCHAR* path, Fn fn)
 {
     FILE* file = _wfopen(path, L"rb");
     if (!file)
         return false;
-    char line[kZoneLineMax + 1];
-    int n = 0;
-    bool skipping = false;
-    for (int c; (c = fgetc(file)) != EOF;) {
-        if (c == '\n') {
-            if (!skipping) {
-                line[n] = 0;
-                fn(line);
-            }
-            n = 0;
-            skipping = false;
-        } else if (!skipping) {
-            if (n == kZoneLineMax) {
-                line[n] = 0;
-                fn(line);
-                skipping = true;
-            } else {
-                line[n++] = (char)c;
-            }
-        }
-    }
-    if (n > 0 && !skipping) {
-        line[n] = 0;
-        fn(line);
+    std::vector<char> bytes;
+    const size_t kChunk = 65536;
+    for (size_t got = kChunk; got == kChunk;) {
+        size_t used = bytes.size();
+        bytes.resize(used + kChunk);
+        got = fread(bytes.data() + used, 1, kChunk, file);
+        bytes.resize(used + got);
     }
     fclose(file);
+
+    char line[kZoneLineMax + 1];
+    const char* p = bytes.data();
+    const char* end = p + bytes.size();
+    while (p < end) {
+        const char* newline = (const char*)memchr(p, '\n', end - p);
+        const char* lineEnd = newline ? newline : end;
+        size_t n = (size_t)(lineEnd - p);
+        if (n > (size_t)kZoneLineMax)
+            n = kZoneLineMax;
+        memcpy(line, p, n);
+        line[n] = 0;
+        fn(line);
+        p = newline ? newline + 1 : end;
+    }
     return true;
 }
 

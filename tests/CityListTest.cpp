@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <stdio.h>
+#include <string.h>
+
 #include <string>
 
 #include "../app/ZoneDatabase.h"
@@ -76,6 +79,52 @@ TEST_F(CityList, NamesAreCutAndBytesAreCharacters)
     EXPECT_EQ(79u + 2 + 79, wcslen(text));
 }
 
+// What "%lf" makes of a field, as the list's numbers must read.
+static bool Scanned(const std::string& field, double* value)
+{
+    return sscanf(field.substr(0, 63).c_str(), "%lf", value) == 1;
+}
+
+TEST_F(CityList, NumbersReadAsScanfReadsThem)
+{
+    const char* fields[] = {"52.52", "-33.87", "+7.25", "-0", "0.0", ".5", "-.5", "5.", "  2.5", "1e3", "1.5E-2",
+                            "0x10", "inf", "nan", "12abc", "3.25 north", "1.2.3", "-", ".", "+-1", "00012.5000",
+                            "123456789012345", "1234567890123456789", "0.1234567890123456789", "179.9999999999999",
+                            "-89.99999", "0.30000000000000004", "1\xe9", "4.000000000000000000001"};
+    std::string text;
+    for (const char* f : fields)
+        text += std::string("City\tx\tLand\t") + f + "\t0\tUTC\n";
+    CTempFile file(text);
+    cities.LoadCityList(file.Path());
+    int kept = 0;
+    for (const char* f : fields) {
+        double expected = 0;
+        if (!Scanned(f, &expected))
+            continue;
+        ASSERT_LT(kept, cities.Count()) << f;
+        double got = cities.Cities()[kept++].latitude;
+        EXPECT_EQ(0, memcmp(&expected, &got, sizeof(got))) << f << ": " << got << " != " << expected;
+    }
+    EXPECT_EQ(kept, cities.Count());
+    EXPECT_GT(kept, 20);
+}
+
+TEST_F(CityList, LongLinesAreReadInPieces)
+{
+    // the part past 1023 bytes is a line of its own; a NUL ends a line's text
+    std::string head = "Long\tx\tLand\t1\t2\tUTC\t";
+    std::string line = head + std::string(1023 - head.size(), 'p') + "Tail\tx\tLand\t3\t4\tUTC\n";
+    std::string nul = std::string("Cut\tx\tLand\t5\t6\tUTC") + '\0' + "\textra\n";
+    CTempFile file(line + nul + "Last\tx\tLand\t7\t8\tUTC");
+    ASSERT_TRUE(cities.LoadCityList(file.Path()));
+    ASSERT_EQ(4, cities.Count());
+    const wchar_t* names[] = {L"Long", L"Tail", L"Cut", L"Last"};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_STREQ(names[i], cities.Cities()[i].cityName);
+        EXPECT_EQ(2.0 * i + 1, cities.Cities()[i].latitude);
+    }
+}
+
 TEST_F(CityList, ReloadsReplaceOnlyOnSuccess)
 {
     CTempFile comments("# nothing\n;\n\n");
@@ -120,6 +169,22 @@ TEST(ShippedCities, EveryCityFindsItsZone)
     fclose(f);
     EXPECT_EQ(lines, cities.Count());
     EXPECT_GT(cities.Count(), 5000);
+    // every coordinate exactly as "%lf" reads it
+    f = _wfopen((data + L"cities.txt").c_str(), L"rb");
+    ASSERT_NE(nullptr, f);
+    int index = 0, differ = 0;
+    while (fgets(line, sizeof(line), f) && index < cities.Count()) {
+        if (line[0] == '#' || line[0] == ';' || line[0] == '\n')
+            continue;
+        double latitude = 0, longitude = 0;
+        ASSERT_EQ(2, sscanf(line, "%*[^\t]\t%*[^\t]\t%*[^\t]\t%lf\t%lf", &latitude, &longitude)) << line;
+        const CityRecord& city = cities.Cities()[index++];
+        differ += memcmp(&latitude, &city.latitude, sizeof(double)) != 0 ||
+                  memcmp(&longitude, &city.longitude, sizeof(double)) != 0;
+    }
+    fclose(f);
+    EXPECT_EQ(cities.Count(), index);
+    EXPECT_EQ(0, differ);
     EXPECT_LE(0, cities.FindCityByName(L"Berlin, Germany"));
     EXPECT_LE(0, cities.FindCityByName(L"Sydney, Australia"));
 }

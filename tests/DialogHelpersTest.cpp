@@ -191,6 +191,35 @@ TEST_F(DialogTranslation, LocalStringsAndMessagesComeFromTheLanguageFile)
     EXPECT_EQ(wcslen(caption), 31u);
 }
 
+TEST_F(DialogTranslation, WordFormsReadFromTheLanguageAreCutToTheirSlot)
+{
+    // slot 0: its third group lies past what a slot holds, the second one's
+    // text is cut at the slot's end; slot 1: longer than a string is read
+    std::wstring cutName(1100, L'x');
+    WriteUtf16(folder, L"tempolan_de.ini",
+               L"[StringTable]\r\n257=Tage;1 Tag;2-4 " + cutName + L";5 f\u00fcnf\r\n258=" +
+                   std::wstring(4000, L'y') + L"\r\n");
+    lang.SetResources(GetModuleHandleW(nullptr), kUnitNameStringIds);
+    lang.SetLanguage(L"de");
+    ASSERT_NE(lang.GetIniPath()[0], 0);
+
+    const size_t secondGroupText = wcslen(L"Tage;1 Tag;2-4 ");
+    struct Case {
+        int slot;
+        int number;
+        std::wstring form;
+    } cases[] = {
+        {0, 1, L"Tag"},
+        {0, 3, std::wstring(CUnitNames::kTextChars - secondGroupText, L'x')},
+        {0, 5, L"Tage"},  // its group was cut off: the default
+        {1, 7, std::wstring(CUnitNames::kTextChars, L'y')},
+        {2, 1, L"h"},     // no string: the built-in default
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(std::wstring(GetWordForm(lang, c.slot, c.number)), c.form) << c.slot << " " << c.number;
+    lang.SetResources(nullptr, nullptr);
+}
+
 TEST(LocalText, SafeNamesKeepOnlyKeyCharacters)
 {
     struct Case {

@@ -198,11 +198,39 @@ bool MeasureStartup()
     return true;
 }
 
+// The real system, with the time spent reading the registry's zone names summed.
+class CTimedSystemZone : public ISystemZone {
+public:
+    double registrySeconds = 0;
+    int registryReads = 0;
+    bool GetTimeZone(TIME_ZONE_INFORMATION* tzi) override { return m_real.GetTimeZone(tzi); }
+    bool ReadDisableAutoDaylight(DWORD* value) override { return m_real.ReadDisableAutoDaylight(value); }
+    bool ReadZoneValue(const WCHAR* zoneKey, const WCHAR* value, WCHAR* buffer, DWORD chars) override
+    {
+        LARGE_INTEGER t0, t1;
+        QueryPerformanceCounter(&t0);
+        bool ok = m_real.ReadZoneValue(zoneKey, value, buffer, chars);
+        QueryPerformanceCounter(&t1);
+        registrySeconds += Seconds(t0, t1);
+        ++registryReads;
+        return ok;
+    }
+    bool EnumZoneKey(DWORD index, WCHAR* name, DWORD chars) override { return m_real.EnumZoneKey(index, name, chars); }
+    void EnableTimeZonePrivilege() override {}
+    bool SetTimeZone(const TIME_ZONE_INFORMATION&) override { return false; }
+    bool WriteDisableAutoDaylight(bool) override { return false; }
+    void Beep(DWORD, DWORD) override {}
+    void BroadcastIntlChange() override {}
+
+private:
+    CSystemZone m_real;
+};
+
 // Where the start-up's own time goes: the data files, loaded here in-process.
 void MeasureDataFiles()
 {
     LARGE_INTEGER t0, t1, t2;
-    CSystemZone system;
+    CTimedSystemZone system;
     CZoneDatabase zones(system);
     CCityList cities(zones);
     QueryPerformanceCounter(&t0);
@@ -212,8 +240,9 @@ void MeasureDataFiles()
     ok = ok && cities.LoadCityList((g_folder + L"cities.txt").c_str());
     QueryPerformanceCounter(&t2);
     if (ok)
-        printf("  of which zone files %.1f ms, city list %.1f ms (%d cities)\n", Seconds(t0, t1) * 1000,
-               Seconds(t1, t2) * 1000, cities.Count());
+        printf("  of which zone files %.1f ms (registry names %.1f ms, %d reads), city list %.1f ms (%d cities)\n",
+               Seconds(t0, t1) * 1000, system.registrySeconds * 1000, system.registryReads, Seconds(t1, t2) * 1000,
+               cities.Count());
     cities.FreeCityList();
     zones.FreeZoneChanges();
     zones.FreeZoneTable();
