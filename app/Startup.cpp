@@ -75,7 +75,12 @@ bool IsWindowsXpOrLater()
 int RunMessageLoop()
 {
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    BOOL got;
+    // -1 is one message that could not be fetched (Wine fails an oversized
+    // WM_COPYDATA this way): the program goes on; only WM_QUIT ends the loop
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+        if (got == -1)
+            continue;
         // dialogs get their keys first; there is no translation of keystrokes
         HWND active = GetActiveWindow();
         WCHAR cls[8] = {};

@@ -282,6 +282,29 @@ TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
     EXPECT_EQ(19u, UserMainKey(ini, L"lastalarmcheck").size());
 }
 
+// Any process can send a block too large for Wine to hand over; the fetch
+// fails inside the program's message loop, which must go on.
+TEST(Startup, AnOversizedBlockDoesNotEndTheProgram)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    int p = folder.Start(L"/nh");
+    ASSERT_TRUE(WaitForMainWindow(true));
+    HWND main = FindWindowW(L"TempolanClass", nullptr);
+
+    std::vector<char> big(2100000, 'x');
+    COPYDATASTRUCT block = {0x8020, (DWORD)big.size(), big.data()};
+    DWORD_PTR reply = 0;
+    SendMessageTimeoutW(main, WM_COPYDATA, 0, (LPARAM)&block, SMTO_NORMAL | SMTO_ABORTIFHUNG, 5000, &reply);
+    Sleep(500);
+
+    EXPECT_EQ(-1, folder.ExitCode(p, 0));  // still running
+    EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, 5000, &reply));
+    int closer = folder.Start(L"/exit");
+    EXPECT_EQ(0, folder.ExitCode(closer));
+    EXPECT_EQ(0, folder.ExitCode(p));
+}
+
 namespace {
 
 int g_downloadAnswers = 0;
