@@ -24,13 +24,43 @@ private:
 
 }  // namespace
 
+CSystemZone::CSystemZone() : m_zonesKey(nullptr), m_zoneKey(nullptr), m_zoneKeyName() {}
+
+CSystemZone::~CSystemZone()
+{
+    if (m_zoneKey)
+        RegCloseKey(m_zoneKey);
+    if (m_zonesKey)
+        RegCloseKey(m_zonesKey);
+}
+
+HKEY CSystemZone::ZonesKey()
+{
+    if (!m_zonesKey && RegOpenKeyExW(HKEY_LOCAL_MACHINE, kZonesKey, 0, KEY_READ, &m_zonesKey) != ERROR_SUCCESS)
+        m_zonesKey = nullptr;
+    return m_zonesKey;
+}
+
 bool CSystemZone::ReadZoneValue(const WCHAR* zoneKey, const WCHAR* value, WCHAR* buffer, DWORD chars)
 {
-    CRegKey zones;
-    if (chars == 0 || !zones.Open(HKEY_LOCAL_MACHINE, kZonesKey, KEY_READ))
+    HKEY zones = ZonesKey();
+    if (chars == 0 || !zones || !zoneKey)
         return false;
+    // the values of one zone are read one after another: keep its key
+    if (!m_zoneKey || lstrcmpiW(m_zoneKeyName, zoneKey) != 0) {
+        if (m_zoneKey)
+            RegCloseKey(m_zoneKey);
+        m_zoneKey = nullptr;
+        m_zoneKeyName[0] = 0;
+        if (lstrlenW(zoneKey) >= (int)(sizeof(m_zoneKeyName) / sizeof(m_zoneKeyName[0])) ||
+            RegOpenKeyExW(zones, zoneKey, 0, KEY_READ, &m_zoneKey) != ERROR_SUCCESS) {
+            m_zoneKey = nullptr;
+            return false;
+        }
+        lstrcpyW(m_zoneKeyName, zoneKey);
+    }
     DWORD bytes = chars * sizeof(WCHAR);
-    if (RegGetValueW(zones.Get(), zoneKey, value, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(m_zoneKey, nullptr, value, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS)
         return false;
     buffer[chars - 1] = 0;
     return true;
@@ -38,11 +68,11 @@ bool CSystemZone::ReadZoneValue(const WCHAR* zoneKey, const WCHAR* value, WCHAR*
 
 bool CSystemZone::EnumZoneKey(DWORD index, WCHAR* name, DWORD chars)
 {
-    CRegKey zones;
-    if (!zones.Open(HKEY_LOCAL_MACHINE, kZonesKey, KEY_READ))
+    HKEY zones = ZonesKey();
+    if (!zones)
         return false;
     DWORD len = chars;
-    return RegEnumKeyExW(zones.Get(), index, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+    return RegEnumKeyExW(zones, index, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
 }
 
 void CSystemZone::EnableTimeZonePrivilege()

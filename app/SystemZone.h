@@ -22,6 +22,11 @@ public:
 
 class CSystemZone : public ISystemZone {
 public:
+    CSystemZone();
+    ~CSystemZone();
+    CSystemZone(const CSystemZone&) = delete;
+    CSystemZone& operator=(const CSystemZone&) = delete;
+
     bool GetTimeZone(TIME_ZONE_INFORMATION* tzi) override { return m_local.GetTimeZone(tzi); }
     bool ReadDisableAutoDaylight(DWORD* value) override { return m_local.ReadDisableAutoDaylight(value); }
     bool ReadZoneValue(const WCHAR* zoneKey, const WCHAR* value, WCHAR* buffer, DWORD chars) override;
@@ -33,5 +38,11 @@ public:
     void BroadcastIntlChange() override;
 
 private:
+    // Kept open: loading the zone files reads hundreds of values, a few per zone.
+    HKEY ZonesKey();
+
     CSystemLocalZone m_local;
+    HKEY m_zonesKey;
+    HKEY m_zoneKey;
+    WCHAR m_zoneKeyName[128];
 };
