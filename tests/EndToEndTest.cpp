@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "TestFiles.h"
+#include "TestMessages.h"
 
 namespace {
 
@@ -20,32 +21,6 @@ const DWORD kSettingsBytes = 1704;
 const DWORD kCityBytes = 440;
 const DWORD kClockBytes = 5384;
 const DWORD kAlarmBytes = 840;
-
-// Dispatches this thread's messages until `done` or the time is up.
-bool PumpUntil(const std::function<bool()>& done, DWORD ms)
-{
-    DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start > ms)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-    }
-}
-
-LRESULT Query(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    DWORD_PTR reply = 0;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &reply))
-        return -1;
-    return (LRESULT)reply;
-}
 
 bool Ended(HANDLE process)
 {
