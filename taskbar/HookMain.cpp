@@ -22,7 +22,10 @@ LRESULT CALLBACK TaskbarHookProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code >= 0 && lParam) {
         const CWPSTRUCT* message = (const CWPSTRUCT*)lParam;
-        if (message->hwnd && !g_shared.trayClock && !g_shared.previousProc && g_shared.hook != g_host.detachedHook) {
+        // a call still on its way after the removal (hook and main window
+        // cleared) must not attach again
+        if (message->hwnd && g_shared.hook && g_shared.mainWindow && !g_shared.trayClock && !g_shared.previousProc &&
+            g_shared.hook != g_host.detachedHook) {
             WCHAR name[kClassNameChars];
             if (GetClassNameW(message->hwnd, name, kClassNameChars) && !lstrcmpiW(name, L"TrayClockWClass"))
                 AttachTrayClock(message->hwnd);
