@@ -85,24 +85,6 @@ private:
     DWORD m_pid = 0;
 };
 
-struct FindTray {
-    DWORD process;
-    HWND taskbar;
-};
-
-BOOL CALLBACK FindTrayProc(HWND hwnd, LPARAM lParam)
-{
-    FindTray* find = (FindTray*)lParam;
-    WCHAR name[32];
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process == find->process && GetClassNameW(hwnd, name, 32) && !lstrcmpW(name, L"Shell_TrayWnd")) {
-        find->taskbar = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The stand-in taskbar with its clock window.
 class CStandinTaskbar {
 public:

@@ -75,24 +75,6 @@ HWND CreateMainWindow()
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-struct FindTray {
-    DWORD process;
-    HWND taskbar;
-};
-
-BOOL CALLBACK FindTrayProc(HWND hwnd, LPARAM lParam)
-{
-    FindTray* find = (FindTray*)lParam;
-    WCHAR name[32];
-    DWORD process = 0;
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process == find->process && GetClassNameW(hwnd, name, 32) && !lstrcmpW(name, L"Shell_TrayWnd")) {
-        find->taskbar = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The stand-in taskbar program, ended by its handle when the test ends.
 class StandinTaskbar {
 public:

@@ -31,3 +31,22 @@ inline LRESULT Query(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam
         return -1;
     return (LRESULT)reply;
 }
+
+// The process's Shell_TrayWnd, found by EnumWindows.
+struct FindTray {
+    DWORD process;
+    HWND taskbar;
+};
+
+inline BOOL CALLBACK FindTrayProc(HWND hwnd, LPARAM lParam)
+{
+    FindTray* find = (FindTray*)lParam;
+    WCHAR name[32];
+    DWORD process = 0;
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == find->process && GetClassNameW(hwnd, name, 32) && !lstrcmpW(name, L"Shell_TrayWnd")) {
+        find->taskbar = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
