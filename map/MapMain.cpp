@@ -1,7 +1,7 @@
 #include <map>
 #include <string>
 
-#include "MapExports.h"
+#include "map/MapExports.h"
 
 // The globe itself comes with the map issue: until then the window cannot be
 // registered, and callers get that error.

@@ -1,4 +1,4 @@
-#include "CityList.h"
+#include "windows/CityList.h"
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "../app/ZoneDatabase.h"
-#include "../graphics/FixedText.h"
-#include "../graphics/TextFields.h"
+#include "app/zones/ZoneDatabase.h"
+#include "graphics/records/FixedText.h"
+#include "graphics/text/TextFields.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 // the list must not be loaded again while the map library is loaded.
 #pragma once
 
-#include "../graphics/CityRecord.h"
+#include "graphics/records/CityRecord.h"
 
 class CZoneDatabase;
 

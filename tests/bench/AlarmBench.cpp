@@ -6,10 +6,10 @@
 
 #include <vector>
 
-#include "../../app/AlarmCheck.h"
-#include "../../app/AlarmSchedule.h"
-#include "../../graphics/ZoneConvert.h"
-#include "BenchTimer.h"
+#include "app/alarms/AlarmCheck.h"
+#include "app/alarms/AlarmSchedule.h"
+#include "graphics/time/ZoneConvert.h"
+#include "tests/bench/BenchTimer.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "../../graphics/ZoneTime.h"
+#include "graphics/time/ZoneTime.h"
 
 // Nanoseconds per item of the fastest of `rounds` passes; `fn(item)` returns
 // a number that is consumed, so the work cannot be optimised away.

@@ -8,12 +8,12 @@
 
 #include <windows.h>
 
-#include "../../graphics/Clock.h"
-#include "../../graphics/ClockHost.h"
-#include "../../graphics/FixedText.h"
-#include "../../graphics/Graphics.h"
-#include "../../graphics/MechSkin.h"
-#include "BenchTimer.h"
+#include "graphics/clock/Clock.h"
+#include "graphics/clock/ClockHost.h"
+#include "graphics/records/FixedText.h"
+#include "graphics/skin/Graphics.h"
+#include "graphics/skin/MechSkin.h"
+#include "tests/bench/BenchTimer.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <vector>
 
-#include "../../graphics/LanguageStrings.h"
-#include "../../graphics/TimeFormat.h"
-#include "../FakeLanguage.h"
-#include "BenchTimer.h"
+#include "graphics/language/LanguageStrings.h"
+#include "graphics/text/TimeFormat.h"
+#include "tests/support/FakeLanguage.h"
+#include "tests/bench/BenchTimer.h"
 
 namespace {
 

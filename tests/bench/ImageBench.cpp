@@ -14,9 +14,9 @@
 #include <jpeglib.h>
 #include <png.h>
 
-#include "../../graphics/JpegTexture.h"
-#include "../../graphics/PixelBuffer.h"
-#include "BenchTimer.h"
+#include "graphics/image/JpegTexture.h"
+#include "graphics/image/PixelBuffer.h"
+#include "tests/bench/BenchTimer.h"
 
 namespace {
 

@@ -8,9 +8,9 @@
 
 #include <windows.h>
 
-#include "../../graphics/PixelOps.h"
-#include "BenchTimer.h"
-#include "PixelScalar.h"
+#include "graphics/image/PixelOps.h"
+#include "tests/bench/BenchTimer.h"
+#include "tests/bench/PixelScalar.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include <math.h>
 #include <stdint.h>
 
-#include "../../graphics/PixelOps.h"
-#include "PixelScalar.h"
+#include "graphics/image/PixelOps.h"
+#include "tests/bench/PixelScalar.h"
 
 namespace scalar {
-#include "../../graphics/PixelOps.cpp"
+#include "graphics/image/PixelOps.cpp"
 }  // namespace scalar

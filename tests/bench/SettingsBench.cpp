@@ -5,10 +5,10 @@
 #include <algorithm>
 #include <string>
 
-#include "../../app/SettingsFiles.h"
-#include "../../app/SettingsIni.h"
-#include "../../app/SettingsSeams.h"
-#include "../../graphics/FixedText.h"
+#include "app/settings/SettingsFiles.h"
+#include "app/settings/SettingsIni.h"
+#include "app/settings/SettingsSeams.h"
+#include "graphics/records/FixedText.h"
 
 namespace {
 

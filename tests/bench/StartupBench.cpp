@@ -11,9 +11,9 @@
 
 #include <windows.h>
 
-#include "../../app/SystemZone.h"
-#include "../../app/ZoneDatabase.h"
-#include "../../windows/CityList.h"
+#include "app/zones/SystemZone.h"
+#include "app/zones/ZoneDatabase.h"
+#include "windows/CityList.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <windows.h>
 
-#include "../../graphics/SettingsBlock.h"
+#include "graphics/records/SettingsBlock.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // the same instants. Prints each ratio against its goal.
 #include <stdio.h>
 
-#include "../../graphics/ZoneConvert.h"
-#include "BenchTimer.h"
+#include "graphics/time/ZoneConvert.h"
+#include "tests/bench/BenchTimer.h"
 
 namespace {
 

@@ -8,19 +8,19 @@
 
 #include <png.h>
 
-#include "../../app/Autostart.h"
-#include "../../app/ClockSettings.h"
-#include "../../app/MainSettings.h"
-#include "../../app/SettingsSeams.h"
-#include "../../app/SystemZone.h"
-#include "../../app/ZoneDatabase.h"
-#include "../../graphics/Clock.h"
-#include "../../graphics/ClockHost.h"
-#include "../../graphics/Graphics.h"
-#include "../../graphics/Language.h"
-#include "../../graphics/LocalZone.h"
-#include "../../graphics/MechSkin.h"
-#include "../../graphics/Paths.h"
+#include "app/settings/Autostart.h"
+#include "app/clocks/ClockSettings.h"
+#include "app/settings/MainSettings.h"
+#include "app/settings/SettingsSeams.h"
+#include "app/zones/SystemZone.h"
+#include "app/zones/ZoneDatabase.h"
+#include "graphics/clock/Clock.h"
+#include "graphics/clock/ClockHost.h"
+#include "graphics/skin/Graphics.h"
+#include "graphics/language/Language.h"
+#include "graphics/time/LocalZone.h"
+#include "graphics/skin/MechSkin.h"
+#include "graphics/system/Paths.h"
 
 namespace {
 

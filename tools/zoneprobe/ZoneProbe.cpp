@@ -5,9 +5,9 @@
 #include <stdio.h>
 #include <wchar.h>
 
-#include "../../app/SystemZone.h"
-#include "../../app/ZoneDatabase.h"
-#include "../../graphics/ZoneConvert.h"
+#include "app/zones/SystemZone.h"
+#include "app/zones/ZoneDatabase.h"
+#include "graphics/time/ZoneConvert.h"
 
 namespace {
 

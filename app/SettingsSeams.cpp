@@ -1,8 +1,0 @@
-#include "SettingsSeams.h"
-
-#include "ZoneDatabase.h"
-
-int CZoneDatabaseNames::GetLocalRegistryZoneName(WCHAR* buffer, int chars, const WCHAR* valueName) const
-{
-    return m_db.GetLocalRegistryZoneName(buffer, chars, valueName);
-}

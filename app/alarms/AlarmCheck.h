@@ -1,0 +1,31 @@
+// The once-a-second due check of a clock's alarms and reminders.
+#pragma once
+
+#include "graphics/records/ClockRecord.h"
+#include "graphics/records/AlarmRecord.h"
+
+// Where due alarms and reminders go: the firing and the reminder log.
+class IAlarmSink {
+public:
+    virtual ~IAlarmSink() = default;
+    virtual void FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) = 0;
+    virtual void AddReminder(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) = 0;
+};
+
+// Program-wide: the previous tick (UTC), which the tick moves on after all
+// clocks were checked, and the synchronise-before-alarm flag that it consumes.
+struct AlarmCheckState {
+    SYSTEMTIME previousTick;
+    bool syncBeforeAlarm;
+};
+
+const int kSyncLookAheadSeconds = 300;
+const int kTimerSyncLookAheadSeconds = 5;
+
+// Fires what fell due after the previous tick and not after `nowUtc`, adds
+// reminders shown their lead time ahead, and sets the synchronise flag for
+// alarms due within the look-ahead.
+void CheckDueAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckState& state, IAlarmSink& sink);
+
+// The moment of a timer clock's alarm, as a FILETIME value.
+uint64_t TimerAlarmMoment(const ClockRecord& clock, const AlarmRecord& alarm);

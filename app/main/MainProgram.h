@@ -1,0 +1,123 @@
+// The main program's state behind its hidden window: settings, clocks, the
+// zone table and the tick. GUI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/records/SettingsPaths.h"
+#include "app/alarms/AlarmCheck.h"
+#include "app/settings/Autostart.h"
+#include "app/main/ClockTick.h"
+#include "app/main/MainSeams.h"
+#include "app/settings/MainSettings.h"
+#include "app/settings/SettingsSeams.h"
+#include "app/zones/SystemZone.h"
+#include "app/main/TaskbarWatcher.h"
+
+class CCityList;
+class CLanguage;
+class CZoneDatabase;
+
+// The time service's user control code: synchronise now.
+const DWORD kServiceControlSyncNow = 130;
+
+class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost {
+public:
+    // `settingsSwitch` (8-bit, may be empty) is handed to the settings
+    // program when the tray clock attaches. Null members of `seams` do nothing.
+    CMainProgram(const SettingsPaths& paths, CLanguage& language, CZoneDatabase& zones, CCityList& cities,
+                 bool noHook, const char* settingsSwitch, const MainSeams& seams);
+    CMainProgram(const CMainProgram&) = delete;
+    CMainProgram& operator=(const CMainProgram&) = delete;
+
+    // The main window's messages; the results are the window procedure's.
+    void OnCreate(HWND window);
+    void OnTimer();
+    void OnDestroy();
+    // The exit command: the state is saved, the settings program closed and
+    // the tray clock gets its window procedure back; the window goes next.
+    void CloseSequence();
+    // UM_CLOSEMAIN; wParam 1 comes from the taskbar watcher, which skipped
+    // the close sequence: the state is saved first.
+    void CloseMain(WPARAM wParam);
+    void OnSettingsChanged(WPARAM wParam, LPARAM lParam);
+    // The tray clock's handshake; returns the main window.
+    LRESULT OnTrayClockAttached(HWND trayClock);
+    void OnTrayClockCount(WPARAM count, LPARAM lParam);
+    void OnTrayNotify(LPARAM mouseMessage);
+    void OnHideDesktopClocks(bool hide);
+    void ShowCalendar();
+    void ShowAllClocks();
+    LRESULT OnNewsProgress(WPARAM status, LPARAM progress);
+    LRESULT IsClockBusy();
+    LRESULT CountDesktopClocksOutside();
+    LRESULT OnRequestPhoto(WPARAM cityIndex, LPARAM requester);
+    LRESULT OnClockMouse(int index, WPARAM event);
+    void OnCommand(WORD id);
+    void ShowLogWindow();
+    void BringDesktopClocksForward() { m_seams.desktop->BringForward(); }
+    void OnTimeChange();
+    void OnSettingChange();
+    void OnEndSession();
+    // WM_COPYDATA; 1 when a download request was started.
+    LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* block);
+    // Timers, desktop positions and the time of the last alarm check.
+    void SaveState();
+    void SendDataToTrayClock();
+    void RefreshLocalZone() override;
+
+    const CMainSettings& Settings() const { return m_settings; }
+
+    // IReloadHost
+    void CloseClockWindows() override { m_seams.menu->CloseClockWindows(); }
+    void ClearNewsChannels() override { m_seams.news->ClearChannels(); }
+    void ReloadProxySettings() override { m_seams.news->ReloadProxySettings(); }
+    void RemoveUnregisteredChannels() override { m_seams.news->RemoveUnregisteredChannels(); }
+    void RefreshNewsWindows() override { m_seams.news->RefreshWindows(); }
+    bool IsTaskbarHookInPlace() override { return m_taskbarProcessId != 0; }
+    void AddTrayIcon() override { m_seams.menu->AddTrayIcon(); }
+    void CreateDesktopClocks() override { m_seams.desktop->Create(); }
+    SYSTEMTIME NowUtc() override;
+    DWORD TickCount() override { return GetTickCount(); }
+
+    // IAlarmSink
+    void FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) override;
+    void AddReminder(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) override;
+
+    // ITickHost
+    bool UpdateZones(const SYSTEMTIME& nowUtc) override;
+    void ResendClocks() override;
+    ClockRecord* Clocks() override { return m_settings.Clocks(); }
+    int ClockCount() override { return m_settings.ClockCount(); }
+    void AdvanceTimer(ClockRecord& clock, const SYSTEMTIME& nowUtc) override;
+    void CheckAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckState& state) override;
+    bool WantsSyncBeforeAlarms() override;
+    void RequestSync() override;
+    void RefreshNews() override;
+
+private:
+    MainSettingsSeams Seams(const SettingsPaths& paths);
+    void StartTaskbarWatcher();
+    void DetachTrayClock();
+
+    const SettingsPaths& m_paths;
+    CLanguage& m_language;
+    CZoneDatabase& m_zones;
+    CCityList& m_cities;
+    bool m_noHook;
+    char m_settingsSwitch[260];
+    MainSeams m_seams;
+    CShellProgramStarter m_shell;
+    CSystemLocalZone m_localZone;
+    CRegistryAutostart m_autostart;
+    CNoTimeServiceControl m_service;
+    CZoneDatabaseNames m_zoneNames;
+    CLanguageActivation m_activation;
+    CMainSettings m_settings;
+    CClockTick m_tick;
+    CTaskbarWatcher m_watcher;
+    HWND m_window;
+    HWND m_trayClock;
+    DWORD m_taskbarProcessId;
+    WORD m_lastSecond;
+};

@@ -1,0 +1,151 @@
+// What the main window reaches in the windows and services that other parts
+// of the program bring. Every member has a do-nothing body, so that a message
+// whose window does not exist yet does nothing. GUI thread only, except
+// IHttpDownloader, which a download worker calls.
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/records/AlarmRecord.h"
+#include "graphics/records/ClockRecord.h"
+
+// The main menu, the tray icon and the click actions.
+class IMainMenu {
+public:
+    virtual ~IMainMenu() = default;
+    virtual void OnCommand(WORD id) {}
+    // The main menu at the cursor for no clock (current clock -1).
+    virtual void ShowMainMenu() {}
+    // The click of clock `index` (event code as sent by the tray clock); its result.
+    virtual LRESULT OnClockMouse(int index, WPARAM event) { return 0; }
+    virtual void SetClockCountFlags(bool canAdd, bool canDelete) {}
+    virtual void UpdateTrayTip() {}
+    virtual void AddTrayIcon() {}
+    virtual void CloseClockWindows() {}
+    virtual void DestroyMainMenu() {}
+};
+
+// Timers and stopwatches.
+class ITimerClocks {
+public:
+    virtual ~ITimerClocks() = default;
+    virtual void AdvanceTimer(ClockRecord& clock, const SYSTEMTIME& nowUtc) {}
+    virtual void SaveTimerState() {}
+    virtual bool IsPanelVisible() { return false; }
+    virtual void SendSettingsChanged(WPARAM wParam, LPARAM lParam) {}
+};
+
+// The alarm windows and the reminder log.
+class IReminderLog {
+public:
+    virtual ~IReminderLog() = default;
+    virtual void Create() {}
+    virtual void Show() {}
+    virtual void Relocalize() {}
+    virtual void Destroy() {}
+    virtual void FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) {}
+    virtual void AddReminder(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) {}
+};
+
+// The desktop clock windows.
+class IDesktopClocks {
+public:
+    virtual ~IDesktopClocks() = default;
+    virtual void Create() {}
+    // A new second began.
+    virtual void GiveTime() {}
+    virtual void BringForward() {}
+    virtual void Hide() {}
+    virtual void Show() {}
+    // Windows lying partly outside their monitor's work area.
+    virtual int CountOutsideWorkArea() { return 0; }
+    virtual void SavePositions() {}
+};
+
+// The calendar popup, the all-clocks dialog, the time table and the About box.
+class IClockDialogs {
+public:
+    virtual ~IClockDialogs() = default;
+    virtual void ShowCalendar() {}
+    virtual void ReopenCalendar() {}
+    // False when the dialog cannot be shown.
+    virtual bool ShowAllClocks() { return true; }
+    virtual void PostAllClocks(UINT message, WPARAM wParam, LPARAM lParam) {}
+    virtual void UpdateTimeTable() {}
+    virtual void CloseAbout() {}
+};
+
+// The world map window.
+class IWorldMap {
+public:
+    virtual ~IWorldMap() = default;
+    virtual HWND Window() { return nullptr; }
+    virtual void Close() {}
+};
+
+// The news reader: cache, downloads and its windows.
+class INewsReader {
+public:
+    virtual ~INewsReader() = default;
+    virtual void CreateDataFolder() {}
+    virtual void LoadCache() {}
+    virtual void RefreshDueFeeds() {}
+    virtual LRESULT OnProgress(WPARAM status, LPARAM progress) { return 0; }
+    virtual void HidePopup() {}
+    virtual void SendSettingsChanged(WPARAM wParam, LPARAM lParam) {}
+    virtual void ClearChannels() {}
+    virtual void RemoveUnregisteredChannels() {}
+    virtual void RefreshWindows() {}
+    virtual void ReloadProxySettings() {}
+};
+
+// City photo downloads.
+class ICityPhotos {
+public:
+    virtual ~ICityPhotos() = default;
+    virtual void Request(int32_t cityIndex, HWND requester) {}
+    virtual void Stop() {}
+};
+
+// Fetches a URL into a file; called on a download worker thread.
+class IHttpDownloader {
+public:
+    virtual ~IHttpDownloader() = default;
+    // The HTTP status (200 = the file was written); 0 when nothing was reached.
+    virtual int Download(const WCHAR* url, const WCHAR* file) { return 0; }
+};
+
+// Starts a program as the shell does; the restart and the settings program.
+class IProgramStarter {
+public:
+    virtual ~IProgramStarter() = default;
+    virtual bool Start(const WCHAR* file, const WCHAR* parameters, const WCHAR* folder) = 0;
+};
+
+class CShellProgramStarter : public IProgramStarter {
+public:
+    bool Start(const WCHAR* file, const WCHAR* parameters, const WCHAR* folder) override;
+};
+
+// The visual-style functions and the language resource library, loaded
+// again when the system's settings change.
+class ILanguageReload {
+public:
+    virtual ~ILanguageReload() = default;
+    virtual void Reload() {}
+};
+
+// Null members take the do-nothing bodies.
+struct MainSeams {
+    IMainMenu* menu;
+    ITimerClocks* timers;
+    IReminderLog* log;
+    IDesktopClocks* desktop;
+    IClockDialogs* dialogs;
+    IWorldMap* map;
+    INewsReader* news;
+    ICityPhotos* photos;
+    IHttpDownloader* http;
+    IProgramStarter* starter;
+    ILanguageReload* language;
+};

@@ -1,0 +1,29 @@
+// The text forms of typed values in the settings files. No Win32 here.
+#pragma once
+
+#include <stddef.h>
+#include "graphics/records/WinTypes.h"
+
+// Longest value a typed writer produces, without the terminator.
+const size_t kMaxTypedValueChars = 255;
+
+// Bits of a font style value.
+const int kFontStyleItalic = 1;
+const int kFontStyleBold = 8;
+
+// A decimal count of milliseconds, returned in 100-ns units. False when the
+// text does not start with a digit or the count does not fit.
+bool ParseMsValue(const WCHAR* text, int64_t* value100ns);
+// Writes value / 10000 in decimal; `chars` of at least 24 always suffices.
+bool FormatMsValue(int64_t value100ns, WCHAR* out, size_t chars);
+
+// "yyyy.mm.dd hh:mm:ss" with up to 4 digits for the year and 2 for the rest,
+// blanks allowed before each number; what follows the seconds is ignored. Fills
+// year to second and clears the rest; the date itself is not checked here.
+bool ParseTimeStampValue(const WCHAR* text, SYSTEMTIME* value);
+// "%04u.%02hu.%02u %02u:%02u:%02u" followed by `text` (may be null), cut to
+// kMaxTypedValueChars and to `chars` - 1.
+void FormatTimeStampValue(const SYSTEMTIME& value, const WCHAR* text, WCHAR* out, size_t chars);
+
+// kFontStyleBold and kFontStyleItalic for "bold" and "italic" anywhere in the text, any case.
+int ParseFontStyle(const WCHAR* text);

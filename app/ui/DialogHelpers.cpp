@@ -1,0 +1,70 @@
+#include "app/ui/DialogHelpers.h"
+
+#include <wchar.h>
+
+#include "graphics/text/Fonts.h"
+
+HFONT CreateFontFromSpec(const WCHAR* face, int size, DWORD style, BYTE charset)
+{
+    if (!face || !face[0])
+        return nullptr;
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return nullptr;
+    int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    LOGFONTW font;
+    FillLogFont(face, 0, size, 0, style, dpiX, dpiY, charset, &font);
+    return CreateFontIndirectW(&font);
+}
+
+bool SizeComboDropDown(HWND combo, int items)
+{
+    if (!combo)
+        return false;
+    LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    LRESULT itemHeight = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
+    if (count == CB_ERR || itemHeight == CB_ERR)
+        return false;
+    if (items > (int)count)
+        items = (int)count;
+    if (items < 0)
+        items = 0;
+    RECT rect;
+    if (!GetWindowRect(combo, &rect))
+        return false;
+    // The closed height is what the window rectangle shows while it is closed.
+    int closedHeight = rect.bottom - rect.top;
+    int height = (int)itemHeight * items + closedHeight + 2;
+    HWND parent = GetParent(combo);
+    MapWindowPoints(nullptr, parent, (POINT*)&rect, 2);
+    return SetWindowPos(combo, nullptr, rect.left, rect.top, rect.right - rect.left, height,
+                        SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
+
+void CenterOnDesktop(HWND window)
+{
+    RECT desktop;
+    RECT rect;
+    if (!window || !GetWindowRect(GetDesktopWindow(), &desktop) || !GetWindowRect(window, &rect))
+        return;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    int x = desktop.left + (desktop.right - desktop.left - width) / 2;
+    int y = desktop.top + (desktop.bottom - desktop.top - height) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool IsDialogWindow(HWND window)
+{
+    WCHAR name[16];
+    return window && GetClassNameW(window, name, 16) && wcscmp(name, L"#32770") == 0;
+}
+
+BOOL CALLBACK DestroyDialogsProc(HWND window, LPARAM)
+{
+    if (IsDialogWindow(window))
+        DestroyWindow(window);
+    return TRUE;
+}

@@ -1,2 +1,0 @@
-target_sources(tl_graphics PRIVATE
-    MechSkin.cpp)

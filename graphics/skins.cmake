@@ -1,3 +1,0 @@
-target_sources(tl_graphics PRIVATE
-    Skin.cpp
-    SkinLoad.cpp)

@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include "app/zones/ZoneHelpers.h"
+#include "tests/support/FakeSystemZone.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+TimeZoneRecord Europe()
+{
+    TimeZoneRecord z = {};
+    z.tzi = CentralEuropeTzi();
+    z.standardRule = z.daylightRule = -1;
+    return z;
+}
+
+}  // namespace
+
+TEST(ZoneHelpers, ZoneTimeToUtcAcrossTransitions)
+{
+    TimeZoneRecord z = Europe();
+    struct { SYSTEMTIME local, utc; } cases[] = {
+        {MakeTime(2026, 1, 15, 12), MakeTime(2026, 1, 15, 11)},
+        {MakeTime(2026, 7, 15, 12), MakeTime(2026, 7, 15, 10)},
+        {MakeTime(2026, 3, 29, 1, 59), MakeTime(2026, 3, 29, 0, 59)},
+        {MakeTime(2026, 3, 29, 2, 30), MakeTime(2026, 3, 29, 1, 0)},   // in the gap: as 03:00
+        {MakeTime(2026, 3, 29, 2, 0), MakeTime(2026, 3, 29, 1, 0)},
+        {MakeTime(2026, 3, 29, 3, 0), MakeTime(2026, 3, 29, 1, 0)},
+        {MakeTime(2026, 10, 25, 4, 0), MakeTime(2026, 10, 25, 3, 0)},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(FormatTime(c.local));
+        SYSTEMTIME utc;
+        ZoneTimeToUtc(&utc, z, c.local);
+        EXPECT_EQ(FormatTime(c.utc), FormatTime(utc));
+    }
+    TimeZoneRecord india = {};
+    india.tzi.Bias = -330;
+    SYSTEMTIME utc;
+    ZoneTimeToUtc(&utc, india, MakeTime(2026, 1, 1, 3));
+    EXPECT_EQ(FormatTime(MakeTime(2025, 12, 31, 21, 30)), FormatTime(utc));
+}
+
+TEST(ZoneHelpers, TransitionDays)
+{
+    TimeZoneRecord z = Europe();
+    int first, last;
+    EXPECT_EQ(1, GetTransitionGap(MakeTime(2026, 3, 29), z, &first, &last));
+    EXPECT_EQ(120, first);
+    EXPECT_EQ(180, last);
+    EXPECT_EQ(0, GetTransitionGap(MakeTime(2026, 10, 25), z, &first, &last));
+    EXPECT_EQ(-1, GetTransitionGap(MakeTime(2026, 10, 18), z, &first, &last));
+    EXPECT_EQ(-1, GetTransitionGap(MakeTime(2026, 3, 22), z, &first, &last));
+    EXPECT_EQ(29, GetRuleDayOfMonth(MakeTime(2026, 3, 10), z.tzi.DaylightDate));
+    EXPECT_EQ(31, GetRuleDayOfMonth(MakeTime(2024, 3, 10), z.tzi.DaylightDate));
+    SYSTEMTIME second = {0, 3, 0, 2, 2, 0, 0, 0};  // second Sunday
+    EXPECT_EQ(8, GetRuleDayOfMonth(MakeTime(2026, 3, 31), second));
+    TimeZoneRecord plain = {};
+    EXPECT_EQ(-1, GetTransitionGap(MakeTime(2026, 3, 29), plain, &first, &last));
+}
+
+TEST(ZoneHelpers, TimeTexts)
+{
+    TimeLocale locale = {};
+    wcscpy(locale.separator, L":");
+    wcscpy(locale.am, L"AM");
+    wcscpy(locale.pm, L"PM");
+    WCHAR text[32];
+    locale.is24Hour = true;
+    EXPECT_EQ(5, FormatSecondsOfDay(locale, text, 32, 13 * 3600 + 5 * 60 + 59));
+    EXPECT_STREQ(L"13:05", text);
+    locale.is24Hour = false;
+    FormatSecondsOfDay(locale, text, 32, 0);
+    EXPECT_STREQ(L"12:00 AM", text);
+    FormatSecondsOfDay(locale, text, 32, 13 * 3600);
+    EXPECT_STREQ(L"01:00 PM", text);
+    FormatSecondsOfDay(locale, text, 4, 13 * 3600);  // too small: empty, never past the buffer
+    EXPECT_STREQ(L"", text);
+
+    struct { const wchar_t* format; bool seconds; } cases[] = {
+        {L"HH:mm:ss", true}, {L"HH:mm", false}, {L"Default", false}, {L"24 hours", false},
+        {L"12 hours", false}, {L"", false}, {nullptr, false},
+    };
+    for (auto& c : cases)
+        EXPECT_EQ(c.seconds, FormatShowsSeconds(c.format)) << (c.format ? c.format : L"(none)");
+
+    TimeLocale us = {};
+    EXPECT_TRUE(RefreshTimeLocale(&us, MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT)));
+    EXPECT_FALSE(us.is24Hour);
+    EXPECT_STREQ(L"AM", us.am);
+    EXPECT_FALSE(RefreshTimeLocale(&us, MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT)));
+    EXPECT_TRUE(RefreshTimeLocale(&us, MAKELCID(MAKELANGID(LANG_GERMAN, SUBLANG_GERMAN), SORT_DEFAULT)));
+    EXPECT_TRUE(us.is24Hour);
+}
+
+TEST(ZoneHelpers, DayAndSecondConversions)
+{
+    SYSTEMTIME t;
+    ASSERT_TRUE(DayAndSecondsToSystemTime(GetDayNumber(MakeTime(2026, 12, 10)), 3661, &t));
+    EXPECT_EQ(FormatTime(MakeTime(2026, 12, 10, 1, 1, 1)), FormatTime(t));
+    FILETIME ft;
+    SYSTEMTIME base = MakeTime(2026, 12, 31, 23, 59, 30);
+    SystemTimeToFileTime(&base, &ft);
+    ASSERT_TRUE(AddSecondsToFileTime(ft, 45, &t));
+    EXPECT_EQ(FormatTime(MakeTime(2027, 1, 1, 0, 0, 15)), FormatTime(t));
+    ASSERT_TRUE(AddSecondsToFileTime(ft, -86400, &t));
+    EXPECT_EQ(FormatTime(MakeTime(2026, 12, 30, 23, 59, 30)), FormatTime(t));
+    FILETIME huge = {0xFFFFFFFF, 0xFFFFFFF0};
+    EXPECT_FALSE(AddSecondsToFileTime(huge, 0, &t));
+}

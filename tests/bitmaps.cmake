@@ -1,5 +1,0 @@
-target_sources(unit_tests PRIVATE
-    BitmapTest.cpp
-    PixelBufferTest.cpp
-    PixelEffectsTest.cpp
-    RotateTest.cpp)

@@ -1,1 +1,0 @@
-target_sources(unit_tests PRIVATE PanelLayoutTest.cpp ../taskbar/PanelLayout.cpp ClockPanelTest.cpp ../taskbar/ClockPanel.cpp)

@@ -1,0 +1,450 @@
+// The main program as a real process in a program folder of its own.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+const DWORD kWaitMs = 20000;
+
+class CProgramFolder {
+public:
+    CProgramFolder(bool withResources, bool withCities)
+    {
+        const wchar_t* files[] = {L"tempolan.exe", L"hook.dll", L"timezones.txt", L"tz_changes.txt", L"default.ini"};
+        for (const wchar_t* f : files)
+            Copy(f);
+        if (withResources)
+            Copy(L"res_en.dll");
+        if (withCities)
+            Copy(L"cities.txt");
+    }
+    ~CProgramFolder()
+    {
+        for (PROCESS_INFORMATION& pi : m_started) {
+            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(pi.hProcess, 99);  // a failed test must not leave it running
+            CloseHandle(pi.hProcess);
+            CloseHandle(pi.hThread);
+        }
+    }
+    // Starts tempolan.exe with `arguments`; returns its index.
+    int Start(const std::wstring& arguments)
+    {
+        std::wstring exe = m_folder.File(L"tempolan.exe");
+        std::wstring line = L"\"" + exe + L"\" " + arguments;
+        STARTUPINFOW si = {sizeof(si)};
+        PROCESS_INFORMATION pi = {};
+        if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder.Path().c_str(), &si,
+                            &pi))
+            return -1;
+        m_started.push_back(pi);
+        return (int)m_started.size() - 1;
+    }
+    // A file of the test binaries' folder, copied in as `name`.
+    bool AddTestBinary(const wchar_t* from, const wchar_t* name)
+    {
+        return CopyFileW((std::wstring(TL_TEST_BINARIES) + from).c_str(), m_folder.File(name).c_str(), FALSE) != 0;
+    }
+    // The exit code, or -1 when the process is still running after the wait.
+    std::wstring File(const wchar_t* name) const { return m_folder.File(name); }
+    int ExitCode(int index, DWORD waitMs = kWaitMs)
+    {
+        HANDLE process = m_started[index].hProcess;
+        if (WaitForSingleObject(process, waitMs) != WAIT_OBJECT_0)
+            return -1;
+        DWORD code = 0;
+        GetExitCodeProcess(process, &code);
+        return (int)code;
+    }
+
+private:
+    void Copy(const wchar_t* name)
+    {
+        std::wstring from = std::wstring(TL_PROGRAM_FOLDER) + name;
+        CopyFileW(from.c_str(), m_folder.File(name).c_str(), FALSE);
+    }
+    CTempFolder m_folder;
+    std::vector<PROCESS_INFORMATION> m_started;
+};
+
+// Waits for a message box with `caption`; returns its text and closes it.
+std::wstring CloseMessageBox(const wchar_t* caption)
+{
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        HWND box = FindWindowW(L"#32770", caption);
+        if (box) {
+            WCHAR text[512] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 512);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return text;
+        }
+        Sleep(100);
+    }
+    return L"(no message box)";
+}
+
+bool WaitForMainWindow(bool present)
+{
+    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
+        if ((FindWindowW(L"TempolanClass", nullptr) != nullptr) == present)
+            return true;
+        Sleep(100);
+    }
+    return false;
+}
+
+std::wstring UserMainKey(const std::wstring& ini, const wchar_t* key)
+{
+    WCHAR user[65] = {};
+    DWORD chars = 65;
+    GetUserNameW(user, &chars);
+    CharLowerW(user);
+    WCHAR value[128] = {};
+    GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), key, L"", value, 128, ini.c_str());
+    return value;
+}
+
+// A window of class "TempolanClass" whose thread never reads its messages:
+// a hung instance.
+class CHungInstance {
+public:
+    CHungInstance()
+    {
+        m_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+        WaitForSingleObject(m_ready, kWaitMs);
+    }
+    ~CHungInstance()
+    {
+        SetEvent(m_release);
+        WaitForSingleObject(m_thread, kWaitMs);
+        CloseHandle(m_thread);
+        CloseHandle(m_ready);
+        CloseHandle(m_release);
+    }
+
+private:
+    static DWORD WINAPI Run(void* parameter)
+    {
+        CHungInstance* self = (CHungInstance*)parameter;
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = DefWindowProcW;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = L"TempolanClass";
+        RegisterClassW(&wc);
+        HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
+        SetEvent(self->m_ready);
+        WaitForSingleObject(self->m_release, INFINITE);
+        DestroyWindow(window);
+        UnregisterClassW(wc.lpszClassName, wc.hInstance);
+        return 0;
+    }
+    HANDLE m_release;
+    HANDLE m_ready;
+    HANDLE m_thread;
+};
+
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, kWaitMs, &result))
+        return -1;
+    return (LRESULT)result;
+}
+
+}  // namespace
+
+TEST(Startup, MissingResourceLibraryEndsWithCode1)
+{
+    CProgramFolder folder(false, true);
+    int p = folder.Start(L"");
+    ASSERT_LE(0, p);
+    EXPECT_EQ(L"Cannot load resource DLL!", CloseMessageBox(L"Tempolan Error"));
+    EXPECT_EQ(1, folder.ExitCode(p));
+}
+
+TEST(Startup, MissingDataFileShowsTheMessageAndEnds)
+{
+    CProgramFolder folder(true, false);
+    int p = folder.Start(L"");
+    ASSERT_LE(0, p);
+    std::wstring text = CloseMessageBox(L"Tempolan Error");
+    EXPECT_NE(std::wstring::npos, text.find(L"time zone or city files")) << text;
+    EXPECT_EQ(0, folder.ExitCode(p));
+    EXPECT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr));
+}
+
+TEST(Startup, OneInstanceAndExit)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    int first = folder.Start(L"/nh");
+    ASSERT_LE(0, first);
+    ASSERT_TRUE(WaitForMainWindow(true));
+    EXPECT_EQ(-1, folder.ExitCode(first, 0));
+
+    int second = folder.Start(L"");
+    EXPECT_EQ(3, folder.ExitCode(second));
+
+    // the tray clock's handshake is answered with the main window
+    HWND main = FindWindowW(L"TempolanClass", nullptr);
+    DWORD_PTR answer = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(main, 0x800B, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &answer));
+    EXPECT_EQ((DWORD_PTR)main, answer);
+
+    int closer = folder.Start(L"/EXIT");
+    EXPECT_EQ(0, folder.ExitCode(closer));
+    EXPECT_EQ(0, folder.ExitCode(first));
+    EXPECT_TRUE(WaitForMainWindow(false));
+
+    // the first run set up the user's sections and, with /nh, wrote the build
+    WCHAR user[65] = {};
+    DWORD chars = 65;
+    ASSERT_TRUE(GetUserNameW(user, &chars));
+    CharLowerW(user);
+    WCHAR build[128] = {};
+    GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), L"last_build", L"", build, 128,
+                             folder.File(L"tempolan.ini").c_str());
+    EXPECT_NE(nullptr, wcsstr(build, L"5.3.1 x64")) << build;
+    // the close sequence saved the time of the last alarm check
+    WCHAR check[64] = {};
+    GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), L"lastalarmcheck", L"", check, 64,
+                             folder.File(L"tempolan.ini").c_str());
+    EXPECT_EQ(19u, wcslen(check)) << check;
+}
+
+TEST(Startup, ExitWithNothingRunningEndsAtOnce)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    DWORD start = GetTickCount();
+    int p = folder.Start(L"/exit");
+    EXPECT_EQ(0, folder.ExitCode(p));
+    EXPECT_LT(GetTickCount() - start, 4000u);  // no wait for an instance that is not there
+}
+
+TEST(Startup, AHungInstanceHoldsExitAndRestartNoLongerThanTheLimit)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CHungInstance hung;
+    ASSERT_NE(nullptr, FindWindowW(L"TempolanClass", nullptr));
+    CProgramFolder folder(true, true);
+    DWORD start = GetTickCount();
+    int exit = folder.Start(L"/exit");
+    int restart = folder.Start(L"/restart /nh");
+    EXPECT_EQ(0, folder.ExitCode(exit, 12000));
+    // the old window is still there after 5 s: the new instance gives way
+    EXPECT_EQ(3, folder.ExitCode(restart, 12000));
+    DWORD spent = GetTickCount() - start;
+    EXPECT_GE(spent, 4500u);
+    EXPECT_LT(spent, 12000u);
+}
+
+TEST(Startup, ExitEventAndRestartReplaceTheInstance)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    int first = folder.Start(L"/nh");
+    ASSERT_TRUE(WaitForMainWindow(true));
+    HWND old = FindWindowW(L"TempolanClass", nullptr);
+
+    int second = folder.Start(L"/restart /nh");
+    EXPECT_EQ(0, folder.ExitCode(first));
+    ASSERT_TRUE(WaitForMainWindow(true));
+    EXPECT_EQ(-1, folder.ExitCode(second, 500));
+    EXPECT_NE(old, FindWindowW(L"TempolanClass", nullptr));
+
+    HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\Tempolan_Exit_Event");
+    ASSERT_NE(nullptr, event);
+    SetEvent(event);
+    CloseHandle(event);
+    EXPECT_EQ(0, folder.ExitCode(second));
+    EXPECT_TRUE(WaitForMainWindow(false));
+}
+
+TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    int p = folder.Start(L"/nh");
+    ASSERT_TRUE(WaitForMainWindow(true));
+    std::wstring ini = folder.File(L"tempolan.ini");
+    EXPECT_EQ(L"", UserMainKey(ini, L"lastalarmcheck"));
+    PostMessageW(FindWindowW(L"TempolanClass", nullptr), 0x8009, 1, 0);  // as the taskbar watcher does
+    EXPECT_EQ(0, folder.ExitCode(p));
+    EXPECT_EQ(19u, UserMainKey(ini, L"lastalarmcheck").size());
+}
+
+// Any process can send a block too large for Wine to hand over; the fetch
+// fails inside the program's message loop, which must go on.
+TEST(Startup, AnOversizedBlockDoesNotEndTheProgram)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    int p = folder.Start(L"/nh");
+    ASSERT_TRUE(WaitForMainWindow(true));
+    HWND main = FindWindowW(L"TempolanClass", nullptr);
+
+    std::vector<char> big(2100000, 'x');
+    COPYDATASTRUCT block = {0x8020, (DWORD)big.size(), big.data()};
+    DWORD_PTR reply = 0;
+    SendMessageTimeoutW(main, WM_COPYDATA, 0, (LPARAM)&block, SMTO_NORMAL | SMTO_ABORTIFHUNG, 5000, &reply);
+    Sleep(500);
+
+    EXPECT_EQ(-1, folder.ExitCode(p, 0));  // still running
+    EXPECT_TRUE(SendMessageTimeoutW(main, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, 5000, &reply));
+    int closer = folder.Start(L"/exit");
+    EXPECT_EQ(0, folder.ExitCode(closer));
+    EXPECT_EQ(0, folder.ExitCode(p));
+}
+
+namespace {
+
+int g_downloadAnswers = 0;
+WPARAM g_downloadStatus = 99;
+
+int g_blocksReceived = 0;
+
+LRESULT CALLBACK DownloadAnswerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_COPYDATA) {
+        ++g_blocksReceived;
+        return 1;
+    }
+    if (message == 0x8020) {
+        ++g_downloadAnswers;
+        g_downloadStatus = wParam;
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+// Every message of the main window's table reaches parts that are not there
+// yet; none of them may harm the running instance.
+TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    ASSERT_TRUE(folder.AddTestBinary(L"standin_settings.exe", L"settings.exe"));
+    int p = folder.Start(L"/nh /7page");
+    ASSERT_TRUE(WaitForMainWindow(true));
+    HWND main = FindWindowW(L"TempolanClass", nullptr);
+
+    struct { UINT message; WPARAM wParam; LPARAM lParam; LRESULT result; } table[] = {
+        {0x800A, 0, 0, 0},                  // settings changed: reload
+        {0x800F, 0, 0, 0},                  // log window
+        {0x8010, 0, 0, 0},                  // tray clock count
+        {0x8011, 1, WM_LBUTTONDOWN, 0},     // tray icon click
+        {0x8011, 1, WM_RBUTTONDOWN, 0},
+        {0x8011, 1, WM_MOUSEMOVE, 0},
+        {0x8012, 0, 0, 0},                  // save state
+        {0x8013, 1, 0, 0},                  // hide desktop clocks
+        {0x8013, 0, 0, 0},
+        {0x8015, 0, 0, 0},                  // calendar
+        {0x8016, 0, 0, 0},                  // all clocks
+        {0x8017, 0, 0, 0},                  // resend clocks
+        {0x801C, 200, 0, 0},                // news progress
+        {0x8021, 0, 0, 0},                  // no timer panel
+        {0x8022, 0, 0, 0},                  // no desktop clock outside
+        {0x8064, 1, 0, 0},                  // clock 0 clicked
+        {0x8064 + 29, 2, 0, 0},             // clock 29
+        {WM_COMMAND, 200, 0, 0},            // a menu command
+        {WM_TIMECHANGE, 0, 0, 0},
+        {WM_SETTINGCHANGE, 0, 0, 0},
+    };
+    for (auto& m : table) {
+        SCOPED_TRACE(m.message);
+        EXPECT_EQ(m.result, Send(main, m.message, m.wParam, m.lParam));
+    }
+    // photos: refused while they are off, taken otherwise; never a crash
+    LRESULT photo = Send(main, 0x80D2, (WPARAM)-1, 0);
+    EXPECT_TRUE(photo == 0 || photo == 1) << photo;
+
+    // a stand-in tray clock and download requester of our own
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DownloadAnswerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"TestDownloadRequester";
+    RegisterClassW(&wc);
+    HWND requester = CreateWindowW(wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
+                                   nullptr);
+
+    // the handshake is answered with the main window; with /nh nothing is
+    // pushed; the kept digit switch goes to the settings program
+    EXPECT_EQ((LRESULT)main, Send(main, 0x800B, 0, (LPARAM)requester));
+    EXPECT_EQ(0, g_blocksReceived);
+    std::string args;
+    for (int i = 0; i < 100 && args.empty(); ++i, Sleep(100))
+        args = ReadFileBytes(folder.File(L"settings_args.txt"));
+    EXPECT_EQ(std::string("/\0007\0p\0a\0g\0e\0", 12), args);
+
+    // a settings download request from any process: odd and empty blocks are
+    // refused; without an HTTP client the answer is status 0
+    const WCHAR url[] = L"http://127.0.0.1:9/p.ini";
+    COPYDATASTRUCT odd = {0x8020, 7, (void*)url};
+    COPYDATASTRUCT empty = {0x8020, 0, (void*)url};
+    COPYDATASTRUCT good = {0x8020, sizeof(url), (void*)url};
+    EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&odd));
+    EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&empty));
+    EXPECT_EQ(1, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&good));
+    for (int i = 0; i < 100 && !g_downloadAnswers; ++i) {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        Sleep(50);
+    }
+    EXPECT_EQ(1, g_downloadAnswers);
+    EXPECT_EQ(0u, g_downloadStatus);
+    DestroyWindow(requester);
+    UnregisterClassW(wc.lpszClassName, wc.hInstance);
+
+    EXPECT_EQ(-1, folder.ExitCode(p, 0));  // still running
+    int closer = folder.Start(L"/exit");
+    EXPECT_EQ(0, folder.ExitCode(closer));
+    EXPECT_EQ(0, folder.ExitCode(p));
+}
+
+TEST(Startup, ExportAndImportRoundTripAndRefusals)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    auto run = [&](const wchar_t* arguments) {
+        int p = folder.Start(arguments);
+        bool started = WaitForMainWindow(true);
+        int closer = folder.Start(L"/exit");
+        EXPECT_EQ(0, folder.ExitCode(closer));
+        EXPECT_EQ(0, folder.ExitCode(p));
+        return started;
+    };
+    ASSERT_TRUE(run(L"/nh"));  // the user's sections exist
+    std::wstring ini = folder.File(L"tempolan.ini");
+    std::wstring exported = folder.File(L"exp ort.ini");
+
+    ASSERT_TRUE(run(L"/nh /export \"exp ort.ini\""));
+    WCHAR text[256] = {};
+    GetPrivateProfileStringW(L"default:main", L"description", L"", text, 256, exported.c_str());
+    EXPECT_NE(nullptr, wcsstr(text, L"exported by")) << text;
+
+    // never into the settings file itself
+    ASSERT_TRUE(run(L"/nh /export tempolan.ini"));
+    GetPrivateProfileStringW(L"default:main", L"description", L"", text, 256, ini.c_str());
+    EXPECT_STREQ(L"", text);
+
+    // a file without a description is refused; an exported one is taken
+    std::wstring bad = folder.File(L"bad.ini");
+    WritePrivateProfileStringW(L"default:main", L"marker", L"7", bad.c_str());
+    ASSERT_TRUE(run(L"/nh /import bad.ini"));
+    EXPECT_EQ(L"", UserMainKey(ini, L"marker"));
+    WritePrivateProfileStringW(L"default:main", L"marker", L"42", exported.c_str());
+    ASSERT_TRUE(run(L"/import \"exp ort.ini\" /nh"));
+    EXPECT_EQ(L"42", UserMainKey(ini, L"marker"));
+}

@@ -1,2 +1,0 @@
-target_sources(unit_tests PRIVATE
-    SkinTest.cpp)

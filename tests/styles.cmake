@@ -1,2 +1,0 @@
-target_sources(unit_tests PRIVATE
-    GraphicsTest.cpp)

@@ -1,0 +1,106 @@
+#include "tests/support/TestFiles.h"
+
+#include <stdio.h>
+
+#include "graphics/time/ZoneTime.h"
+
+CTempFile::CTempFile(const std::string& content)
+{
+    wchar_t dir[MAX_PATH], path[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    GetTempFileNameW(dir, L"tlt", 0, path);
+    m_path = path;
+    FILE* f = _wfopen(path, L"wb");
+    fwrite(content.data(), 1, content.size(), f);
+    fclose(f);
+}
+
+CTempFile::~CTempFile()
+{
+    DeleteFileW(m_path.c_str());
+}
+
+namespace {
+
+void RemoveTree(const std::wstring& folder)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..")
+                continue;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(folder + name + L"\\");
+            else
+                DeleteFileW((folder + name).c_str());
+        } while (FindNextFileW(h, &found));
+        FindClose(h);
+    }
+    RemoveDirectoryW(folder.c_str());
+}
+
+}  // namespace
+
+CTempFolder::CTempFolder()
+{
+    static int s_serial;
+    wchar_t dir[MAX_PATH];
+    GetTempPathW(MAX_PATH, dir);
+    m_path = std::wstring(dir) + L"tl" + std::to_wstring(GetCurrentProcessId()) + L"_" +
+             std::to_wstring(GetTickCount()) + L"_" + std::to_wstring(++s_serial) + L"\\";
+    CreateDirectoryW(m_path.c_str(), nullptr);
+}
+
+CTempFolder::~CTempFolder()
+{
+    RemoveTree(m_path);
+}
+
+bool CTempFolder::WriteBytes(const std::wstring& name, const std::string& bytes) const
+{
+    FILE* f = _wfopen((m_path + name).c_str(), L"wb");
+    if (!f)
+        return false;
+    bool ok = fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return fclose(f) == 0 && ok;
+}
+
+bool CTempFolder::AddFolder(const std::wstring& name) const
+{
+    return CreateDirectoryW((m_path + name).c_str(), nullptr) != FALSE;
+}
+
+std::string ReadFileBytes(const std::wstring& path)
+{
+    std::string bytes;
+    FILE* f = _wfopen(path.c_str(), L"rb");
+    if (!f)
+        return bytes;
+    char chunk[4096];
+    for (size_t n; (n = fread(chunk, 1, sizeof(chunk), f)) > 0;)
+        bytes.append(chunk, n);
+    fclose(f);
+    return bytes;
+}
+
+std::wstring TestDataPath(const wchar_t* name)
+{
+    return std::wstring(TL_TEST_DATA) + name;
+}
+
+SYSTEMTIME MakeTime(int y, int mo, int d, int h, int mi, int s)
+{
+    SYSTEMTIME t = {(WORD)y, (WORD)mo, 0, (WORD)d, (WORD)h, (WORD)mi, (WORD)s, 0};
+    t.wDayOfWeek = (WORD)WeekdayOfDayNumber(GetDayNumber(t));
+    return t;
+}
+
+std::string FormatTime(const SYSTEMTIME& t)
+{
+    char text[64];
+    snprintf(text, sizeof(text), "%04u-%02u-%02u %02u:%02u:%02u w%u", t.wYear, t.wMonth, t.wDay, t.wHour, t.wMinute,
+             t.wSecond, t.wDayOfWeek);
+    return text;
+}

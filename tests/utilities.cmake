@@ -1,1 +1,0 @@
-target_sources(unit_tests PRIVATE UtilitiesTest.cpp)
