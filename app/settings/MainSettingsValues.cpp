@@ -2,8 +2,8 @@
 
 #include "graphics/records/SettingsBlock.h"
 
-const WCHAR kStandardSkinName[] = L"Standard System Clock";
-const WCHAR kClassicSkinName[] = L"Classic Tempolan Style";
+const WCHAR kStandardSkinName[] = TL_W("Standard System Clock");
+const WCHAR kClassicSkinName[] = TL_W("Classic Tempolan Style");
 
 uint32_t IniColorToStored(uint32_t value)
 {

@@ -14,6 +14,7 @@ typedef uint32_t DWORD;
 typedef uint32_t UINT;
 typedef int32_t LONG;
 typedef int32_t BOOL;
+typedef uint32_t LCID;
 
 struct SYSTEMTIME {
     WORD wYear, wMonth, wDayOfWeek, wDay, wHour, wMinute, wSecond, wMilliseconds;
