@@ -11,6 +11,7 @@
 #include "graphics/text/Fonts.h"
 #include "graphics/skin/Graphics.h"
 #include "tests/support/BitmapFixtures.h"
+#include "tests/support/FakeThemeApi.h"
 
 namespace {
 
@@ -84,47 +85,6 @@ public:
     std::vector<CGraphics*> asked;
 };
 
-// Text extents of 7 x 13 pixels a character; draws nothing but records.
-class FakeThemeApi : public IThemeApi {
-public:
-    struct TextCall {
-        HTHEME theme;
-        int part, state;
-        std::wstring text;
-        DWORD flags;
-        RECT rect;
-    };
-    bool Load() override { return true; }
-    bool Unload() override { return true; }
-    bool Loaded() const override { return true; }
-    BOOL IsThemeActive() override { return TRUE; }
-    HRESULT GetCurrentThemeName(WCHAR*, int, WCHAR*, int, WCHAR*, int) override { return E_NOTIMPL; }
-    HRESULT SetWindowTheme(HWND, const WCHAR*, const WCHAR*) override { return E_NOTIMPL; }
-    HRESULT DrawThemeText(HTHEME theme, HDC, int part, int state, const WCHAR* text, int length, DWORD flags, DWORD,
-                          const RECT* rect) override
-    {
-        drawn.push_back({theme, part, state, std::wstring(text, length), flags, *rect});
-        return S_OK;
-    }
-    HRESULT DrawThemeBackground(HTHEME, HDC, int, int, const RECT*, const RECT*) override { return E_NOTIMPL; }
-    HRESULT DrawThemeParentBackground(HWND, HDC, RECT*) override { return E_NOTIMPL; }
-    HRESULT GetThemeTextExtent(HTHEME theme, HDC, int part, int state, const WCHAR*, int length, DWORD flags,
-                               const RECT*, RECT* extent) override
-    {
-        measured.push_back({theme, part, state, L"", flags, {}});
-        *extent = {0, 0, 7 * length, 13};
-        return S_OK;
-    }
-    COLORREF GetThemeSysColor(HTHEME, int) override { return 0; }
-    HRESULT GetThemeColor(HTHEME, int, int, int, COLORREF*) override { return E_NOTIMPL; }
-    HTHEME GetWindowTheme(HWND) override { return nullptr; }
-    HTHEME OpenThemeData(HWND, const WCHAR*) override { return nullptr; }
-    HRESULT CloseThemeData(HTHEME) override { return S_OK; }
-
-    std::vector<TextCall> drawn;
-    std::vector<TextCall> measured;
-};
-
 // Records the text slot, as a skin overriding it would see the calls.
 class RecordingGraphics : public CGraphics {
 public:
@@ -186,7 +146,8 @@ TEST(Graphics, BuiltInLooksAreSelectedByNameIgnoringCase)
 
 TEST(Graphics, ClassicLookIsRoundedUnderAVisualStyle)
 {
-    FakeThemeApi api;
+    CFakeThemeApi api;
+    api.charHeight = 13;
     CVisualStyles styles(api);
     CGraphics plain(&styles);
     plain.Load(kClassicStyleName, 0, 0, 0, 0);
@@ -649,7 +610,8 @@ TEST(Graphics, DrawnTextMakesTheTargetBitmapOpaqueUnderIt)
 
 TEST(Graphics, ThemedBranchGoesThroughTheThemeFunctions)
 {
-    FakeThemeApi api;
+    CFakeThemeApi api;
+    api.charHeight = 13;
     CVisualStyles styles(api);
     styles.SetActive(true);
     CGraphics g(&styles);
