@@ -151,6 +151,8 @@ CCityList::~CCityList()
 
 bool CCityList::LoadCityList(const WCHAR* path)
 {
+    // A file that cannot be read leaves the loaded list as it is: a failed
+    // reload must not take the cities from clocks that show them.
     std::vector<char> bytes;
     if (!ReadWholeFile(path, &bytes))
         return false;

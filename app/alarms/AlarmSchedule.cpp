@@ -405,6 +405,11 @@ CronSchedule CronOf(const AlarmRecord& a)
     return CronSchedule{a.cronMinutes, a.cronHours, a.cronDays, a.cronMonths, a.cronWeekdays};
 }
 
+// Searches back from the candidate field by field. Where a field is lowered,
+// the fields below it start again from their highest allowed values, and a day
+// with nothing left continues from the day before: stepping only the lowered
+// field back, as a plain look-back would, misses "30;9;*;*;*" at 10:05 and
+// finds nothing before 09:00 for "0;9;*;*;*".
 bool MatchCronSchedule(const CronSchedule& cron, const SYSTEMTIME& start, SYSTEMTIME* candidate)
 {
     SYSTEMTIME& K = *candidate;
