@@ -51,10 +51,6 @@ void FreeClockTable(ClockRecord* clocks, int count);
 // 0 (or a failed allocation) gives a null table and 0.
 int BuildClockTable(const ClockReadContext& context, int count, ClockRecord** clocks);
 
-// The menu's add and delete items.
-inline bool CanAddClock(int count) { return count < kMaxClocks; }
-inline bool CanDeleteClock(int count) { return count > 1; }
-
 // Section "<clockSection>:alarm<number>"; false when it is missing or invalid.
 bool ReadAlarmSection(const ClockReadContext& context, const WCHAR* clockSection, const ClockRecord& clock,
                       int number, AlarmRecord* alarm);

@@ -1,6 +1,6 @@
 #include "app/main/DownloadRequest.h"
 
-#include "app/main/MainMessages.h"
+#include "graphics/protocol/MainWindowProtocol.h"
 #include "app/main/MainSeams.h"
 
 namespace {

@@ -3,26 +3,25 @@
 #include <string.h>
 
 #include "graphics/language/Language.h"
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/MapWindowProtocol.h"
+#include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
 #include "app/startup/BuildInfo.h"
 #include "app/ui/DialogHelpers.h"
 #include "app/main/DownloadRequest.h"
-#include "app/main/MainMessages.h"
 #include "app/settings/SettingsIni.h"
 #include "app/main/TrayPush.h"
 #include "app/zones/ZoneDatabase.h"
 
 namespace {
 
-const UINT_PTR kTimerId = 1;
-const UINT kTimerMs = 64;
-const WPARAM kTrayIconClick = 123;  // UM_TRAYCLOCKMOUSE's event for a click on the tray icon
 const LPARAM kAllClocksTimeChanged = 0x1E;
 const LPARAM kAllClocksSettingsChanged = 0x800A;
 const UINT kAllClocksFailedText = 154;
 const UINT kAllClocksFailedCaption = 155;
-const int kMaxClockCount = 30;
 
 // The do-nothing bodies for the parts not given.
 IMainMenu g_noMenu;
@@ -96,7 +95,7 @@ void CMainProgram::OnCreate(HWND window)
     m_window = window;
     m_seams.news->CreateDataFolder();
     RefreshLocalZone();
-    SetTimer(window, kTimerId, kTimerMs, nullptr);
+    SetTimer(window, kMainTimerId, kMainTimerMs, nullptr);
     if (!m_noHook)
         m_taskbarProcessId = InstallTaskbarHook(window, m_paths.folder);
     m_settings.ReloadAll(*this);
@@ -192,7 +191,7 @@ void CMainProgram::OnDestroy()
 {
     m_settings.Block().state |= kStateShuttingDown;
     m_seams.photos->Stop();
-    KillTimer(m_window, kTimerId);
+    KillTimer(m_window, kMainTimerId);
     m_seams.menu->DestroyMainMenu();
     m_watcher.Stop();
     if (m_taskbarProcessId)
@@ -244,7 +243,7 @@ LRESULT CMainProgram::OnTrayClockAttached(HWND trayClock)
 void CMainProgram::OnTrayClockCount(WPARAM count, LPARAM lParam)
 {
     int n = count ? (int)count : m_settings.ClockCount();
-    m_seams.menu->SetClockCountFlags(n < kMaxClockCount, n > 1);
+    m_seams.menu->SetClockCountFlags(CanAddClock(n), CanDeleteClock(n));
     if (m_trayClock)
         PostMessageW(m_trayClock, UM_TRAYCLOCKCOUNT, count, lParam);
 }
@@ -380,7 +379,7 @@ void CMainProgram::CloseSequence()
     SaveState();
     m_seams.dialogs->CloseAbout();
     EnumThreadWindows(GetCurrentThreadId(), DestroyDialogsProc, 0);
-    HWND settings = FindWindowW(L"TL_SETTINGS", nullptr);
+    HWND settings = FindWindowW(kSettingsWindowClass, nullptr);
     if (settings)
         PostMessageW(settings, WM_CLOSE, 0, 0);
     DetachTrayClock();

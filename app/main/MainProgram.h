@@ -18,6 +18,10 @@ class CCityList;
 class CLanguage;
 class CZoneDatabase;
 
+// The main window's tick timer.
+const UINT_PTR kMainTimerId = 1;
+const UINT kMainTimerMs = 64;
+
 // The time service's user control code: synchronise now.
 const DWORD kServiceControlSyncNow = 130;
 

@@ -1,13 +1,12 @@
 #include "app/main/MainWindow.h"
 
-#include "app/main/MainMessages.h"
 #include "app/main/MainProgram.h"
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 
 namespace {
 
-const WCHAR kMainClass[] = L"TempolanClass";
 const WORD kProgramIcon = 101;
-const UINT_PTR kMainTimerId = 1;
 
 // Every message of the table; false sends it on to DefWindowProcW.
 bool HandleMessage(CMainProgram& program, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
@@ -25,10 +24,10 @@ bool HandleMessage(CMainProgram& program, HWND hwnd, UINT message, WPARAM wParam
         return true;
     case WM_CLOSE:
         // the close sequence runs as the exit command
-        PostMessageW(hwnd, WM_COMMAND, UM_TRAYCLOCKDETACH, 0);
+        PostMessageW(hwnd, WM_COMMAND, kCloseCommand, 0);
         return true;
     case WM_COMMAND:
-        if (LOWORD(wParam) == UM_TRAYCLOCKDETACH || LOWORD(wParam) == kExitCommand) {
+        if (LOWORD(wParam) == kCloseCommand || LOWORD(wParam) == kExitCommand) {
             program.CloseSequence();
             PostMessageW(hwnd, UM_CLOSEMAIN, 0, 0);
         } else {
@@ -104,6 +103,8 @@ bool HandleMessage(CMainProgram& program, HWND hwnd, UINT message, WPARAM wParam
     return false;
 }
 
+}  // namespace
+
 LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     CMainProgram* program = (CMainProgram*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
@@ -126,11 +127,9 @@ LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-}  // namespace
-
 HWND FindMainWindow()
 {
-    return FindWindowW(kMainClass, nullptr);
+    return FindWindowW(kMainWindowClass, nullptr);
 }
 
 HWND CreateMainWindow(HINSTANCE instance, CMainProgram& program)
@@ -142,14 +141,14 @@ HWND CreateMainWindow(HINSTANCE instance, CMainProgram& program)
     wc.hInstance = instance;
     wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    wc.lpszClassName = kMainClass;
+    wc.lpszClassName = kMainWindowClass;
     if (!RegisterClassExW(&wc))
         return nullptr;
-    return CreateWindowExW(0, kMainClass, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
+    return CreateWindowExW(0, kMainWindowClass, L"", 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr,
                            nullptr, instance, &program);
 }
 
 void UnregisterMainWindowClass(HINSTANCE instance)
 {
-    UnregisterClassW(kMainClass, instance);
+    UnregisterClassW(kMainWindowClass, instance);
 }

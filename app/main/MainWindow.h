@@ -10,3 +10,5 @@ class CMainProgram;
 // window drives `program`.
 HWND CreateMainWindow(HINSTANCE instance, CMainProgram& program);
 void UnregisterMainWindowClass(HINSTANCE instance);
+// The main window's procedure; WM_CREATE's parameter is the CMainProgram.
+LRESULT CALLBACK MainWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

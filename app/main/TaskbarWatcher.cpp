@@ -1,11 +1,12 @@
 #include "app/main/TaskbarWatcher.h"
 
-#include "app/main/MainMessages.h"
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "app/main/MainSeams.h"
 
 bool CTaskbarWatcher::ShellTaskbarExists()
 {
-    return FindWindowW(L"Shell_TrayWnd", nullptr) != nullptr;
+    return FindWindowW(kTaskbarClass, nullptr) != nullptr;
 }
 
 bool CTaskbarWatcher::Start(HWND mainWindow, HANDLE process, IProgramStarter& starter, const WCHAR* programFile,

@@ -44,6 +44,10 @@ const uint32_t kClockUseDaylight = 1u << 5;
 const uint32_t kClockDaylightInUse = 1u << 6;
 
 const int kMaxClocks = 30;
+
+// The menus' add and delete items, in the main program and on the taskbar.
+inline bool CanAddClock(int count) { return count < kMaxClocks; }
+inline bool CanDeleteClock(int count) { return count > 1; }
 const int kMaxProfiles = 12;
 
 struct ClockRecord {

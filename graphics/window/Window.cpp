@@ -1,9 +1,9 @@
 #include "graphics/window/Window.h"
 
+#include "graphics/protocol/WindowClasses.h"
+
 namespace {
 
-const WCHAR kGenericClass[] = L"KG_Generic_Window";
-const WCHAR kLayeredClass[] = L"KG_Layered_Window";
 const int kMinAlpha = 10;
 const WORD kWindowIcon = 32512;
 
@@ -43,16 +43,16 @@ bool RegisterWindowClasses(HINSTANCE module)
 {
     g_module = module;
     if (!g_genericRegistered)
-        g_genericRegistered = RegisterOne(module, kGenericClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC);
+        g_genericRegistered = RegisterOne(module, kGenericWindowClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC);
     if (!g_layeredRegistered)
-        g_layeredRegistered = RegisterOne(module, kLayeredClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
+        g_layeredRegistered = RegisterOne(module, kLayeredWindowClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
     return g_genericRegistered && g_layeredRegistered;
 }
 
 void UnregisterWindowClasses(HINSTANCE module)
 {
-    UnregisterClassW(kGenericClass, module);
-    UnregisterClassW(kLayeredClass, module);
+    UnregisterClassW(kGenericWindowClass, module);
+    UnregisterClassW(kLayeredWindowClass, module);
     g_genericRegistered = g_layeredRegistered = false;
 }
 
@@ -115,7 +115,7 @@ bool CWindow::Create(HWND parent, const WCHAR* title, DWORD style, DWORD exStyle
 {
     // a failed creation destroys the window: the object must survive that for its owner
     m_destroying = true;
-    HWND hwnd = CreateWindowExW(exStyle, (exStyle & WS_EX_LAYERED) ? kLayeredClass : kGenericClass, title, style, m_x,
+    HWND hwnd = CreateWindowExW(exStyle, (exStyle & WS_EX_LAYERED) ? kLayeredWindowClass : kGenericWindowClass, title, style, m_x,
                                 m_y, m_width, m_height, parent, nullptr, g_module, this);
     m_destroying = false;
     if (!hwnd) {

@@ -3,7 +3,8 @@
 #include "taskbar/hook/HookExports.h"
 #include "taskbar/hook/HookGlobals.h"
 #include "taskbar/tray/TrayHost.h"
-#include "taskbar/tray/TrayMessages.h"
+#include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "taskbar/hook/TrayShared.h"
 
 namespace {
@@ -27,7 +28,7 @@ LRESULT CALLBACK TaskbarHookProc(int code, WPARAM wParam, LPARAM lParam)
         if (message->hwnd && g_shared.hook && g_shared.mainWindow && !g_shared.trayClock && !g_shared.previousProc &&
             g_shared.hook != g_host.detachedHook) {
             WCHAR name[kClassNameChars];
-            if (GetClassNameW(message->hwnd, name, kClassNameChars) && !lstrcmpiW(name, L"TrayClockWClass"))
+            if (GetClassNameW(message->hwnd, name, kClassNameChars) && !lstrcmpiW(name, kTrayClockClass))
                 AttachTrayClock(message->hwnd);
         }
     }
@@ -84,7 +85,7 @@ DWORD WINAPI InstallTaskbarHook(HWND mainWindow, const WCHAR* folder)
     g_shared.hook = 0;
 
     g_shared.mainWindow = (uint64_t)(UINT_PTR)mainWindow;
-    HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr);
+    HWND taskbar = FindWindowW(kTaskbarClass, nullptr);
     g_shared.taskbar = (uint64_t)(UINT_PTR)taskbar;
     DWORD process = 0;
     DWORD thread = taskbar ? GetWindowThreadProcessId(taskbar, &process) : 0;

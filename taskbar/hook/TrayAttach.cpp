@@ -3,13 +3,14 @@
 
 #include "graphics/language/Language.h"
 #include "graphics/language/LanguageLoader.h"
+#include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/system/Paths.h"
 #include "graphics/window/Theme.h"
 #include "graphics/window/Window.h"
 #include "taskbar/panel/ClockPanel.h"
 #include "taskbar/hook/HookGlobals.h"
 #include "taskbar/tray/TrayHost.h"
-#include "taskbar/tray/TrayMessages.h"
+#include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
 #include "taskbar/tray/TrayTooltip.h"
 

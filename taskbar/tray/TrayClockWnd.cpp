@@ -2,6 +2,9 @@
 
 #include "graphics/records/FixedText.h"
 #include "graphics/language/Language.h"
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "graphics/time/LocalZone.h"
 #include "graphics/window/PopupPosition.h"
 #include "graphics/window/Theme.h"
@@ -9,7 +12,7 @@
 #include "taskbar/hook/HookGlobals.h"
 #include "taskbar/tray/TrayHost.h"
 #include "taskbar/tray/TrayMenu.h"
-#include "taskbar/tray/TrayMessages.h"
+#include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
 #include "taskbar/tray/TrayTooltip.h"
 
@@ -295,7 +298,7 @@ void OnDoubleClick(LPARAM lParam)
     int index = g_clockPanel.HitTest(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
     if (!main || !IsNotifiableIndex(index))
         return;
-    HWND settings = FindWindowW(L"TL_SETTINGS", nullptr);
+    HWND settings = FindWindowW(kSettingsWindowClass, nullptr);
     DWORD process = 0;
     if (settings && GetWindowThreadProcessId(settings, &process) && process)
         AllowSetForegroundWindow(process);
@@ -373,8 +376,9 @@ LRESULT CALLBACK TrayClockWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
         return 0;
     case UM_TRAYCLOCKCOUNT: {
         uint32_t count = wParam ? (uint32_t)wParam : g_host.copies.settings.clockCount;
-        g_host.menuNewClocks = count < (uint32_t)kMaxClocks;
-        g_host.menuSeveralClocks = count > 1;
+        int clocks = count > (uint32_t)kMaxClocks ? kMaxClocks : (int)count;  // any wParam: no sign games
+        g_host.menuNewClocks = CanAddClock(clocks);
+        g_host.menuSeveralClocks = CanDeleteClock(clocks);
         return 0;
     }
     case UM_TRAYCLOCKPOPUPPOS:

@@ -9,11 +9,7 @@
 #include "graphics/records/AlarmRecord.h"
 #include "graphics/records/CityRecord.h"
 #include "graphics/records/SettingsBlock.h"
-
-const ULONG_PTR kBlockSettings = 0;
-const ULONG_PTR kBlockClocks = 1;
-const ULONG_PTR kBlockCities = 2;
-const ULONG_PTR kBlockAlarms = 100;  // + clock index, below 130
+#include "graphics/protocol/TrayClockProtocol.h"
 
 const int kMaxTrayClocks = 12;
 

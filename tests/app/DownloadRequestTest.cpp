@@ -5,7 +5,7 @@
 #include <string>
 
 #include "app/main/DownloadRequest.h"
-#include "app/main/MainMessages.h"
+#include "graphics/protocol/MainWindowProtocol.h"
 #include "app/main/MainSeams.h"
 
 namespace {

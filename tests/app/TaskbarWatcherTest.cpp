@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main/MainMessages.h"
+#include "graphics/protocol/MainWindowProtocol.h"
 #include "app/main/MainSeams.h"
 #include "app/main/TaskbarWatcher.h"
 

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "app/zones/SystemZone.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "app/zones/ZoneDatabase.h"
 #include "windows/CityList.h"
 
@@ -181,7 +182,7 @@ bool MeasureStartup()
     for (int i = 0; i <= kStartRuns; ++i) {
         Running run;
         double s;
-        if (!Start(L"tempolan.exe", L"/nh", L"TempolanClass", &run, &s))
+        if (!Start(L"tempolan.exe", L"/nh", kMainWindowClass, &run, &s))
             return false;
         Stop(run);
         if (i > 0)
@@ -252,7 +253,7 @@ bool MeasureIdle(int seconds)
 {
     Running program, minimal;
     double s;
-    if (!Start(L"tempolan.exe", L"/nh", L"TempolanClass", &program, &s))
+    if (!Start(L"tempolan.exe", L"/nh", kMainWindowClass, &program, &s))
         return false;
     if (!Start(L"minimal_window.exe", L"/timer", L"TlMinimalClass", &minimal, &s)) {
         Stop(program);
@@ -290,7 +291,7 @@ int main(int argc, char** argv)
     int idleSeconds = given ? atoi(given) : kDefaultIdleSeconds;
     if (idleSeconds < 1)
         idleSeconds = kDefaultIdleSeconds;
-    if (FindWindowW(L"TempolanClass", nullptr)) {
+    if (FindWindowW(kMainWindowClass, nullptr)) {
         printf("startup_bench: another tempolan.exe runs\n");
         return 1;
     }

@@ -10,7 +10,9 @@
 
 #include <windows.h>
 
+#include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/SettingsBlock.h"
+#include "tools/standin-taskbar/StandinQueries.h"
 
 namespace {
 
@@ -44,7 +46,7 @@ void Pump(DWORD ms)
 int64_t CpuMs(HWND clock)
 {
     DWORD_PTR ms = 0;
-    if (!SendMessageTimeoutW(clock, 0x8054, 0, 0, SMTO_NORMAL, 5000, &ms))
+    if (!SendMessageTimeoutW(clock, SQ_CPUMS, 0, 0, SMTO_NORMAL, 5000, &ms))
         return 0;
     return (int64_t)ms;
 }
@@ -62,11 +64,11 @@ bool StartTaskbar(Taskbar* taskbar)
         return false;
     for (int i = 0; i < 100 && !taskbar->clock; ++i) {
         Pump(100);
-        HWND tray = FindWindowW(L"Shell_TrayWnd", nullptr);
+        HWND tray = FindWindowW(kTaskbarClass, nullptr);
         DWORD pid = 0;
         GetWindowThreadProcessId(tray, &pid);
-        HWND notify = pid == taskbar->pi.dwProcessId ? FindWindowExW(tray, nullptr, L"TrayNotifyWnd", nullptr) : nullptr;
-        taskbar->clock = notify ? FindWindowExW(notify, nullptr, L"TrayClockWClass", nullptr) : nullptr;
+        HWND notify = pid == taskbar->pi.dwProcessId ? FindWindowExW(tray, nullptr, kTrayNotifyClass, nullptr) : nullptr;
+        taskbar->clock = notify ? FindWindowExW(notify, nullptr, kTrayClockClass, nullptr) : nullptr;
     }
     return taskbar->clock != nullptr;
 }

@@ -9,14 +9,16 @@
 #include <string>
 #include <vector>
 
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
+#include "tools/standin-taskbar/StandinQueries.h"
 
 namespace {
 
 const DWORD kWaitMs = 20000;
-const UINT kHandshake = 32779;
-const UINT kQueryOwnProc = 0x8050;  // the stand-in clock: 1 while not subclassed
 const DWORD kSettingsBytes = 1704;
 const DWORD kCityBytes = 440;
 const DWORD kClockBytes = 5384;
@@ -98,14 +100,14 @@ public:
             EnumWindows(FindTrayProc, (LPARAM)&find);
             return find.taskbar && IsWindowVisible(find.taskbar);
         }, 10000);
-        HWND notify = find.taskbar ? FindWindowExW(find.taskbar, nullptr, L"TrayNotifyWnd", nullptr) : nullptr;
-        clock = notify ? FindWindowExW(notify, nullptr, L"TrayClockWClass", nullptr) : nullptr;
+        HWND notify = find.taskbar ? FindWindowExW(find.taskbar, nullptr, kTrayNotifyClass, nullptr) : nullptr;
+        clock = notify ? FindWindowExW(notify, nullptr, kTrayClockClass, nullptr) : nullptr;
         return clock != nullptr;
     }
     // True once the hook has subclassed the clock window.
     bool WaitAttached()
     {
-        return PumpUntil([&] { return Query(clock, kQueryOwnProc) == 0; }, kWaitMs);
+        return PumpUntil([&] { return Query(clock, SQ_OWNPROC) == 0; }, kWaitMs);
     }
     CProcess& Process() { return m_process; }
 
@@ -182,7 +184,7 @@ HWND WaitForMainWindow(HWND other = nullptr)
 {
     HWND found = nullptr;
     PumpUntil([&] {
-        found = FindWindowW(L"TempolanClass", nullptr);
+        found = FindWindowW(kMainWindowClass, nullptr);
         return found && found != other;
     }, kWaitMs);
     return found != other ? found : nullptr;
@@ -236,7 +238,7 @@ public:
     HWND Handshake(HWND main)
     {
         DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutW(main, kHandshake, 0, (LPARAM)window, SMTO_NORMAL, kWaitMs, &answer))
+        if (!SendMessageTimeoutW(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)window, SMTO_NORMAL, kWaitMs, &answer))
             return nullptr;
         return (HWND)answer;
     }
@@ -248,7 +250,7 @@ public:
 
 TEST(EndToEnd, TheAttachedProgramPushesItsBlocksInOrder)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgram program;
     ASSERT_TRUE(program.Ready());
     // Wine carries no WM_COPYDATA of more than about 2 MB between processes:
@@ -283,12 +285,12 @@ TEST(EndToEnd, TheAttachedProgramPushesItsBlocksInOrder)
     EXPECT_EQ(0, program.Exit());
     EXPECT_EQ(0, tempolan.ExitCode());
     // the hook let go of the stand-in's clock
-    EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, kQueryOwnProc) == 1; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, SQ_OWNPROC) == 1; }, 5000));
 }
 
 TEST(EndToEnd, WithoutTheHookNothingIsPushed)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgram program;
     ASSERT_TRUE(program.Ready());
     CStandinTaskbar taskbar;
@@ -301,14 +303,14 @@ TEST(EndToEnd, WithoutTheHookNothingIsPushed)
     EXPECT_EQ(main, tray.Handshake(main));
     PumpUntil([] { return !g_blocks.empty(); }, 1000);
     EXPECT_TRUE(g_blocks.empty());
-    EXPECT_EQ(1, Query(taskbar.clock, kQueryOwnProc));  // never attached
+    EXPECT_EQ(1, Query(taskbar.clock, SQ_OWNPROC));  // never attached
     EXPECT_EQ(0, program.Exit());
     EXPECT_EQ(0, tempolan.ExitCode());
 }
 
 TEST(EndToEnd, ANewTaskbarRestartsTheProgram)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgram program;
     ASSERT_TRUE(program.Ready());
     CStandinTaskbar first;

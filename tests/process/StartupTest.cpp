@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -92,7 +94,7 @@ std::wstring CloseMessageBox(const wchar_t* caption)
 bool WaitForMainWindow(bool present)
 {
     for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        if ((FindWindowW(L"TempolanClass", nullptr) != nullptr) == present)
+        if ((FindWindowW(kMainWindowClass, nullptr) != nullptr) == present)
             return true;
         Sleep(100);
     }
@@ -137,7 +139,7 @@ private:
         WNDCLASSW wc = {};
         wc.lpfnWndProc = DefWindowProcW;
         wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TempolanClass";
+        wc.lpszClassName = kMainWindowClass;
         RegisterClassW(&wc);
         HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
         SetEvent(self->m_ready);
@@ -178,12 +180,12 @@ TEST(Startup, MissingDataFileShowsTheMessageAndEnds)
     std::wstring text = CloseMessageBox(L"Tempolan Error");
     EXPECT_NE(std::wstring::npos, text.find(L"time zone or city files")) << text;
     EXPECT_EQ(0, folder.ExitCode(p));
-    EXPECT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr));
+    EXPECT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr));
 }
 
 TEST(Startup, OneInstanceAndExit)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     int first = folder.Start(L"/nh");
     ASSERT_LE(0, first);
@@ -194,9 +196,9 @@ TEST(Startup, OneInstanceAndExit)
     EXPECT_EQ(3, folder.ExitCode(second));
 
     // the tray clock's handshake is answered with the main window
-    HWND main = FindWindowW(L"TempolanClass", nullptr);
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
     DWORD_PTR answer = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(main, 0x800B, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &answer));
+    ASSERT_TRUE(SendMessageTimeoutW(main, UM_TRAYCLOCKATTACHED, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &answer));
     EXPECT_EQ((DWORD_PTR)main, answer);
 
     int closer = folder.Start(L"/EXIT");
@@ -222,7 +224,7 @@ TEST(Startup, OneInstanceAndExit)
 
 TEST(Startup, ExitWithNothingRunningEndsAtOnce)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     DWORD start = GetTickCount();
     int p = folder.Start(L"/exit");
@@ -232,9 +234,9 @@ TEST(Startup, ExitWithNothingRunningEndsAtOnce)
 
 TEST(Startup, AHungInstanceHoldsExitAndRestartNoLongerThanTheLimit)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CHungInstance hung;
-    ASSERT_NE(nullptr, FindWindowW(L"TempolanClass", nullptr));
+    ASSERT_NE(nullptr, FindWindowW(kMainWindowClass, nullptr));
     CProgramFolder folder(true, true);
     DWORD start = GetTickCount();
     int exit = folder.Start(L"/exit");
@@ -249,17 +251,17 @@ TEST(Startup, AHungInstanceHoldsExitAndRestartNoLongerThanTheLimit)
 
 TEST(Startup, ExitEventAndRestartReplaceTheInstance)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     int first = folder.Start(L"/nh");
     ASSERT_TRUE(WaitForMainWindow(true));
-    HWND old = FindWindowW(L"TempolanClass", nullptr);
+    HWND old = FindWindowW(kMainWindowClass, nullptr);
 
     int second = folder.Start(L"/restart /nh");
     EXPECT_EQ(0, folder.ExitCode(first));
     ASSERT_TRUE(WaitForMainWindow(true));
     EXPECT_EQ(-1, folder.ExitCode(second, 500));
-    EXPECT_NE(old, FindWindowW(L"TempolanClass", nullptr));
+    EXPECT_NE(old, FindWindowW(kMainWindowClass, nullptr));
 
     HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\Tempolan_Exit_Event");
     ASSERT_NE(nullptr, event);
@@ -271,13 +273,13 @@ TEST(Startup, ExitEventAndRestartReplaceTheInstance)
 
 TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     int p = folder.Start(L"/nh");
     ASSERT_TRUE(WaitForMainWindow(true));
     std::wstring ini = folder.File(L"tempolan.ini");
     EXPECT_EQ(L"", UserMainKey(ini, L"lastalarmcheck"));
-    PostMessageW(FindWindowW(L"TempolanClass", nullptr), 0x8009, 1, 0);  // as the taskbar watcher does
+    PostMessageW(FindWindowW(kMainWindowClass, nullptr), UM_CLOSEMAIN, kCloseFromTaskbarWatcher, 0);  // as the taskbar watcher does
     EXPECT_EQ(0, folder.ExitCode(p));
     EXPECT_EQ(19u, UserMainKey(ini, L"lastalarmcheck").size());
 }
@@ -286,14 +288,14 @@ TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
 // fails inside the program's message loop, which must go on.
 TEST(Startup, AnOversizedBlockDoesNotEndTheProgram)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     int p = folder.Start(L"/nh");
     ASSERT_TRUE(WaitForMainWindow(true));
-    HWND main = FindWindowW(L"TempolanClass", nullptr);
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
 
     std::vector<char> big(2100000, 'x');
-    COPYDATASTRUCT block = {0x8020, (DWORD)big.size(), big.data()};
+    COPYDATASTRUCT block = {CD_DOWNLOADREQUEST, (DWORD)big.size(), big.data()};
     DWORD_PTR reply = 0;
     SendMessageTimeoutW(main, WM_COPYDATA, 0, (LPARAM)&block, SMTO_NORMAL | SMTO_ABORTIFHUNG, 5000, &reply);
     Sleep(500);
@@ -318,7 +320,7 @@ LRESULT CALLBACK DownloadAnswerProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
         ++g_blocksReceived;
         return 1;
     }
-    if (message == 0x8020) {
+    if (message == UM_PROFILEDOWNLOADED) {
         ++g_downloadAnswers;
         g_downloadStatus = wParam;
         return 0;
@@ -329,45 +331,45 @@ LRESULT CALLBACK DownloadAnswerProc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 }  // namespace
 
 // Every message of the main window's table reaches parts that are not there
-// yet; none of them may harm the running instance.
+// yet; none of them may harm the running instance. What each one does is
+// checked in-process with recording parts (tests/app/MainWindowTest.cpp).
 TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     ASSERT_TRUE(folder.AddTestBinary(L"standin_settings.exe", L"settings.exe"));
     int p = folder.Start(L"/nh /7page");
     ASSERT_TRUE(WaitForMainWindow(true));
-    HWND main = FindWindowW(L"TempolanClass", nullptr);
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
 
-    struct { UINT message; WPARAM wParam; LPARAM lParam; LRESULT result; } table[] = {
-        {0x800A, 0, 0, 0},                  // settings changed: reload
-        {0x800F, 0, 0, 0},                  // log window
-        {0x8010, 0, 0, 0},                  // tray clock count
-        {0x8011, 1, WM_LBUTTONDOWN, 0},     // tray icon click
-        {0x8011, 1, WM_RBUTTONDOWN, 0},
-        {0x8011, 1, WM_MOUSEMOVE, 0},
-        {0x8012, 0, 0, 0},                  // save state
-        {0x8013, 1, 0, 0},                  // hide desktop clocks
-        {0x8013, 0, 0, 0},
-        {0x8015, 0, 0, 0},                  // calendar
-        {0x8016, 0, 0, 0},                  // all clocks
-        {0x8017, 0, 0, 0},                  // resend clocks
-        {0x801C, 200, 0, 0},                // news progress
-        {0x8021, 0, 0, 0},                  // no timer panel
-        {0x8022, 0, 0, 0},                  // no desktop clock outside
-        {0x8064, 1, 0, 0},                  // clock 0 clicked
-        {0x8064 + 29, 2, 0, 0},             // clock 29
-        {WM_COMMAND, 200, 0, 0},            // a menu command
-        {WM_TIMECHANGE, 0, 0, 0},
-        {WM_SETTINGCHANGE, 0, 0, 0},
+    struct { UINT message; WPARAM wParam; LPARAM lParam; } table[] = {
+        {UM_SETTINGSCHANGED, 0, 0},         // settings changed: reload
+        {UM_SHOWLOGWINDOW, 0, 0},           // log window
+        {UM_TRAYCLOCKCOUNT, 0, 0},          // tray clock count
+        {UM_TRAYNOTIFY, 1, WM_LBUTTONDOWN}, // tray icon click
+        {UM_TRAYNOTIFY, 1, WM_RBUTTONDOWN},
+        {UM_TRAYNOTIFY, 1, WM_MOUSEMOVE},
+        {UM_SAVESTATE, 0, 0},               // save state
+        {UM_HIDEDESKTOPCLOCKS, 1, 0},       // hide desktop clocks
+        {UM_HIDEDESKTOPCLOCKS, 0, 0},
+        {UM_SHOWCALENDAR, 0, 0},            // calendar
+        {UM_SHOWALLCLOCKS, 0, 0},           // all clocks
+        {UM_RESENDCLOCKS, 0, 0},            // resend clocks
+        {UM_RSSPROGRESS, 200, 0},           // news progress
+        {UM_QUERYCLOCKBUSY, 0, 0},          // no timer panel
+        {UM_QUERYDESKTOPCLOCKS, 0, 0},      // no desktop clock outside
+        {UM_TRAYCLOCKMOUSE, 1, 0},          // clock 0 clicked
+        {UM_TRAYCLOCKMOUSE + 29, 2, 0},     // clock 29
+        {WM_COMMAND, 200, 0},               // a menu command
+        {WM_TIMECHANGE, 0, 0},
+        {WM_SETTINGCHANGE, 0, 0},
     };
     for (auto& m : table) {
         SCOPED_TRACE(m.message);
-        EXPECT_EQ(m.result, Send(main, m.message, m.wParam, m.lParam));
+        EXPECT_NE(-1, Send(main, m.message, m.wParam, m.lParam)) << "no answer";
     }
-    // photos: refused while they are off, taken otherwise; never a crash
-    LRESULT photo = Send(main, 0x80D2, (WPARAM)-1, 0);
-    EXPECT_TRUE(photo == 0 || photo == 1) << photo;
+    // city photos are on by default: the request is taken
+    EXPECT_EQ(1, Send(main, UM_REQUESTPHOTO, (WPARAM)-1, 0));
 
     // a stand-in tray clock and download requester of our own
     WNDCLASSW wc = {};
@@ -380,7 +382,7 @@ TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
 
     // the handshake is answered with the main window; with /nh nothing is
     // pushed; the kept digit switch goes to the settings program
-    EXPECT_EQ((LRESULT)main, Send(main, 0x800B, 0, (LPARAM)requester));
+    EXPECT_EQ((LRESULT)main, Send(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)requester));
     EXPECT_EQ(0, g_blocksReceived);
     std::string args;
     for (int i = 0; i < 100 && args.empty(); ++i, Sleep(100))
@@ -390,9 +392,9 @@ TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
     // a settings download request from any process: odd and empty blocks are
     // refused; without an HTTP client the answer is status 0
     const WCHAR url[] = L"http://127.0.0.1:9/p.ini";
-    COPYDATASTRUCT odd = {0x8020, 7, (void*)url};
-    COPYDATASTRUCT empty = {0x8020, 0, (void*)url};
-    COPYDATASTRUCT good = {0x8020, sizeof(url), (void*)url};
+    COPYDATASTRUCT odd = {CD_DOWNLOADREQUEST, 7, (void*)url};
+    COPYDATASTRUCT empty = {CD_DOWNLOADREQUEST, 0, (void*)url};
+    COPYDATASTRUCT good = {CD_DOWNLOADREQUEST, sizeof(url), (void*)url};
     EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&odd));
     EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&empty));
     EXPECT_EQ(1, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&good));
@@ -415,7 +417,7 @@ TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
 
 TEST(Startup, ExportAndImportRoundTripAndRefusals)
 {
-    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     auto run = [&](const wchar_t* arguments) {
         int p = folder.Start(arguments);

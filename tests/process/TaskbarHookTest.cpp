@@ -11,24 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/CityRecord.h"
 #include "graphics/records/SettingsBlock.h"
 #include "taskbar/hook/TrayShared.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
+#include "tools/standin-taskbar/StandinQueries.h"
 
 namespace {
 
-const UINT kHandshake = 32779;
-const UINT kMouseBase = 32868;
-const UINT kQueryOwnProc = 0x8050;
 // Stored arguments that already ask for a restart: a failed handshake in
 // these tests must not start the build's real program, which nobody ends.
 const char kNoRestart[] = "/nh /restart";
-const UINT kQueryClassStyle = 0x8051;
-const UINT kQueryExStyle = 0x8052;
-const UINT kQueryIniChanges = 0x8053;
-const WORD kDetach = 32777;
 
 struct MainRecord {
     int handshakes = 0;
@@ -47,12 +44,12 @@ MainRecord g_main;
 
 LRESULT CALLBACK TestMainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == kHandshake) {
+    if (message == UM_TRAYCLOCKATTACHED) {
         ++g_main.handshakes;
         g_main.announced = (HWND)lParam;
         return g_main.answerWithSelf ? (LRESULT)hwnd : 0;
     }
-    if (message >= kMouseBase - 1 && message < kMouseBase + 30) {
+    if (message >= UM_TRAYCLOCKMOUSE - 1 && message < UM_TRAYCLOCKMOUSE + kTrayClockMouseCount) {
         g_main.mouse.push_back({message, wParam, lParam});
         return 1;  // the main program shows its own menu
     }
@@ -90,8 +87,8 @@ public:
             return find.taskbar && IsWindowVisible(find.taskbar);
         }, 10000);
         taskbar = find.taskbar;
-        HWND notify = taskbar ? FindWindowExW(taskbar, nullptr, L"TrayNotifyWnd", nullptr) : nullptr;
-        clock = notify ? FindWindowExW(notify, nullptr, L"TrayClockWClass", nullptr) : nullptr;
+        HWND notify = taskbar ? FindWindowExW(taskbar, nullptr, kTrayNotifyClass, nullptr) : nullptr;
+        clock = notify ? FindWindowExW(notify, nullptr, kTrayClockClass, nullptr) : nullptr;
     }
     ~StandinTaskbar()
     {
@@ -207,9 +204,9 @@ TEST_F(TaskbarHook, AttachesOnceWithAHandshakeAndDetachesCleanly)
 {
     StandinTaskbar taskbar(L"bottom");
     ASSERT_NE(nullptr, taskbar.clock);
-    LRESULT classStyle = Query(taskbar.clock, kQueryClassStyle);
-    LRESULT exStyle = Query(taskbar.clock, kQueryExStyle);
-    ASSERT_EQ(1, Query(taskbar.clock, kQueryOwnProc));
+    LRESULT classStyle = Query(taskbar.clock, SQ_CLASSSTYLE);
+    LRESULT exStyle = Query(taskbar.clock, SQ_EXSTYLE);
+    ASSERT_EQ(1, Query(taskbar.clock, SQ_OWNPROC));
 
     EXPECT_EQ(taskbar.Pid(), Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart));
     PumpUntil([] { return false; }, 500);
@@ -217,8 +214,8 @@ TEST_F(TaskbarHook, AttachesOnceWithAHandshakeAndDetachesCleanly)
     EXPECT_EQ(taskbar.clock, g_main.announced);
     EXPECT_EQ((uint64_t)(UINT_PTR)taskbar.clock, m_hook.shared->trayClock);
     EXPECT_NE(0u, m_hook.shared->previousProc);
-    EXPECT_EQ(0, Query(taskbar.clock, kQueryOwnProc));
-    EXPECT_EQ(classStyle | CS_DBLCLKS, Query(taskbar.clock, kQueryClassStyle));
+    EXPECT_EQ(0, Query(taskbar.clock, SQ_OWNPROC));
+    EXPECT_EQ(classStyle | CS_DBLCLKS, Query(taskbar.clock, SQ_CLASSSTYLE));
     HWND tooltip = FindWindowW(nullptr, L"Tempoler Tooltip");
     ASSERT_NE(nullptr, tooltip);
     DWORD tooltipProcess = 0;
@@ -230,11 +227,11 @@ TEST_F(TaskbarHook, AttachesOnceWithAHandshakeAndDetachesCleanly)
     PumpUntil([] { return false; }, 200);
     EXPECT_EQ(1, g_main.handshakes);
 
-    ASSERT_EQ(0, Query(taskbar.clock, WM_COMMAND, kDetach, 0));
-    EXPECT_EQ(1, Query(taskbar.clock, kQueryOwnProc));
-    EXPECT_EQ(classStyle, Query(taskbar.clock, kQueryClassStyle));
-    EXPECT_EQ(exStyle, Query(taskbar.clock, kQueryExStyle));
-    EXPECT_EQ(1, Query(taskbar.clock, kQueryIniChanges));  // the own clock recomputed itself
+    ASSERT_EQ(0, Query(taskbar.clock, WM_COMMAND, UM_TRAYCLOCKDETACH, 0));
+    EXPECT_EQ(1, Query(taskbar.clock, SQ_OWNPROC));
+    EXPECT_EQ(classStyle, Query(taskbar.clock, SQ_CLASSSTYLE));
+    EXPECT_EQ(exStyle, Query(taskbar.clock, SQ_EXSTYLE));
+    EXPECT_EQ(1, Query(taskbar.clock, SQ_INICHANGES));  // the own clock recomputed itself
     EXPECT_EQ(nullptr, FindWindowW(nullptr, L"Tempoler Tooltip"));
     EXPECT_EQ(0u, m_hook.shared->trayClock);
     EXPECT_EQ(0u, m_hook.shared->previousProc);
@@ -270,7 +267,7 @@ TEST_F(TaskbarHook, ClocksAreSizedCentredAndReportMouseActions)
     GetWindowRect(taskbar.Notify(), &notify);
     EXPECT_GT(clock.right - clock.left, 40);
     EXPECT_LE(abs((clock.top - notify.top) - (notify.bottom - clock.bottom)), 1);
-    LRESULT size = Query(taskbar.clock, 1124);
+    LRESULT size = Query(taskbar.clock, UM_MAINWINDOWREADY);
     EXPECT_EQ(clock.right - clock.left, LOWORD(size));
     EXPECT_EQ(clock.bottom - clock.top, HIWORD(size));
 
@@ -288,12 +285,12 @@ TEST_F(TaskbarHook, ClocksAreSizedCentredAndReportMouseActions)
     PumpUntil([] { return false; }, 200);
 
     ASSERT_EQ(3u, g_main.mouse.size());
-    EXPECT_EQ(kMouseBase + 1, g_main.mouse[0].message);
+    EXPECT_EQ(UM_TRAYCLOCKMOUSE + 1, g_main.mouse[0].message);
     EXPECT_EQ((WPARAM)WM_LBUTTONDOWN, g_main.mouse[0].wParam);
     EXPECT_EQ(second, g_main.mouse[0].lParam);
-    EXPECT_EQ(kMouseBase + 0, g_main.mouse[1].message);
+    EXPECT_EQ(UM_TRAYCLOCKMOUSE + 0, g_main.mouse[1].message);
     EXPECT_EQ((WPARAM)WM_LBUTTONDBLCLK, g_main.mouse[1].wParam);
-    EXPECT_EQ(kMouseBase + 0, g_main.mouse[2].message);
+    EXPECT_EQ(UM_TRAYCLOCKMOUSE + 0, g_main.mouse[2].message);
     EXPECT_EQ((WPARAM)WM_CONTEXTMENU, g_main.mouse[2].wParam);
 }
 
@@ -321,11 +318,11 @@ TEST_F(TaskbarHook, InstallsAgainAfterRemoval)
     ASSERT_EQ(1, g_main.handshakes);
     m_hook.remove();
     // a busy taskbar may answer the detach after the removal's time-out
-    EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, kQueryOwnProc) == 1; }, 10000));
+    EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, SQ_OWNPROC) == 1; }, 10000));
     EXPECT_EQ(taskbar.Pid(), m_hook.install(m_main, TL_PROGRAM_FOLDER));
     PostMessageW(taskbar.taskbar, WM_SIZE, 0, 0);
     EXPECT_TRUE(PumpUntil([] { return g_main.handshakes == 2; }, 10000));
-    EXPECT_EQ(0, Query(taskbar.clock, kQueryOwnProc));
+    EXPECT_EQ(0, Query(taskbar.clock, SQ_OWNPROC));
 }
 
 // A main program gone without detaching: the next installation detaches the
@@ -341,7 +338,7 @@ TEST_F(TaskbarHook, StaleAttachmentIsDetachedByTheNextInstallation)
     EXPECT_EQ(taskbar.Pid(), m_hook.install(m_main, TL_PROGRAM_FOLDER));
     EXPECT_TRUE(PumpUntil([] { return g_main.handshakes == 2; }, 10000));
     EXPECT_EQ(m_main, (HWND)(UINT_PTR)m_hook.shared->mainWindow);
-    EXPECT_EQ(0, Query(taskbar.clock, kQueryOwnProc));
+    EXPECT_EQ(0, Query(taskbar.clock, SQ_OWNPROC));
 }
 
 TEST_F(TaskbarHook, FailedHandshakeRestartsTheMainProgramOnce)
@@ -458,17 +455,17 @@ TEST_F(TaskbarHook, AttachingTwiceKeepsTheTaskbarsOwnProcedure)
 {
     StandinTaskbar taskbar(L"bottom");
     ASSERT_NE(nullptr, taskbar.clock);
-    LRESULT classStyle = Query(taskbar.clock, kQueryClassStyle);
+    LRESULT classStyle = Query(taskbar.clock, SQ_CLASSSTYLE);
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     m_hook.shared->trayClock = 0;
     m_hook.shared->previousProc = 0;
     Query(taskbar.clock, WM_NULL);
     EXPECT_TRUE(PumpUntil([] { return g_main.handshakes == 2; }, 10000));
-    EXPECT_EQ(classStyle | CS_DBLCLKS, Query(taskbar.clock, kQueryClassStyle));
-    ASSERT_EQ(0, Query(taskbar.clock, WM_COMMAND, kDetach, 0));
-    EXPECT_EQ(1, Query(taskbar.clock, kQueryOwnProc));
-    EXPECT_EQ(classStyle, Query(taskbar.clock, kQueryClassStyle));
+    EXPECT_EQ(classStyle | CS_DBLCLKS, Query(taskbar.clock, SQ_CLASSSTYLE));
+    ASSERT_EQ(0, Query(taskbar.clock, WM_COMMAND, UM_TRAYCLOCKDETACH, 0));
+    EXPECT_EQ(1, Query(taskbar.clock, SQ_OWNPROC));
+    EXPECT_EQ(classStyle, Query(taskbar.clock, SQ_CLASSSTYLE));
 }
 
 namespace {
@@ -519,13 +516,13 @@ TEST_F(TaskbarHook, TheMainProgramShowsItsClocksAndGivesTheClockBack)
 {
     StandinTaskbar taskbar(L"bottom");
     ASSERT_NE(nullptr, taskbar.clock);
-    LRESULT ownSize = Query(taskbar.clock, 1124);
+    LRESULT ownSize = Query(taskbar.clock, UM_MAINWINDOWREADY);
     MainProgram program;
     HANDLE main = program.Start(L"");
     ASSERT_NE(nullptr, main);
     EXPECT_TRUE(PumpUntil([&] {
-        LRESULT size = Query(taskbar.clock, 1124);
-        return size != ownSize && LOWORD(size) > 0 && Query(taskbar.clock, kQueryOwnProc) == 0;
+        LRESULT size = Query(taskbar.clock, UM_MAINWINDOWREADY);
+        return size != ownSize && LOWORD(size) > 0 && Query(taskbar.clock, SQ_OWNPROC) == 0;
     }, 20000));
     RECT clock;
     GetWindowRect(taskbar.clock, &clock);
@@ -534,5 +531,5 @@ TEST_F(TaskbarHook, TheMainProgramShowsItsClocksAndGivesTheClockBack)
     HANDLE closer = program.Start(L"/exit");
     ASSERT_NE(nullptr, closer);
     EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(main, 20000));
-    EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, kQueryOwnProc) == 1; }, 5000));
+    EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, SQ_OWNPROC) == 1; }, 5000));
 }

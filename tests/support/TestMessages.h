@@ -5,6 +5,8 @@
 
 #include <functional>
 
+#include "graphics/protocol/WindowClasses.h"
+
 // Dispatches this thread's messages until `done` or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD ms)
 {
@@ -44,7 +46,7 @@ inline BOOL CALLBACK FindTrayProc(HWND hwnd, LPARAM lParam)
     WCHAR name[32];
     DWORD process = 0;
     GetWindowThreadProcessId(hwnd, &process);
-    if (process == find->process && GetClassNameW(hwnd, name, 32) && !lstrcmpW(name, L"Shell_TrayWnd")) {
+    if (process == find->process && GetClassNameW(hwnd, name, 32) && !lstrcmpW(name, kTaskbarClass)) {
         find->taskbar = hwnd;
         return FALSE;
     }

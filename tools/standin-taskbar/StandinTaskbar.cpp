@@ -1,29 +1,20 @@
 // A stand-in for the Windows taskbar under Wine, which has no taskbar clock:
 // a top-most "Shell_TrayWnd" with a "TrayNotifyWnd" holding a
 // "TrayClockWClass" window, laid out the way the real taskbar lays out its
-// clock (it asks the clock for its size with message 1124).
+// clock (it asks the clock for its size with UM_MAINWINDOWREADY).
 //   standin-taskbar [bottom|top|left|right] [--log file]
-// Queries for tests, answered by the clock window's own procedure (so they
-// also pass through a subclassing procedure that passes messages on):
-//   0x8050: 1 while the window procedure is this program's own, else 0
-//   0x8051: the clock class's style
-//   0x8052: the clock window's extended style
-//   0x8053: how many WM_WININICHANGE reached the own procedure
-//   0x8054: this process's CPU time so far, in ms (Wine reports another
-//           process's times unreliably, its own ones well)
+// The tests' queries are in StandinQueries.h.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <stdio.h>
 
+#include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
+#include "tools/standin-taskbar/StandinQueries.h"
+
 namespace {
 
-const UINT kSizeQuery = 1124;
-const UINT kQueryOwnProc = 0x8050;
-const UINT kQueryClassStyle = 0x8051;
-const UINT kQueryExStyle = 0x8052;
-const UINT kQueryIniChanges = 0x8053;
-const UINT kQueryCpuMs = 0x8054;
 const int kThickness = 40;      // a horizontal taskbar's height
 const int kVerticalWidth = 120;
 const int kIconArea = 48;       // room for the notification icons
@@ -62,7 +53,7 @@ void LayoutTray()
     g_laying = true;
     RECT t;
     GetClientRect(g_taskbar, &t);
-    LRESULT size = SendMessageW(g_clock, kSizeQuery, 0, 0);
+    LRESULT size = SendMessageW(g_clock, UM_MAINWINDOWREADY, 0, 0);
     int w = LOWORD(size), h = HIWORD(size);
     if (Horizontal()) {
         int nw = kIconArea + w + 4, nh = t.bottom - 4;
@@ -82,17 +73,17 @@ void LayoutTray()
 LRESULT CALLBACK ClockProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case kSizeQuery:
+    case UM_MAINWINDOWREADY:
         return MAKELONG(kOwnClockWidth, kOwnClockHeight);
-    case kQueryOwnProc:
+    case SQ_OWNPROC:
         return GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == (LONG_PTR)ClockProc;
-    case kQueryClassStyle:
+    case SQ_CLASSSTYLE:
         return (LRESULT)GetClassLongPtrW(hwnd, GCL_STYLE);
-    case kQueryExStyle:
+    case SQ_EXSTYLE:
         return GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    case kQueryIniChanges:
+    case SQ_INICHANGES:
         return g_iniChanges;
-    case kQueryCpuMs: {
+    case SQ_CPUMS: {
         FILETIME created, exited, kernel, user;
         if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
             return -1;
@@ -178,9 +169,9 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
     }
     LocalFree(argv);
 
-    if (!Register(instance, L"Shell_TrayWnd", TaskbarProc, RGB(32, 40, 56)) ||
-        !Register(instance, L"TrayNotifyWnd", NotifyProc, RGB(44, 54, 72)) ||
-        !Register(instance, L"TrayClockWClass", ClockProc, RGB(44, 54, 72)))
+    if (!Register(instance, kTaskbarClass, TaskbarProc, RGB(32, 40, 56)) ||
+        !Register(instance, kTrayNotifyClass, NotifyProc, RGB(44, 54, 72)) ||
+        !Register(instance, kTrayClockClass, ClockProc, RGB(44, 54, 72)))
         return 1;
     int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
     RECT r = {0, sh - kThickness, sw, sh};
@@ -190,12 +181,12 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
         r = {0, 0, kVerticalWidth, sh};
     else if (g_edge == Edge::Right)
         r = {sw - kVerticalWidth, 0, sw, sh};
-    g_taskbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Shell_TrayWnd", nullptr,
+    g_taskbar = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kTaskbarClass, nullptr,
                                 WS_POPUP | WS_CLIPCHILDREN, r.left, r.top, r.right - r.left, r.bottom - r.top,
                                 nullptr, nullptr, instance, nullptr);
-    g_notify = CreateWindowExW(0, L"TrayNotifyWnd", nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10,
+    g_notify = CreateWindowExW(0, kTrayNotifyClass, nullptr, WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0, 10, 10,
                                g_taskbar, nullptr, instance, nullptr);
-    g_clock = CreateWindowExW(0, L"TrayClockWClass", nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, g_notify,
+    g_clock = CreateWindowExW(0, kTrayClockClass, nullptr, WS_CHILD | WS_VISIBLE, 0, 0, 10, 10, g_notify,
                               nullptr, instance, nullptr);
     if (!g_taskbar || !g_notify || !g_clock)
         return 1;

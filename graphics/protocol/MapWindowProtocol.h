@@ -1,0 +1,7 @@
+// What the main program sends the world map window.
+#pragma once
+
+#include <windows.h>
+
+// Receiver: the map window. lParam 1 when the cloud overlay is on.
+const UINT UM_MAPOVERLAYCHANGED = 0x801D;
