@@ -174,7 +174,7 @@ void CMainProgram::AddReminder(const AlarmRecord& alarm, const SYSTEMTIME& occur
 bool CMainProgram::WantsSyncBeforeAlarms()
 {
     const SettingsBlock& block = m_settings.Block();
-    return (block.options & kOptAutoSync) && block.syncType == 3;
+    return (block.options & kOptAutoSync) && block.syncType == kSyncBeforeAlarms;
 }
 
 void CMainProgram::RequestSync()

@@ -181,7 +181,7 @@ void CMainSettings::ReadSynchronisation()
     }
     m_block.options |= Bit(ReadInt(file, section, L"autosync", 0) != 0, kOptAutoSync);
     int server = ReadInt(file, section, L"server", 0);
-    m_block.syncType = (uint32_t)ReadInt(file, section, L"synctype", 1);
+    m_block.syncType = (uint32_t)ReadInt(file, section, L"synctype", kSyncTypeDefault);
     ReadTimeServer(file, section, server, m_block.timeServer);
 }
 

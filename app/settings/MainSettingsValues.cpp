@@ -1,9 +1,7 @@
 #include "app/settings/MainSettingsValues.h"
 
 #include "graphics/records/SettingsBlock.h"
-
-const WCHAR kStandardSkinName[] = TL_W("Standard System Clock");
-const WCHAR kClassicSkinName[] = TL_W("Classic Tempolan Style");
+#include "graphics/skin/StyleNames.h"
 
 uint32_t IniColorToStored(uint32_t value)
 {
@@ -98,9 +96,9 @@ bool EqualsIgnoringCase(const WCHAR* a, const WCHAR* b)
 
 uint32_t SkinOptionBits(const WCHAR* skin)
 {
-    if (skin && EqualsIgnoringCase(skin, kClassicSkinName))
+    if (skin && EqualsIgnoringCase(skin, kClassicStyleName))
         return kOptClassic;
-    if (skin && EqualsIgnoringCase(skin, kStandardSkinName))
+    if (skin && EqualsIgnoringCase(skin, kStandardStyleName))
         return 0;
     return kOptSkinned;
 }

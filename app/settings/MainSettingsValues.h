@@ -24,7 +24,5 @@ uint32_t ClampCalendarMonths(int32_t value);
 // The first two characters of `code`, lower-cased, into `out` (chars >= 3).
 void NormalizeLanguageCode(const WCHAR* code, WCHAR* out, size_t chars);
 
-extern const WCHAR kStandardSkinName[];  // "Standard System Clock"
-extern const WCHAR kClassicSkinName[];   // "Classic Tempolan Style"
 // Skinned and classic option bits of a taskbar skin name (any case).
 uint32_t SkinOptionBits(const WCHAR* skin);

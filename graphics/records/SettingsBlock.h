@@ -59,6 +59,10 @@ const uint32_t kOptMapInitialized = 1u << 11;
 const uint32_t kOptSetLocalInMenu = 1u << 12;
 const uint32_t kOptAutoSync = 1u << 13;
 
+// syncType ("synctype")
+const uint32_t kSyncTypeDefault = 1;
+const uint32_t kSyncBeforeAlarms = 3;
+
 // State bits
 const uint32_t kStateShuttingDown = 1u << 2;
 
@@ -72,7 +76,7 @@ struct SettingsBlock {
     uint32_t enabledClocks;
     uint32_t clockCount;        // 0..30
     uint32_t options;
-    uint32_t syncType;          // 3 = synchronise before alarms
+    uint32_t syncType;          // kSyncTypeDefault, kSyncBeforeAlarms, ...
     WCHAR timeServer[128];
     uint32_t reserved1;
     uint32_t state;

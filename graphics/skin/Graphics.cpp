@@ -7,9 +7,6 @@
 #include "graphics/records/FixedText.h"
 #include "graphics/text/Fonts.h"
 
-const WCHAR kStandardStyleName[] = L"Standard System Clock";
-const WCHAR kClassicStyleName[] = L"Classic Tempolan Style";
-
 namespace {
 
 const int kDefaultFontSize = 8;

@@ -10,6 +10,7 @@
 
 #include "graphics/image/Bitmap.h"
 #include "graphics/records/SettingsBlock.h"
+#include "graphics/skin/StyleNames.h"
 #include "graphics/window/Theme.h"
 
 class CGraphics;
@@ -26,9 +27,6 @@ protected:
     ~IGraphicsOwner() = default;
 };
 
-// Names of the built-in looks, compared ignoring case.
-extern const WCHAR kStandardStyleName[];  // "Standard System Clock"
-extern const WCHAR kClassicStyleName[];   // "Classic Tempolan Style"
 
 // Colour arguments and fields: kDefaultColor is the style's default,
 // kNoColor nothing (transparent); other values are COLORREFs.

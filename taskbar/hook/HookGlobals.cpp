@@ -38,12 +38,3 @@ CVisualStyles g_visualStyles(g_themeApi);
 TrayHost g_host;
 CClockPanel g_clockPanel;
 CTrayTooltip g_tooltip;
-
-bool g_windowsXpOrLater;
-
-void InitWindowsVersion()
-{
-    DWORD version = GetVersion();
-    DWORD major = LOBYTE(LOWORD(version)), minor = HIBYTE(LOWORD(version));
-    g_windowsXpOrLater = major > 5 || (major == 5 && minor >= 1);
-}

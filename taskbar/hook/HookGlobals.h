@@ -22,6 +22,3 @@ extern CLanguage g_language;
 extern CUxThemeApi g_themeApi;
 extern CVisualStyles g_visualStyles;
 
-// Set at process attach: visual styles exist from Windows XP (5.1) on.
-extern bool g_windowsXpOrLater;
-void InitWindowsVersion();

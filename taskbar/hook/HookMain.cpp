@@ -52,7 +52,6 @@ BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
     if (reason == DLL_PROCESS_ATTACH) {
         g_ownModule = instance;
         g_shared.module = (uint64_t)(UINT_PTR)instance;
-        InitWindowsVersion();
         DisableThreadLibraryCalls(instance);
     }
     return TRUE;

@@ -5,6 +5,7 @@
 #include "graphics/language/LanguageLoader.h"
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/system/Paths.h"
+#include "graphics/system/WindowsVersion.h"
 #include "graphics/window/Theme.h"
 #include "graphics/window/Window.h"
 #include "taskbar/panel/ClockPanel.h"
@@ -37,7 +38,7 @@ const DWORD kBlurBehindEnable = 1;
 
 void LoadDwm()
 {
-    if (LOBYTE(LOWORD(GetVersion())) < 6 || g_host.dwmapi)
+    if (!IsWindowsVistaOrLater() || g_host.dwmapi)
         return;
     g_host.dwmapi = LoadLibraryW(L"dwmapi.dll");
     if (!g_host.dwmapi)
@@ -63,7 +64,7 @@ void UnloadDwm()
 bool LoadTrayLanguageAndTheme(const WCHAR* folder)
 {
     WCHAR code[3] = {};
-    if (!LoadLanguageAndTheme(folder, g_windowsXpOrLater, g_visualStyles, g_language, &g_host.languageLibrary, code,
+    if (!LoadLanguageAndTheme(folder, IsWindowsXpOrLater(), g_visualStyles, g_language, &g_host.languageLibrary, code,
                               false))
         return false;
     if (code[0])

@@ -5,6 +5,7 @@
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/TrayClockProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
+#include "graphics/system/WindowsVersion.h"
 #include "graphics/time/LocalZone.h"
 #include "graphics/window/PopupPosition.h"
 #include "graphics/window/Theme.h"
@@ -82,9 +83,9 @@ void AdjustTrayClockPos(HWND window, WINDOWPOS* pos)
     RECT e = g_clockPanel.GetRect();
     if (!(pos->flags & SWP_NOMOVE)) {
         if (IsTaskbarHorizontal()) {
-            if (g_windowsXpOrLater || p.bottom - p.top < GetSystemMetrics(SM_CYSMICON) + 4)
+            if (IsWindowsXpOrLater() || p.bottom - p.top < GetSystemMetrics(SM_CYSMICON) + 4)
                 pos->y = (e.top + p.bottom - e.bottom - p.top) / 2;
-        } else if (g_windowsXpOrLater) {
+        } else if (IsWindowsXpOrLater()) {
             pos->x = (e.left + p.right - e.right - p.left) / 2;
         }
     }
