@@ -13,6 +13,7 @@
 
 #include "graphics/system/Paths.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestProcess.h"
 
 namespace {
 
@@ -106,21 +107,10 @@ public:
     {
         std::wstring folder = m_folder.Path();
         folder.pop_back();
-        std::wstring line = L"\"" + std::wstring(TL_PROGRAM_FOLDER) + L"clockshot.exe\" \"" + folder + L"\" " + arguments;
-        STARTUPINFOW startup = {sizeof(startup)};
-        PROCESS_INFORMATION process = {};
-        std::vector<wchar_t> buffer(line.begin(), line.end());
-        buffer.push_back(0);
-        if (!CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
+        CTestProcess clockshot;
+        if (!clockshot.Start(std::wstring(TL_PROGRAM_FOLDER) + L"clockshot.exe", L"\"" + folder + L"\" " + arguments))
             return -1;
-        DWORD code = (DWORD)-1;
-        if (WaitForSingleObject(process.hProcess, kWaitMs) == WAIT_OBJECT_0)
-            GetExitCodeProcess(process.hProcess, &code);
-        else
-            TerminateProcess(process.hProcess, 1);
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-        return (int)code;
+        return clockshot.ExitCode(kWaitMs);  // -1 when it hung: it is ended
     }
 
     // Clock `number` at `instant` as a picture; empty when it failed.

@@ -12,183 +12,42 @@
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/TrayClockProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/RecordingWindow.h"
+#include "tests/support/StandinTaskbar.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 #include "tools/standin-taskbar/StandinQueries.h"
 
 namespace {
 
-const DWORD kWaitMs = 20000;
+const DWORD kWaitMs = kProgramWaitMs;
 const DWORD kSettingsBytes = 1704;
 const DWORD kCityBytes = 440;
 const DWORD kClockBytes = 5384;
 const DWORD kAlarmBytes = 840;
 
-bool Ended(HANDLE process)
-{
-    return WaitForSingleObject(process, 0) == WAIT_OBJECT_0;
-}
-
-// A process of ours, ended by its handle when the test ends.
-class CProcess {
-public:
-    CProcess() = default;
-    CProcess(const CProcess&) = delete;
-    CProcess& operator=(const CProcess&) = delete;
-    ~CProcess() { End(); }
-    bool Start(const std::wstring& exe, const std::wstring& arguments, const std::wstring& folder)
-    {
-        End();
-        std::wstring line = L"\"" + exe + L"\" " + arguments;
-        STARTUPINFOW si = {sizeof(si)};
-        PROCESS_INFORMATION pi = {};
-        if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
-                            folder.empty() ? nullptr : folder.c_str(), &si, &pi))
-            return false;
-        CloseHandle(pi.hThread);
-        m_process = pi.hProcess;
-        m_pid = pi.dwProcessId;
-        return true;
-    }
-    // Takes over a process someone else started.
-    bool Adopt(DWORD pid)
-    {
-        End();
-        m_process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid);
-        m_pid = m_process ? pid : 0;
-        return m_process != nullptr;
-    }
-    // The exit code; -1 when it still runs after the wait (messages are
-    // dispatched meanwhile: the program may send to our windows).
-    int ExitCode(DWORD waitMs = kWaitMs)
-    {
-        if (!m_process || !PumpUntil([&] { return Ended(m_process); }, waitMs))
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(m_process, &code);
-        return (int)code;
-    }
-    void End()
-    {
-        if (m_process) {
-            if (!Ended(m_process)) {
-                TerminateProcess(m_process, 99);  // a failed test must not leave it running
-                WaitForSingleObject(m_process, 5000);
-            }
-            CloseHandle(m_process);
-        }
-        m_process = nullptr;
-        m_pid = 0;
-    }
-    DWORD Pid() const { return m_pid; }
-
-private:
-    HANDLE m_process = nullptr;
-    DWORD m_pid = 0;
-};
-
-// The stand-in taskbar with its clock window.
-class CStandinTaskbar {
-public:
-    bool Start()
-    {
-        std::wstring exe = std::wstring(TL_PROGRAM_FOLDER) + L"standin-taskbar.exe";
-        if (!m_process.Start(exe, L"bottom", L""))
-            return false;
-        FindTray find = {m_process.Pid(), nullptr};
-        PumpUntil([&] {
-            EnumWindows(FindTrayProc, (LPARAM)&find);
-            return find.taskbar && IsWindowVisible(find.taskbar);
-        }, 10000);
-        HWND notify = find.taskbar ? FindWindowExW(find.taskbar, nullptr, kTrayNotifyClass, nullptr) : nullptr;
-        clock = notify ? FindWindowExW(notify, nullptr, kTrayClockClass, nullptr) : nullptr;
-        return clock != nullptr;
-    }
-    // True once the hook has subclassed the clock window.
-    bool WaitAttached()
-    {
-        return PumpUntil([&] { return Query(clock, SQ_OWNPROC) == 0; }, kWaitMs);
-    }
-    CProcess& Process() { return m_process; }
-
-    HWND clock = nullptr;
-
-private:
-    CProcess m_process;
-};
-
 // A program folder whose new user gets three clocks, the second with two
 // alarms (daily, from a day far ahead: they never ring during the test).
-class CProgram {
+class CProgram : public CProgramFolder {
 public:
     CProgram()
     {
-        const wchar_t* files[] = {L"tempolan.exe", L"hook.dll", L"res_en.dll", L"timezones.txt",
-                                  L"tz_changes.txt", L"cities.txt", L"default.ini"};
-        for (const wchar_t* f : files)
-            m_ready = CopyFileW((std::wstring(TL_PROGRAM_FOLDER) + f).c_str(), m_folder.File(f).c_str(), FALSE) &&
-                      m_ready;
-        std::wstring defaults = m_folder.File(L"default.ini");
+        std::wstring defaults = File(L"default.ini");
         std::vector<WCHAR> clock(32768);
         DWORD n = GetPrivateProfileSectionW(L"default:clock1", clock.data(), (DWORD)clock.size(), defaults.c_str());
-        m_ready = m_ready && n > 0;
+        m_ready = n > 0;
         WritePrivateProfileSectionW(L"default:clock2", clock.data(), defaults.c_str());
         WritePrivateProfileSectionW(L"default:clock3", clock.data(), defaults.c_str());
         for (const wchar_t* alarm : {L"default:clock2:alarm1", L"default:clock2:alarm2"})
             WritePrivateProfileSectionW(alarm, L"enabled=1\0type=1\0daily=2090.01.05 09:00:00 1\0\0",
                                         defaults.c_str());
     }
-    bool Ready() const { return m_ready; }
-    // The first `count` cities of the shipped list.
-    bool WriteCities(int count)
-    {
-        std::string all = ReadFileBytes(std::wstring(TL_PROGRAM_FOLDER) + L"cities.txt"), some;
-        for (size_t p = 0; count > 0 && p < all.size();) {
-            size_t end = all.find('\n', p);
-            end = end == std::string::npos ? all.size() : end + 1;
-            if (all[p] != '#')
-                --count;
-            some += all.substr(p, end - p);
-            p = end;
-        }
-        return count == 0 && m_folder.WriteBytes(L"cities.txt", some);
-    }
-    bool Start(CProcess& process, const wchar_t* arguments)
-    {
-        return process.Start(m_folder.File(L"tempolan.exe"), arguments, m_folder.Path());
-    }
-    // "/exit", as a user ends the program; its exit code.
-    int Exit()
-    {
-        CProcess closer;
-        return Start(closer, L"/exit") ? closer.ExitCode() : -1;
-    }
-    std::wstring UserMainKey(const wchar_t* key) const
-    {
-        WCHAR user[65] = {};
-        DWORD chars = 65;
-        GetUserNameW(user, &chars);
-        CharLowerW(user);
-        WCHAR value[128] = {};
-        GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), key, L"", value, 128,
-                                 m_folder.File(L"tempolan.ini").c_str());
-        return value;
-    }
+    bool Ready() const { return m_ready && CProgramFolder::Ready(); }
 
 private:
-    CTempFolder m_folder;
-    bool m_ready = true;
+    bool m_ready;
 };
-
-HWND WaitForMainWindow(HWND other = nullptr)
-{
-    HWND found = nullptr;
-    PumpUntil([&] {
-        found = FindWindowW(kMainWindowClass, nullptr);
-        return found && found != other;
-    }, kWaitMs);
-    return found != other ? found : nullptr;
-}
 
 DWORD ProcessOf(HWND window)
 {
@@ -197,54 +56,15 @@ DWORD ProcessOf(HWND window)
     return pid;
 }
 
-struct Block {
-    HWND sender;
-    DWORD id;
-    DWORD bytes;
-};
-std::vector<Block> g_blocks;
-
-// A tray clock of our own that notes what it is sent.
-LRESULT CALLBACK RecordingTrayProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+// The tray clock's handshake from a window of ours; the main program answers
+// with its window and pushes its data while we wait.
+HWND Handshake(const CRecordingWindow& tray, HWND main)
 {
-    if (message == WM_COPYDATA) {
-        const COPYDATASTRUCT* block = (const COPYDATASTRUCT*)lParam;
-        g_blocks.push_back({(HWND)wParam, (DWORD)block->dwData, block->cbData});
-        return 1;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)tray.Window(), SMTO_NORMAL, kWaitMs, &answer))
+        return nullptr;
+    return (HWND)answer;
 }
-
-class CRecordingTray {
-public:
-    CRecordingTray()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = RecordingTrayProc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TL_EndToEndTrayClock";
-        RegisterClassW(&wc);
-        window = CreateWindowW(L"TL_EndToEndTrayClock", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-        g_blocks.clear();
-    }
-    ~CRecordingTray()
-    {
-        if (window)
-            DestroyWindow(window);
-    }
-    // The tray clock's handshake; the main program answers with its window
-    // and pushes its data while we wait.
-    HWND Handshake(HWND main)
-    {
-        DWORD_PTR answer = 0;
-        if (!SendMessageTimeoutW(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)window, SMTO_NORMAL, kWaitMs, &answer))
-            return nullptr;
-        return (HWND)answer;
-    }
-
-    HWND window = nullptr;
-};
 
 }  // namespace
 
@@ -258,32 +78,33 @@ TEST(EndToEnd, TheAttachedProgramPushesItsBlocksInOrder)
     ASSERT_TRUE(program.WriteCities(3));
     CStandinTaskbar taskbar;
     ASSERT_TRUE(taskbar.Start());
-    CProcess tempolan;
-    ASSERT_TRUE(program.Start(tempolan, L""));
+    int tempolan = program.Start(L"");
+    ASSERT_LE(0, tempolan);
     HWND main = WaitForMainWindow();
     ASSERT_NE(nullptr, main);
     // the hook went into the stand-in taskbar and its clock shook hands
-    ASSERT_TRUE(taskbar.WaitAttached());
+    ASSERT_TRUE(taskbar.WaitAttached(kWaitMs));
 
     // a tray clock that announces itself gets everything, in the order
     // settings, cities, clocks, then the alarms of each clock that has any
-    CRecordingTray tray;
-    ASSERT_NE(nullptr, tray.window);
-    EXPECT_EQ(main, tray.Handshake(main));
-    PumpUntil([] { return g_blocks.size() >= 4; }, 2000);
-    ASSERT_EQ(4u, g_blocks.size());
-    const DWORD ids[] = {0, 2, 1, 101};
+    CRecordingWindow tray;
+    ASSERT_NE(nullptr, tray.Window());
+    EXPECT_EQ(main, Handshake(tray, main));
+    const std::vector<CRecordingWindow::Block>& blocks = tray.blocks;
+    PumpUntil([&] { return blocks.size() >= 4; }, 2000);
+    ASSERT_EQ(4u, blocks.size());
+    const ULONG_PTR ids[] = {kBlockSettings, kBlockCities, kBlockClocks, kBlockAlarms + 1};
     for (size_t i = 0; i < 4; ++i) {
-        EXPECT_EQ(ids[i], g_blocks[i].id) << i;
-        EXPECT_EQ(main, g_blocks[i].sender) << i;
+        EXPECT_EQ(ids[i], blocks[i].id) << i;
+        EXPECT_EQ(main, blocks[i].sender) << i;
     }
-    EXPECT_EQ(kSettingsBytes, g_blocks[0].bytes);
-    EXPECT_EQ(3u * kCityBytes, g_blocks[1].bytes);
-    EXPECT_EQ(3u * kClockBytes, g_blocks[2].bytes);
-    EXPECT_EQ(2u * kAlarmBytes, g_blocks[3].bytes);
+    EXPECT_EQ(kSettingsBytes, blocks[0].bytes);
+    EXPECT_EQ(3u * kCityBytes, blocks[1].bytes);
+    EXPECT_EQ(3u * kClockBytes, blocks[2].bytes);
+    EXPECT_EQ(2u * kAlarmBytes, blocks[3].bytes);
 
     EXPECT_EQ(0, program.Exit());
-    EXPECT_EQ(0, tempolan.ExitCode());
+    EXPECT_EQ(0, program.ExitCode(tempolan));
     // the hook let go of the stand-in's clock
     EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, SQ_OWNPROC) == 1; }, 5000));
 }
@@ -295,17 +116,17 @@ TEST(EndToEnd, WithoutTheHookNothingIsPushed)
     ASSERT_TRUE(program.Ready());
     CStandinTaskbar taskbar;
     ASSERT_TRUE(taskbar.Start());
-    CProcess tempolan;
-    ASSERT_TRUE(program.Start(tempolan, L"/nh"));
+    int tempolan = program.Start(L"/nh");
+    ASSERT_LE(0, tempolan);
     HWND main = WaitForMainWindow();
     ASSERT_NE(nullptr, main);
-    CRecordingTray tray;
-    EXPECT_EQ(main, tray.Handshake(main));
-    PumpUntil([] { return !g_blocks.empty(); }, 1000);
-    EXPECT_TRUE(g_blocks.empty());
+    CRecordingWindow tray;
+    EXPECT_EQ(main, Handshake(tray, main));
+    PumpUntil([&] { return !tray.blocks.empty(); }, 1000);
+    EXPECT_TRUE(tray.blocks.empty());
     EXPECT_EQ(1, Query(taskbar.clock, SQ_OWNPROC));  // never attached
     EXPECT_EQ(0, program.Exit());
-    EXPECT_EQ(0, tempolan.ExitCode());
+    EXPECT_EQ(0, program.ExitCode(tempolan));
 }
 
 TEST(EndToEnd, ANewTaskbarRestartsTheProgram)
@@ -315,11 +136,11 @@ TEST(EndToEnd, ANewTaskbarRestartsTheProgram)
     ASSERT_TRUE(program.Ready());
     CStandinTaskbar first;
     ASSERT_TRUE(first.Start());
-    CProcess tempolan;
-    ASSERT_TRUE(program.Start(tempolan, L""));
+    int tempolan = program.Start(L"");
+    ASSERT_LE(0, tempolan);
     HWND oldMain = WaitForMainWindow();
     ASSERT_NE(nullptr, oldMain);
-    ASSERT_TRUE(first.WaitAttached());
+    ASSERT_TRUE(first.WaitAttached(kWaitMs));
     EXPECT_EQ(L"", program.UserMainKey(L"lastalarmcheck"));
 
     // The next taskbar is up before the first one goes, so that the new
@@ -330,15 +151,15 @@ TEST(EndToEnd, ANewTaskbarRestartsTheProgram)
     first.Process().End();
 
     // the old instance saves its state and ends; a new one takes its place
-    EXPECT_EQ(0, tempolan.ExitCode());
+    EXPECT_EQ(0, program.ExitCode(tempolan));
     EXPECT_EQ(19u, program.UserMainKey(L"lastalarmcheck").size());
     HWND newMain = WaitForMainWindow(oldMain);
     ASSERT_NE(nullptr, newMain);
-    CProcess restarted;
+    CTestProcess restarted;
     ASSERT_TRUE(restarted.Adopt(ProcessOf(newMain)));
-    EXPECT_NE(tempolan.Pid(), restarted.Pid());
-    EXPECT_TRUE(second.WaitAttached());
+    EXPECT_NE(program.Process(tempolan).Pid(), restarted.Pid());
+    EXPECT_TRUE(second.WaitAttached(kWaitMs));
 
     EXPECT_EQ(0, program.Exit());
-    EXPECT_EQ(0, restarted.ExitCode());
+    EXPECT_EQ(0, restarted.ExitCode(kWaitMs));
 }

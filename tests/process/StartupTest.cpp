@@ -8,72 +8,14 @@
 
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/RecordingWindow.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 
-const DWORD kWaitMs = 20000;
-
-class CProgramFolder {
-public:
-    CProgramFolder(bool withResources, bool withCities)
-    {
-        const wchar_t* files[] = {L"tempolan.exe", L"hook.dll", L"timezones.txt", L"tz_changes.txt", L"default.ini"};
-        for (const wchar_t* f : files)
-            Copy(f);
-        if (withResources)
-            Copy(L"res_en.dll");
-        if (withCities)
-            Copy(L"cities.txt");
-    }
-    ~CProgramFolder()
-    {
-        for (PROCESS_INFORMATION& pi : m_started) {
-            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(pi.hProcess, 99);  // a failed test must not leave it running
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
-    }
-    // Starts tempolan.exe with `arguments`; returns its index.
-    int Start(const std::wstring& arguments)
-    {
-        std::wstring exe = m_folder.File(L"tempolan.exe");
-        std::wstring line = L"\"" + exe + L"\" " + arguments;
-        STARTUPINFOW si = {sizeof(si)};
-        PROCESS_INFORMATION pi = {};
-        if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder.Path().c_str(), &si,
-                            &pi))
-            return -1;
-        m_started.push_back(pi);
-        return (int)m_started.size() - 1;
-    }
-    // A file of the test binaries' folder, copied in as `name`.
-    bool AddTestBinary(const wchar_t* from, const wchar_t* name)
-    {
-        return CopyFileW((std::wstring(TL_TEST_BINARIES) + from).c_str(), m_folder.File(name).c_str(), FALSE) != 0;
-    }
-    // The exit code, or -1 when the process is still running after the wait.
-    std::wstring File(const wchar_t* name) const { return m_folder.File(name); }
-    int ExitCode(int index, DWORD waitMs = kWaitMs)
-    {
-        HANDLE process = m_started[index].hProcess;
-        if (WaitForSingleObject(process, waitMs) != WAIT_OBJECT_0)
-            return -1;
-        DWORD code = 0;
-        GetExitCodeProcess(process, &code);
-        return (int)code;
-    }
-
-private:
-    void Copy(const wchar_t* name)
-    {
-        std::wstring from = std::wstring(TL_PROGRAM_FOLDER) + name;
-        CopyFileW(from.c_str(), m_folder.File(name).c_str(), FALSE);
-    }
-    CTempFolder m_folder;
-    std::vector<PROCESS_INFORMATION> m_started;
-};
+const DWORD kWaitMs = kProgramWaitMs;
 
 // Waits for a message box with `caption`; returns its text and closes it.
 std::wstring CloseMessageBox(const wchar_t* caption)
@@ -89,27 +31,6 @@ std::wstring CloseMessageBox(const wchar_t* caption)
         Sleep(100);
     }
     return L"(no message box)";
-}
-
-bool WaitForMainWindow(bool present)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        if ((FindWindowW(kMainWindowClass, nullptr) != nullptr) == present)
-            return true;
-        Sleep(100);
-    }
-    return false;
-}
-
-std::wstring UserMainKey(const std::wstring& ini, const wchar_t* key)
-{
-    WCHAR user[65] = {};
-    DWORD chars = 65;
-    GetUserNameW(user, &chars);
-    CharLowerW(user);
-    WCHAR value[128] = {};
-    GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), key, L"", value, 128, ini.c_str());
-    return value;
 }
 
 // A window of class "TempolanClass" whose thread never reads its messages:
@@ -189,7 +110,7 @@ TEST(Startup, OneInstanceAndExit)
     CProgramFolder folder(true, true);
     int first = folder.Start(L"/nh");
     ASSERT_LE(0, first);
-    ASSERT_TRUE(WaitForMainWindow(true));
+    ASSERT_NE(nullptr, WaitForMainWindow());
     EXPECT_EQ(-1, folder.ExitCode(first, 0));
 
     int second = folder.Start(L"");
@@ -204,7 +125,7 @@ TEST(Startup, OneInstanceAndExit)
     int closer = folder.Start(L"/EXIT");
     EXPECT_EQ(0, folder.ExitCode(closer));
     EXPECT_EQ(0, folder.ExitCode(first));
-    EXPECT_TRUE(WaitForMainWindow(false));
+    EXPECT_TRUE(WaitForNoMainWindow());
 
     // the first run set up the user's sections and, with /nh, wrote the build
     WCHAR user[65] = {};
@@ -254,12 +175,12 @@ TEST(Startup, ExitEventAndRestartReplaceTheInstance)
     ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     int first = folder.Start(L"/nh");
-    ASSERT_TRUE(WaitForMainWindow(true));
+    ASSERT_NE(nullptr, WaitForMainWindow());
     HWND old = FindWindowW(kMainWindowClass, nullptr);
 
     int second = folder.Start(L"/restart /nh");
     EXPECT_EQ(0, folder.ExitCode(first));
-    ASSERT_TRUE(WaitForMainWindow(true));
+    ASSERT_NE(nullptr, WaitForMainWindow());
     EXPECT_EQ(-1, folder.ExitCode(second, 500));
     EXPECT_NE(old, FindWindowW(kMainWindowClass, nullptr));
 
@@ -268,7 +189,7 @@ TEST(Startup, ExitEventAndRestartReplaceTheInstance)
     SetEvent(event);
     CloseHandle(event);
     EXPECT_EQ(0, folder.ExitCode(second));
-    EXPECT_TRUE(WaitForMainWindow(false));
+    EXPECT_TRUE(WaitForNoMainWindow());
 }
 
 TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
@@ -276,12 +197,11 @@ TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
     ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     int p = folder.Start(L"/nh");
-    ASSERT_TRUE(WaitForMainWindow(true));
-    std::wstring ini = folder.File(L"tempolan.ini");
-    EXPECT_EQ(L"", UserMainKey(ini, L"lastalarmcheck"));
+    ASSERT_NE(nullptr, WaitForMainWindow());
+    EXPECT_EQ(L"", folder.UserMainKey(L"lastalarmcheck"));
     PostMessageW(FindWindowW(kMainWindowClass, nullptr), UM_CLOSEMAIN, kCloseFromTaskbarWatcher, 0);  // as the taskbar watcher does
     EXPECT_EQ(0, folder.ExitCode(p));
-    EXPECT_EQ(19u, UserMainKey(ini, L"lastalarmcheck").size());
+    EXPECT_EQ(19u, folder.UserMainKey(L"lastalarmcheck").size());
 }
 
 // Any process can send a block too large for Wine to hand over; the fetch
@@ -291,7 +211,7 @@ TEST(Startup, AnOversizedBlockDoesNotEndTheProgram)
     ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
     CProgramFolder folder(true, true);
     int p = folder.Start(L"/nh");
-    ASSERT_TRUE(WaitForMainWindow(true));
+    ASSERT_NE(nullptr, WaitForMainWindow());
     HWND main = FindWindowW(kMainWindowClass, nullptr);
 
     std::vector<char> big(2100000, 'x');
@@ -307,29 +227,6 @@ TEST(Startup, AnOversizedBlockDoesNotEndTheProgram)
     EXPECT_EQ(0, folder.ExitCode(p));
 }
 
-namespace {
-
-int g_downloadAnswers = 0;
-WPARAM g_downloadStatus = 99;
-
-int g_blocksReceived = 0;
-
-LRESULT CALLBACK DownloadAnswerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_COPYDATA) {
-        ++g_blocksReceived;
-        return 1;
-    }
-    if (message == UM_PROFILEDOWNLOADED) {
-        ++g_downloadAnswers;
-        g_downloadStatus = wParam;
-        return 0;
-    }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
-}
-
-}  // namespace
-
 // Every message of the main window's table reaches parts that are not there
 // yet; none of them may harm the running instance. What each one does is
 // checked in-process with recording parts (tests/app/MainWindowTest.cpp).
@@ -339,7 +236,7 @@ TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
     CProgramFolder folder(true, true);
     ASSERT_TRUE(folder.AddTestBinary(L"standin_settings.exe", L"settings.exe"));
     int p = folder.Start(L"/nh /7page");
-    ASSERT_TRUE(WaitForMainWindow(true));
+    ASSERT_NE(nullptr, WaitForMainWindow());
     HWND main = FindWindowW(kMainWindowClass, nullptr);
 
     struct { UINT message; WPARAM wParam; LPARAM lParam; } table[] = {
@@ -372,18 +269,13 @@ TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
     EXPECT_EQ(1, Send(main, UM_REQUESTPHOTO, (WPARAM)-1, 0));
 
     // a stand-in tray clock and download requester of our own
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = DownloadAnswerProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"TestDownloadRequester";
-    RegisterClassW(&wc);
-    HWND requester = CreateWindowW(wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance,
-                                   nullptr);
+    CRecordingWindow requester;
+    ASSERT_NE(nullptr, requester.Window());
 
     // the handshake is answered with the main window; with /nh nothing is
     // pushed; the kept digit switch goes to the settings program
-    EXPECT_EQ((LRESULT)main, Send(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)requester));
-    EXPECT_EQ(0, g_blocksReceived);
+    EXPECT_EQ((LRESULT)main, Send(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)requester.Window()));
+    EXPECT_TRUE(requester.blocks.empty());
     std::string args;
     for (int i = 0; i < 100 && args.empty(); ++i, Sleep(100))
         args = ReadFileBytes(folder.File(L"settings_args.txt"));
@@ -395,19 +287,13 @@ TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
     COPYDATASTRUCT odd = {CD_DOWNLOADREQUEST, 7, (void*)url};
     COPYDATASTRUCT empty = {CD_DOWNLOADREQUEST, 0, (void*)url};
     COPYDATASTRUCT good = {CD_DOWNLOADREQUEST, sizeof(url), (void*)url};
-    EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&odd));
-    EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&empty));
-    EXPECT_EQ(1, Send(main, WM_COPYDATA, (WPARAM)requester, (LPARAM)&good));
-    for (int i = 0; i < 100 && !g_downloadAnswers; ++i) {
-        MSG msg;
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-        Sleep(50);
-    }
-    EXPECT_EQ(1, g_downloadAnswers);
-    EXPECT_EQ(0u, g_downloadStatus);
-    DestroyWindow(requester);
-    UnregisterClassW(wc.lpszClassName, wc.hInstance);
+    EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester.Window(), (LPARAM)&odd));
+    EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester.Window(), (LPARAM)&empty));
+    EXPECT_EQ(1, Send(main, WM_COPYDATA, (WPARAM)requester.Window(), (LPARAM)&good));
+    PumpUntil([&] { return !requester.Received(UM_PROFILEDOWNLOADED).empty(); }, 5000);
+    std::vector<CRecordingWindow::Message> answers = requester.Received(UM_PROFILEDOWNLOADED);
+    ASSERT_EQ(1u, answers.size());
+    EXPECT_EQ(0u, answers[0].wParam);
 
     EXPECT_EQ(-1, folder.ExitCode(p, 0));  // still running
     int closer = folder.Start(L"/exit");
@@ -421,7 +307,7 @@ TEST(Startup, ExportAndImportRoundTripAndRefusals)
     CProgramFolder folder(true, true);
     auto run = [&](const wchar_t* arguments) {
         int p = folder.Start(arguments);
-        bool started = WaitForMainWindow(true);
+        bool started = WaitForMainWindow() != nullptr;
         int closer = folder.Start(L"/exit");
         EXPECT_EQ(0, folder.ExitCode(closer));
         EXPECT_EQ(0, folder.ExitCode(p));
@@ -445,8 +331,8 @@ TEST(Startup, ExportAndImportRoundTripAndRefusals)
     std::wstring bad = folder.File(L"bad.ini");
     WritePrivateProfileStringW(L"default:main", L"marker", L"7", bad.c_str());
     ASSERT_TRUE(run(L"/nh /import bad.ini"));
-    EXPECT_EQ(L"", UserMainKey(ini, L"marker"));
+    EXPECT_EQ(L"", folder.UserMainKey(L"marker"));
     WritePrivateProfileStringW(L"default:main", L"marker", L"42", exported.c_str());
     ASSERT_TRUE(run(L"/import \"exp ort.ini\" /nh"));
-    EXPECT_EQ(L"42", UserMainKey(ini, L"marker"));
+    EXPECT_EQ(L"42", folder.UserMainKey(L"marker"));
 }

@@ -17,6 +17,8 @@
 #include "graphics/records/CityRecord.h"
 #include "graphics/records/SettingsBlock.h"
 #include "taskbar/hook/TrayShared.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/StandinTaskbar.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 #include "tools/standin-taskbar/StandinQueries.h"
@@ -72,43 +74,6 @@ HWND CreateMainWindow()
                            GetModuleHandleW(nullptr), nullptr);
 }
 
-// The stand-in taskbar program, ended by its handle when the test ends.
-class StandinTaskbar {
-public:
-    explicit StandinTaskbar(const WCHAR* edge)
-    {
-        std::wstring command = std::wstring(L"\"") + TL_PROGRAM_FOLDER + L"standin-taskbar.exe\" " + edge;
-        STARTUPINFOW si = {sizeof(si)};
-        if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_process))
-            return;
-        FindTray find = {m_process.dwProcessId, nullptr};
-        PumpUntil([&] {
-            EnumWindows(FindTrayProc, (LPARAM)&find);
-            return find.taskbar && IsWindowVisible(find.taskbar);
-        }, 10000);
-        taskbar = find.taskbar;
-        HWND notify = taskbar ? FindWindowExW(taskbar, nullptr, kTrayNotifyClass, nullptr) : nullptr;
-        clock = notify ? FindWindowExW(notify, nullptr, kTrayClockClass, nullptr) : nullptr;
-    }
-    ~StandinTaskbar()
-    {
-        if (m_process.hProcess) {
-            TerminateProcess(m_process.hProcess, 0);
-            WaitForSingleObject(m_process.hProcess, 5000);
-            CloseHandle(m_process.hProcess);
-            CloseHandle(m_process.hThread);
-        }
-    }
-    DWORD Pid() const { return m_process.dwProcessId; }
-    HWND Notify() const { return GetParent(clock); }
-
-    HWND taskbar = nullptr;
-    HWND clock = nullptr;
-
-private:
-    PROCESS_INFORMATION m_process = {};
-};
-
 // hook.dll loaded in this process, its ordinals, and the shared section as
 // every process sees it.
 class HookLibrary {
@@ -161,7 +126,7 @@ protected:
     }
 
     // Installs and waits for the handshake; the stand-in's pid from ordinal 7.
-    DWORD Attach(StandinTaskbar& taskbar, const WCHAR* folder, const char* arguments)
+    DWORD Attach(CStandinTaskbar& taskbar, const WCHAR* folder, const char* arguments)
     {
         m_hook.setArguments(folder, arguments);
         DWORD pid = m_hook.install(m_main, folder);
@@ -202,8 +167,8 @@ protected:
 
 TEST_F(TaskbarHook, AttachesOnceWithAHandshakeAndDetachesCleanly)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     LRESULT classStyle = Query(taskbar.clock, SQ_CLASSSTYLE);
     LRESULT exStyle = Query(taskbar.clock, SQ_EXSTYLE);
     ASSERT_EQ(1, Query(taskbar.clock, SQ_OWNPROC));
@@ -239,8 +204,8 @@ TEST_F(TaskbarHook, AttachesOnceWithAHandshakeAndDetachesCleanly)
 
 TEST_F(TaskbarHook, BlocksNeedTheMainWindowAsSenderAndTheirExactSize)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
 
@@ -256,8 +221,8 @@ TEST_F(TaskbarHook, BlocksNeedTheMainWindowAsSenderAndTheirExactSize)
 
 TEST_F(TaskbarHook, ClocksAreSizedCentredAndReportMouseActions)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     PushClocks(taskbar.clock, 2);
@@ -296,8 +261,8 @@ TEST_F(TaskbarHook, ClocksAreSizedCentredAndReportMouseActions)
 
 TEST_F(TaskbarHook, VerticalTaskbarCentresTheClocksAcross)
 {
-    StandinTaskbar taskbar(L"left");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"left"));
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     PushClocks(taskbar.clock, 3);
@@ -312,8 +277,8 @@ TEST_F(TaskbarHook, VerticalTaskbarCentresTheClocksAcross)
 // after a removal attaches again.
 TEST_F(TaskbarHook, InstallsAgainAfterRemoval)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     m_hook.remove();
@@ -329,8 +294,8 @@ TEST_F(TaskbarHook, InstallsAgainAfterRemoval)
 // stale attachment and attaches with a fresh handshake to the new window.
 TEST_F(TaskbarHook, StaleAttachmentIsDetachedByTheNextInstallation)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     DestroyWindow(m_main);
@@ -363,8 +328,8 @@ TEST_F(TaskbarHook, FailedHandshakeRestartsTheMainProgramOnce)
         return std::wstring(buffer);
     };
     {
-        StandinTaskbar taskbar(L"bottom");
-        ASSERT_NE(nullptr, taskbar.clock);
+        CStandinTaskbar taskbar;
+        ASSERT_TRUE(taskbar.Start(L"bottom"));
         g_main.answerWithSelf = false;
         Attach(taskbar, folder.c_str(), "/x");
         EXPECT_EQ(1, g_main.handshakes);
@@ -375,8 +340,8 @@ TEST_F(TaskbarHook, FailedHandshakeRestartsTheMainProgramOnce)
     }
     DeleteFileW(record.c_str());
     {
-        StandinTaskbar taskbar(L"bottom");
-        ASSERT_NE(nullptr, taskbar.clock);
+        CStandinTaskbar taskbar;
+        ASSERT_TRUE(taskbar.Start(L"bottom"));
         g_main = MainRecord();
         g_main.answerWithSelf = false;
         Attach(taskbar, folder.c_str(), "/Restart /x");
@@ -394,8 +359,8 @@ TEST_F(TaskbarHook, FailedHandshakeRestartsTheMainProgramOnce)
 // the stand-in must take a city list as large as the shipped one.
 TEST_F(TaskbarHook, TakesACityBlockOfTheShippedSize)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     std::vector<CityRecord> cities(8000);
@@ -430,8 +395,8 @@ DWORD WINAPI SendClick(void* parameter)
 // per notification, not until it answers again.
 TEST_F(TaskbarHook, AHungMainProgramDoesNotHoldTheTaskbar)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     PushClocks(taskbar.clock, 1);
@@ -453,8 +418,8 @@ TEST_F(TaskbarHook, AHungMainProgramDoesNotHoldTheTaskbar)
 // restore it.
 TEST_F(TaskbarHook, AttachingTwiceKeepsTheTaskbarsOwnProcedure)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     LRESULT classStyle = Query(taskbar.clock, SQ_CLASSSTYLE);
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
@@ -468,58 +433,16 @@ TEST_F(TaskbarHook, AttachingTwiceKeepsTheTaskbarsOwnProcedure)
     EXPECT_EQ(classStyle, Query(taskbar.clock, SQ_CLASSSTYLE));
 }
 
-namespace {
-
-// The real main program in a folder of its own, ended by its handle.
-class MainProgram {
-public:
-    MainProgram()
-    {
-        const WCHAR* files[] = {L"tempolan.exe", L"hook.dll", L"timezones.txt", L"tz_changes.txt", L"default.ini",
-                                L"res_en.dll", L"cities.txt"};
-        for (const WCHAR* f : files)
-            CopyFileW((std::wstring(TL_PROGRAM_FOLDER) + f).c_str(), m_folder.File(f).c_str(), FALSE);
-    }
-    ~MainProgram()
-    {
-        for (PROCESS_INFORMATION& pi : m_started) {
-            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(pi.hProcess, 99);
-            WaitForSingleObject(pi.hProcess, 5000);
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
-    }
-    HANDLE Start(const WCHAR* arguments)
-    {
-        std::wstring exe = m_folder.File(L"tempolan.exe");
-        std::wstring line = L"\"" + exe + L"\" " + arguments;
-        STARTUPINFOW si = {sizeof(si)};
-        PROCESS_INFORMATION pi = {};
-        if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder.Path().c_str(), &si,
-                            &pi))
-            return nullptr;
-        m_started.push_back(pi);
-        return pi.hProcess;
-    }
-
-private:
-    CTempFolder m_folder;
-    std::vector<PROCESS_INFORMATION> m_started;
-};
-
-}  // namespace
-
 // The real tempolan.exe attaches to the stand-in, pushes its clocks (the
 // shipped city list among them) and hands the clock back when it ends.
 TEST_F(TaskbarHook, TheMainProgramShowsItsClocksAndGivesTheClockBack)
 {
-    StandinTaskbar taskbar(L"bottom");
-    ASSERT_NE(nullptr, taskbar.clock);
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start(L"bottom"));
     LRESULT ownSize = Query(taskbar.clock, UM_MAINWINDOWREADY);
-    MainProgram program;
-    HANDLE main = program.Start(L"");
-    ASSERT_NE(nullptr, main);
+    CProgramFolder program;
+    int main = program.Start(L"");
+    ASSERT_LE(0, main);
     EXPECT_TRUE(PumpUntil([&] {
         LRESULT size = Query(taskbar.clock, UM_MAINWINDOWREADY);
         return size != ownSize && LOWORD(size) > 0 && Query(taskbar.clock, SQ_OWNPROC) == 0;
@@ -528,8 +451,7 @@ TEST_F(TaskbarHook, TheMainProgramShowsItsClocksAndGivesTheClockBack)
     GetWindowRect(taskbar.clock, &clock);
     EXPECT_GT(clock.right - clock.left, 0);
 
-    HANDLE closer = program.Start(L"/exit");
-    ASSERT_NE(nullptr, closer);
-    EXPECT_EQ(WAIT_OBJECT_0, WaitForSingleObject(main, 20000));
+    EXPECT_EQ(0, program.Exit());
+    EXPECT_EQ(0, program.ExitCode(main));
     EXPECT_TRUE(PumpUntil([&] { return Query(taskbar.clock, SQ_OWNPROC) == 1; }, 5000));
 }
