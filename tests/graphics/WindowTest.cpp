@@ -25,6 +25,30 @@ public:
     ~CTestAlphaWindow() override { ++g_deleted; }
 };
 
+// Counts access violations while it lives, before any handler sees them:
+// Wine (as 64-bit Windows) swallows a fault inside a window procedure called
+// back during CreateWindowExW, so only this shows it.
+class CFaultCounter {
+public:
+    CFaultCounter() : m_handler(AddVectoredExceptionHandler(1, Count)) { s_faults = 0; }
+    ~CFaultCounter() { RemoveVectoredExceptionHandler(m_handler); }
+    CFaultCounter(const CFaultCounter&) = delete;
+    CFaultCounter& operator=(const CFaultCounter&) = delete;
+    int Faults() const { return s_faults; }
+
+private:
+    static LONG CALLBACK Count(EXCEPTION_POINTERS* info)
+    {
+        if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
+            ++s_faults;
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static int s_faults;
+    void* m_handler;
+};
+
+int CFaultCounter::s_faults;
+
 class WindowClasses : public testing::Test {
 protected:
     void SetUp() override
@@ -45,6 +69,56 @@ TEST_F(WindowClasses, RegisteredOncePerProcess)
     EXPECT_EQ(8, wc.cbWndExtra);
     ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"KG_Layered_Window", &wc));
     EXPECT_EQ((UINT)(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS), wc.style);
+}
+
+// A window of the classes made by someone else, without an object, is a plain
+// window: created, answered by DefWindowProc and destroyed without harm.
+TEST_F(WindowClasses, WindowWithoutAnObjectIsPlain)
+{
+    for (const wchar_t* name : {L"KG_Generic_Window", L"KG_Layered_Window"}) {
+        SCOPED_TRACE(testing::Message() << name);
+        CFaultCounter faults;
+        HWND hwnd = CreateWindowExW(0, name, L"bare", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        EXPECT_EQ(0, faults.Faults());
+        ASSERT_NE(nullptr, hwnd);
+        EXPECT_EQ(0, GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        EXPECT_EQ(0, SendMessageW(hwnd, WM_USER + 1, 0, 0));
+        EXPECT_EQ(4, SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));  // DefWindowProc keeps the title
+        EXPECT_TRUE(DestroyWindow(hwnd));
+    }
+    EXPECT_EQ(0, g_deleted);
+}
+
+// The classes belong to the module of the first registration: windows are
+// created and the classes unregistered with it, whatever module comes later.
+TEST_F(WindowClasses, ClassesStayWithTheFirstModule)
+{
+    HMODULE own = GetModuleHandleW(nullptr), other = GetModuleHandleW(L"kernel32.dll");
+    ASSERT_NE(nullptr, other);
+    EXPECT_TRUE(RegisterWindowClasses(other));
+    WNDCLASSEXW wc = {sizeof(wc)};
+    EXPECT_FALSE(GetClassInfoExW(other, L"KG_Generic_Window", &wc));
+    CTestWindow* w = new CTestWindow;
+    EXPECT_TRUE(w->Create(nullptr, L"test", WS_POPUP, 0));
+    EXPECT_EQ(own, (HMODULE)GetWindowLongPtrW(w->GetHandle(), GWLP_HINSTANCE));
+    delete w;
+
+    UnregisterWindowClasses(other);  // not theirs: nothing happens
+    EXPECT_TRUE(GetClassInfoExW(own, L"KG_Generic_Window", &wc));
+    EXPECT_TRUE(GetClassInfoExW(own, L"KG_Layered_Window", &wc));
+    w = new CTestWindow;
+    EXPECT_TRUE(w->Create(nullptr, L"test", WS_POPUP, WS_EX_LAYERED));
+    delete w;
+
+    UnregisterWindowClasses(own);
+    EXPECT_FALSE(GetClassInfoExW(own, L"KG_Generic_Window", &wc));
+    EXPECT_FALSE(GetClassInfoExW(own, L"KG_Layered_Window", &wc));
+    ASSERT_TRUE(RegisterWindowClasses(own));
+    w = new CTestWindow;
+    EXPECT_TRUE(w->Create(nullptr, L"test", WS_POPUP, 0));
+    delete w;
+    EXPECT_EQ(3, g_deleted);
 }
 
 TEST_F(WindowClasses, HandledMessagesAndAlpha)
