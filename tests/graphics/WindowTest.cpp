@@ -121,6 +121,47 @@ TEST_F(WindowClasses, ClassesStayWithTheFirstModule)
     EXPECT_EQ(3, g_deleted);
 }
 
+// WS_EX_LAYERED picks the layered class, whose window gets the object's alpha and colour key.
+TEST_F(WindowClasses, LayeredWindowGetsAlphaAndKey)
+{
+    struct Case {
+        DWORD exStyle;
+        int alpha;
+        COLORREF key;
+        const wchar_t* className;
+        BYTE layeredAlpha;
+        DWORD layeredFlags;
+    } cases[] = {
+        {0, 128, CLR_INVALID, L"KG_Generic_Window", 0, 0},
+        {WS_EX_LAYERED, 128, CLR_INVALID, L"KG_Layered_Window", 128, LWA_ALPHA},
+        {WS_EX_LAYERED, 3, CLR_INVALID, L"KG_Layered_Window", 10, LWA_ALPHA},
+        {WS_EX_LAYERED, 200, RGB(1, 2, 3), L"KG_Layered_Window", 200, LWA_ALPHA | LWA_COLORKEY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.exStyle << " " << c.alpha << " " << c.key);
+        CTestWindow* w = new CTestWindow;
+        w->SetAlpha(c.alpha);
+        w->SetColorKey(c.key);
+        ASSERT_TRUE(w->Create(nullptr, L"test", WS_POPUP, c.exStyle));
+        wchar_t name[64] = L"";
+        GetClassNameW(w->GetHandle(), name, 64);
+        EXPECT_STREQ(c.className, name);
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        BOOL layered = GetLayeredWindowAttributes(w->GetHandle(), &key, &alpha, &flags);
+        EXPECT_EQ(c.layeredFlags != 0, layered != FALSE);
+        if (layered) {
+            EXPECT_EQ(c.layeredAlpha, alpha);
+            EXPECT_EQ(c.layeredFlags, flags);
+            if (flags & LWA_COLORKEY) {
+                EXPECT_EQ(c.key, key);
+            }
+        }
+        delete w;
+    }
+}
+
 TEST_F(WindowClasses, HandledMessagesAndAlpha)
 {
     CTestWindow* w = new CTestWindow;
