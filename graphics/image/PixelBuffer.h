@@ -66,6 +66,9 @@ public:
     bool PremultiplyAlpha();
     // ShadePixels with the lightmap over the common area.
     void AddShading(const CPixelBuffer& lightmap);
+    // The same with this buffer as the lightmap of a block of `width` x
+    // `height` pixels, rows bottom-up as here (a DIB section's bits).
+    void ShadeAsLightmap(uint32_t* pixels, int width, int height) const;
 
     // Box-filter shrink to a width and height both smaller than now; false
     // (nothing changed) otherwise. `shrinkBlock` gives the spare memory back.

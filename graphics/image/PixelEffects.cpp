@@ -95,9 +95,15 @@ bool CPixelBuffer::PremultiplyAlpha()
 
 void CPixelBuffer::AddShading(const CPixelBuffer& lightmap)
 {
-    if (!Is32Bit() || !lightmap.Is32Bit())
+    if (Is32Bit())
+        lightmap.ShadeAsLightmap(m_pixels, m_stride, m_rows);
+}
+
+void CPixelBuffer::ShadeAsLightmap(uint32_t* pixels, int width, int height) const
+{
+    if (!Is32Bit() || !pixels)
         return;
-    int columns = Smaller(m_stride, lightmap.m_stride), rows = Smaller(m_rows, lightmap.m_rows);
+    int columns = Smaller(width, m_stride), rows = Smaller(height, m_rows);
     for (int row = 0; row < rows; ++row)
-        ShadePixels(m_pixels + (size_t)row * m_stride, lightmap.m_pixels + (size_t)row * lightmap.m_stride, columns);
+        ShadePixels(pixels + (size_t)row * width, m_pixels + (size_t)row * m_stride, columns);
 }

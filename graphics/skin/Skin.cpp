@@ -5,7 +5,6 @@
 #include <wchar.h>
 
 #include "graphics/image/PixelBuffer.h"
-#include "graphics/image/PixelOps.h"
 
 namespace {
 
@@ -206,12 +205,5 @@ void CSkin::ApplyLightmap(uint32_t* pixels, int width, int height)
     if (!light.IsValid() || light.GetBitCount() != 32)
         return;
     light.Resize(width, height, false);
-    int columns = light.GetWidth() < width ? light.GetWidth() : width;
-    int rows = light.GetHeight() < height ? light.GetHeight() : height;
-    // Common area from the bottom row, as CPixelBuffer::AddShading does.
-    for (int row = 0; row < rows; ++row) {
-        uint32_t* line = pixels + (size_t)row * width;
-        for (int col = 0; col < columns; ++col)
-            line[col] = ShadeColor(line[col], light.GetPixel(col, row));
-    }
+    light.ShadeAsLightmap(pixels, width, height);
 }

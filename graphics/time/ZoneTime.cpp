@@ -66,6 +66,13 @@ void StepDay(SYSTEMTIME& t, bool forward)
     }
 }
 
+// 0..6 for any weekday number: % keeps the sign of a negative one, and the
+// week walks below look for an exact match.
+int NormalWeekday(int day)
+{
+    return (day % 7 + 7) % 7;
+}
+
 // Moves a copy to the first day of its week that starts on firstDay; returns
 // the number of days stepped back from 1 January.
 int StepsBackFromJan1(const SYSTEMTIME& date, int firstDay, SYSTEMTIME* weekStart)
@@ -197,7 +204,7 @@ void AddMonths(SYSTEMTIME& date, int months)
         count -= date.wDay - length;
         date.wDay = (WORD)length;
     }
-    date.wDayOfWeek = (WORD)((date.wDayOfWeek + count % 7 + 7) % 7);
+    date.wDayOfWeek = (WORD)NormalWeekday(date.wDayOfWeek + count % 7);
 }
 
 int64_t PackedDateKey(const SYSTEMTIME& d)
@@ -282,7 +289,7 @@ void UtcToZoneTimeOwn(const SYSTEMTIME& utc, SYSTEMTIME* out, const TimeZoneReco
 
 int GetWeekNumberJan1(const SYSTEMTIME& date, int firstDay)
 {
-    firstDay %= 7;
+    firstDay = NormalWeekday(firstDay);
     int a = GetDayOfYear(date);
     SYSTEMTIME start;
     int b = a + StepsBackFromJan1(date, firstDay, &start);
@@ -294,7 +301,7 @@ int GetWeekNumberJan1(const SYSTEMTIME& date, int firstDay)
 
 int GetWeekNumberIso(const SYSTEMTIME& date, int firstDay)
 {
-    firstDay %= 7;
+    firstDay = NormalWeekday(firstDay);
     int a = GetDayOfYear(date);
     SYSTEMTIME start;
     int k = StepsBackFromJan1(date, firstDay, &start);

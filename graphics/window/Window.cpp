@@ -41,19 +41,26 @@ bool ReleasesCapture(UINT message)
 
 bool RegisterWindowClasses(HINSTANCE module)
 {
-    g_module = module;
+    // Local classes are found by name and module: windows must be created
+    // with the module that registered the classes, not with a later caller's.
+    if (!g_genericRegistered && !g_layeredRegistered)
+        g_module = module;
     if (!g_genericRegistered)
-        g_genericRegistered = RegisterOne(module, kGenericWindowClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC);
+        g_genericRegistered = RegisterOne(g_module, kGenericWindowClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC);
     if (!g_layeredRegistered)
-        g_layeredRegistered = RegisterOne(module, kLayeredWindowClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
+        g_layeredRegistered = RegisterOne(g_module, kLayeredWindowClass, CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS);
     return g_genericRegistered && g_layeredRegistered;
 }
 
 void UnregisterWindowClasses(HINSTANCE module)
 {
+    // another module's call would fail to remove them yet forget them
+    if (module != g_module)
+        return;
     UnregisterClassW(kGenericWindowClass, module);
     UnregisterClassW(kLayeredWindowClass, module);
     g_genericRegistered = g_layeredRegistered = false;
+    g_module = nullptr;
 }
 
 CWindow::CWindow()
@@ -72,13 +79,15 @@ CWindow::~CWindow()
 
 LRESULT CALLBACK CWindow::SharedWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CWindow* self;
-    if (message == WM_CREATE) {
+    CWindow* self = (CWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+    if (message == WM_CREATE && !self && lParam) {
+        // a window of these classes made by someone else has no object: it
+        // stays a plain DefWindowProc window
         self = (CWindow*)((CREATESTRUCTW*)lParam)->lpCreateParams;
-        self->m_hwnd = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)self);
-    } else {
-        self = (CWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+        if (self) {
+            self->m_hwnd = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)self);
+        }
     }
     if (!self)
         return DefWindowProcW(hwnd, message, wParam, lParam);
@@ -115,8 +124,9 @@ bool CWindow::Create(HWND parent, const WCHAR* title, DWORD style, DWORD exStyle
 {
     // a failed creation destroys the window: the object must survive that for its owner
     m_destroying = true;
-    HWND hwnd = CreateWindowExW(exStyle, (exStyle & WS_EX_LAYERED) ? kLayeredWindowClass : kGenericWindowClass, title, style, m_x,
-                                m_y, m_width, m_height, parent, nullptr, g_module, this);
+    const WCHAR* windowClass = (exStyle & WS_EX_LAYERED) ? kLayeredWindowClass : kGenericWindowClass;
+    HWND hwnd = CreateWindowExW(exStyle, windowClass, title, style, m_x, m_y, m_width, m_height, parent, nullptr,
+                                g_module, this);
     m_destroying = false;
     if (!hwnd) {
         m_hwnd = nullptr;

@@ -9,8 +9,11 @@
 
 #include "graphics/image/Bitmap.h"
 
-// Registers both classes once per process with `module`; true when both exist.
+// Registers both classes once per process with the module of the first call
+// (later calls with another module add nothing); true when both exist.
 bool RegisterWindowClasses(HINSTANCE module);
+// Only the module that registered the classes removes them; then the next
+// registration may name another module.
 void UnregisterWindowClasses(HINSTANCE module);
 
 struct WindowMessage {

@@ -232,10 +232,16 @@ TEST(MechSkin, MissingOrCorruptFacesLeaveADigitalSkin)
         EXPECT_EQ(kSkinDigits, s.skin.GetFeatures());
         EXPECT_EQ(0, s.skin.GetFaceWidth());
         EXPECT_EQ(RGB(0, 255, 0), s.skin.GetBackColor());
+        // no colour paints nothing; the default is the digit strip's key
         SkinCanvas canvas(s.skin, 8, 8);
-        RECT all = {0, 0, 8, 8};
+        RECT all = {0, 0, 8, 8}, inner = {2, 1, 6, 5};
         s.skin.FillBackground(&all, kNoColor);
-        s.skin.FillBackground(&all, kDefaultColor);
+        s.skin.FillBackground(&inner, kDefaultColor);
+        for (int y = 0; y < 8; ++y)
+            for (int x = 0; x < 8; ++x) {
+                POINT p = {x, y};
+                ASSERT_EQ(PtInRect(&inner, p) ? RGB(0, 255, 0) : kCanvasSentinel, canvas.At(x, y)) << x << " " << y;
+            }
     }
 }
 

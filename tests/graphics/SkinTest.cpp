@@ -205,3 +205,26 @@ TEST(Skin, LightmapShadesTheCommonArea)
     EXPECT_GT(changed, 0);
     s.skin.ApplyLightmap(pixels, 0, h);  // no size: nothing, no crash
 }
+
+// A 2 x 1 lightmap over a 3 x 2 block: only the bottom row's first two pixels
+// are shaded, around the neutral grey 0x808080 (which leaves a pixel as it is).
+TEST(Skin, LightmapIsNeutralAtMidGrey)
+{
+    CTempFolder temp;
+    ASSERT_TRUE(temp.AddFolder(L"Lit"));
+    ASSERT_TRUE(temp.WriteBytes(L"Lit\\lightmap.bmp", BmpBytes(2, 1, [](int x, int) {
+        return x == 0 ? RGB(0x80, 0x80, 0x80) : RGB(0xA0, 0x60, 0x40);
+    })));
+    LoadedSkin s(temp.Path(), L"Lit");
+    ASSERT_EQ(kSkinLightmap, s.skin.GetFeatures());
+    // rows bottom-up, as in a DIB
+    uint32_t pixels[2][3] = {{0xFF404040, 0xFF404040, 0xFF404040}, {0xFF404040, 0xFF404040, 0xFF404040}};
+    s.skin.ApplyLightmap(&pixels[0][0], 3, 2);
+    const uint32_t expected[2][3] = {
+        {0xFF404040, 0xFF602000, 0xFF404040},  // unchanged; R +0x20, G -0x20, B -0x40; outside the map
+        {0xFF404040, 0xFF404040, 0xFF404040},
+    };
+    for (int row = 0; row < 2; ++row)
+        for (int col = 0; col < 3; ++col)
+            EXPECT_EQ(expected[row][col], pixels[row][col]) << std::hex << row << " " << col;
+}

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "graphics/protocol/WindowClasses.h"
 #include "graphics/window/Window.h"
 
 namespace {
@@ -25,6 +26,30 @@ public:
     ~CTestAlphaWindow() override { ++g_deleted; }
 };
 
+// Counts access violations while it lives, before any handler sees them:
+// Wine (as 64-bit Windows) swallows a fault inside a window procedure called
+// back during CreateWindowExW, so only this shows it.
+class CFaultCounter {
+public:
+    CFaultCounter() : m_handler(AddVectoredExceptionHandler(1, Count)) { s_faults = 0; }
+    ~CFaultCounter() { RemoveVectoredExceptionHandler(m_handler); }
+    CFaultCounter(const CFaultCounter&) = delete;
+    CFaultCounter& operator=(const CFaultCounter&) = delete;
+    int Faults() const { return s_faults; }
+
+private:
+    static LONG CALLBACK Count(EXCEPTION_POINTERS* info)
+    {
+        if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
+            ++s_faults;
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    static int s_faults;
+    void* m_handler;
+};
+
+int CFaultCounter::s_faults;
+
 class WindowClasses : public testing::Test {
 protected:
     void SetUp() override
@@ -40,11 +65,102 @@ TEST_F(WindowClasses, RegisteredOncePerProcess)
 {
     EXPECT_TRUE(RegisterWindowClasses(GetModuleHandleW(nullptr)));
     WNDCLASSEXW wc = {sizeof(wc)};
-    ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"KG_Generic_Window", &wc));
+    ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), kGenericWindowClass, &wc));
     EXPECT_EQ((UINT)(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC), wc.style);
     EXPECT_EQ(8, wc.cbWndExtra);
-    ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), L"KG_Layered_Window", &wc));
+    ASSERT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), kLayeredWindowClass, &wc));
     EXPECT_EQ((UINT)(CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS), wc.style);
+}
+
+// A window of the classes made by someone else, without an object, is a plain
+// window: created, answered by DefWindowProc and destroyed without harm.
+TEST_F(WindowClasses, WindowWithoutAnObjectIsPlain)
+{
+    for (const wchar_t* name : {kGenericWindowClass, kLayeredWindowClass}) {
+        SCOPED_TRACE(testing::Message() << name);
+        CFaultCounter faults;
+        HWND hwnd = CreateWindowExW(0, name, L"bare", WS_POPUP, 0, 0, 20, 20, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        EXPECT_EQ(0, faults.Faults());
+        ASSERT_NE(nullptr, hwnd);
+        EXPECT_EQ(0, GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+        EXPECT_EQ(0, SendMessageW(hwnd, WM_USER + 1, 0, 0));
+        EXPECT_EQ(4, SendMessageW(hwnd, WM_GETTEXTLENGTH, 0, 0));  // DefWindowProc keeps the title
+        EXPECT_TRUE(DestroyWindow(hwnd));
+    }
+    EXPECT_EQ(0, g_deleted);
+}
+
+// The classes belong to the module of the first registration: windows are
+// created and the classes unregistered with it, whatever module comes later.
+TEST_F(WindowClasses, ClassesStayWithTheFirstModule)
+{
+    HMODULE own = GetModuleHandleW(nullptr), other = GetModuleHandleW(L"kernel32.dll");
+    ASSERT_NE(nullptr, other);
+    EXPECT_TRUE(RegisterWindowClasses(other));
+    WNDCLASSEXW wc = {sizeof(wc)};
+    EXPECT_FALSE(GetClassInfoExW(other, kGenericWindowClass, &wc));
+    CTestWindow* w = new CTestWindow;
+    EXPECT_TRUE(w->Create(nullptr, L"test", WS_POPUP, 0));
+    EXPECT_EQ(own, (HMODULE)GetWindowLongPtrW(w->GetHandle(), GWLP_HINSTANCE));
+    delete w;
+
+    UnregisterWindowClasses(other);  // not theirs: nothing happens
+    EXPECT_TRUE(GetClassInfoExW(own, kGenericWindowClass, &wc));
+    EXPECT_TRUE(GetClassInfoExW(own, kLayeredWindowClass, &wc));
+    w = new CTestWindow;
+    EXPECT_TRUE(w->Create(nullptr, L"test", WS_POPUP, WS_EX_LAYERED));
+    delete w;
+
+    UnregisterWindowClasses(own);
+    EXPECT_FALSE(GetClassInfoExW(own, kGenericWindowClass, &wc));
+    EXPECT_FALSE(GetClassInfoExW(own, kLayeredWindowClass, &wc));
+    ASSERT_TRUE(RegisterWindowClasses(own));
+    w = new CTestWindow;
+    EXPECT_TRUE(w->Create(nullptr, L"test", WS_POPUP, 0));
+    delete w;
+    EXPECT_EQ(3, g_deleted);
+}
+
+// WS_EX_LAYERED picks the layered class, whose window gets the object's alpha and colour key.
+TEST_F(WindowClasses, LayeredWindowGetsAlphaAndKey)
+{
+    struct Case {
+        DWORD exStyle;
+        int alpha;
+        COLORREF key;
+        const wchar_t* className;
+        BYTE layeredAlpha;
+        DWORD layeredFlags;
+    } cases[] = {
+        {0, 128, CLR_INVALID, kGenericWindowClass, 0, 0},
+        {WS_EX_LAYERED, 128, CLR_INVALID, kLayeredWindowClass, 128, LWA_ALPHA},
+        {WS_EX_LAYERED, 3, CLR_INVALID, kLayeredWindowClass, 10, LWA_ALPHA},
+        {WS_EX_LAYERED, 200, RGB(1, 2, 3), kLayeredWindowClass, 200, LWA_ALPHA | LWA_COLORKEY},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.exStyle << " " << c.alpha << " " << c.key);
+        CTestWindow* w = new CTestWindow;
+        w->SetAlpha(c.alpha);
+        w->SetColorKey(c.key);
+        ASSERT_TRUE(w->Create(nullptr, L"test", WS_POPUP, c.exStyle));
+        wchar_t name[64] = L"";
+        GetClassNameW(w->GetHandle(), name, 64);
+        EXPECT_STREQ(c.className, name);
+        COLORREF key = 0;
+        BYTE alpha = 0;
+        DWORD flags = 0;
+        BOOL layered = GetLayeredWindowAttributes(w->GetHandle(), &key, &alpha, &flags);
+        EXPECT_EQ(c.layeredFlags != 0, layered != FALSE);
+        if (layered) {
+            EXPECT_EQ(c.layeredAlpha, alpha);
+            EXPECT_EQ(c.layeredFlags, flags);
+            if (flags & LWA_COLORKEY) {
+                EXPECT_EQ(c.key, key);
+            }
+        }
+        delete w;
+    }
 }
 
 TEST_F(WindowClasses, HandledMessagesAndAlpha)

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <limits.h>
+
 #include "graphics/time/ZoneTime.h"
 #include "tests/support/FakeSystemZone.h"
 #include "tests/support/TestFiles.h"
@@ -163,6 +165,27 @@ TEST(WeekNumbers, FourDayRuleWithMondayIsIso8601)
             return;
         }
     }
+}
+
+// A first day outside 0..6 counts modulo 7, negative ones too (-1 is Saturday).
+TEST(WeekNumbers, FirstDayCountsModuloSeven)
+{
+    struct { int firstDay, weekday; } cases[] = {
+        {-1, 6}, {-7, 0}, {-8, 6}, {-13, 1}, {7, 0}, {8, 1}, {13, 6}, {INT_MIN, 5},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(c.firstDay);
+        SYSTEMTIME t = MakeTime(2008, 12, 1);
+        for (int i = 0; i < 400; ++i, AddDays(t, 1)) {
+            ASSERT_EQ(GetWeekNumberJan1(t, c.weekday), GetWeekNumberJan1(t, c.firstDay)) << FormatTime(t);
+            ASSERT_EQ(GetWeekNumberIso(t, c.weekday), GetWeekNumberIso(t, c.firstDay)) << FormatTime(t);
+            ASSERT_EQ(GetWeekNumber(t, WeekRules{1, (uint32_t)c.weekday}),
+                      GetWeekNumber(t, WeekRules{1, (uint32_t)c.firstDay})) << FormatTime(t);
+        }
+    }
+    // 1 January 2009 is a Thursday: its Saturday week began on 27 December
+    EXPECT_EQ(1, GetWeekNumberJan1(MakeTime(2009, 1, 2), -1));
+    EXPECT_EQ(2, GetWeekNumberJan1(MakeTime(2009, 1, 3), -1));
 }
 
 TEST(Transitions, Kinds)
