@@ -4,10 +4,14 @@
 #include "graphics/records/ClockRecord.h"
 #include "graphics/records/AlarmRecord.h"
 
-// Where due alarms and reminders go: the firing and the reminder log.
+// Where due alarms and reminders go: the firing and the reminder log. The
+// sink owns the clock table; a call may replace it (a settings change handled
+// in a message loop of the firing).
 class IAlarmSink {
 public:
     virtual ~IAlarmSink() = default;
+    virtual ClockRecord* Clocks() = 0;
+    virtual int ClockCount() = 0;
     virtual void FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) = 0;
     virtual void AddReminder(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord& clock) = 0;
 };
@@ -24,7 +28,9 @@ const int kTimerSyncLookAheadSeconds = 5;
 
 // Fires what fell due after the previous tick and not after `nowUtc`, adds
 // reminders shown their lead time ahead, and sets the synchronise flag for
-// alarms due within the look-ahead.
+// alarms due within the look-ahead. `clock` must be a record of
+// sink.Clocks() (others are not checked); after each call into the sink the
+// clock is found again by its index, so the reference may be stale then.
 void CheckDueAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckState& state, IAlarmSink& sink);
 
 // The moment of a timer clock's alarm, as a FILETIME value.

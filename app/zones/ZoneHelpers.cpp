@@ -130,6 +130,10 @@ int GetTransitionGap(const SYSTEMTIME& date, const TimeZoneRecord& zone, int* fi
 void ZoneTimeToUtc(SYSTEMTIME* out, const TimeZoneRecord& zone, const SYSTEMTIME& zoneTime)
 {
     SYSTEMTIME t = zoneTime;
+    // the transition day is found by weekday, and parsed times leave the field 0
+    uint32_t day = GetDayNumber(t);
+    if (day)
+        t.wDayOfWeek = (WORD)WeekdayOfDayNumber(day);
     int d = GetDaylightState(zone, t);
     int first, last;
     if (d != kStateNoRule && GetTransitionGap(t, zone, &first, &last) == 1) {

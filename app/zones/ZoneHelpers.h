@@ -30,4 +30,5 @@ bool GetTransitionOfDay(const SYSTEMTIME& date, const TimeZoneRecord& zone, int*
 // 1 when the clocks go forward on that day (a gap of minutes first..last), 0 back, -1 no transition.
 int GetTransitionGap(const SYSTEMTIME& date, const TimeZoneRecord& zone, int* first, int* last);
 // A zone-local time to UTC; a time inside a spring gap counts as the gap's end.
+// The weekday of `zoneTime` is not read: it comes from the date.
 void ZoneTimeToUtc(SYSTEMTIME* out, const TimeZoneRecord& zone, const SYSTEMTIME& zoneTime);

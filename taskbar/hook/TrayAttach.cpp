@@ -10,14 +10,13 @@
 #include "graphics/window/Window.h"
 #include "taskbar/panel/ClockPanel.h"
 #include "taskbar/hook/HookGlobals.h"
+#include "taskbar/hook/RestartParameters.h"
 #include "taskbar/tray/TrayHost.h"
 #include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
 #include "taskbar/tray/TrayTooltip.h"
 
 namespace {
-
-const int kArgumentChars = 259;
 
 struct DwmFunctions {
     HRESULT(WINAPI* isCompositionEnabled)(BOOL*);
@@ -74,7 +73,7 @@ bool LoadTrayLanguageAndTheme(const WCHAR* folder)
 
 void RestartMainProgram()
 {
-    WCHAR parameters[kArgumentChars + 1];
+    WCHAR parameters[kRestartParameterChars];
     if (!BuildRestartParameters(g_shared.arguments, parameters))
         return;
     WCHAR file[MAX_PATH + 16];
@@ -95,22 +94,6 @@ void PinLibrary()
 }
 
 }  // namespace
-
-bool BuildRestartParameters(const WCHAR* arguments, WCHAR* out)
-{
-    WCHAR lower[kArgumentChars + 1];
-    lstrcpynW(lower, arguments, kArgumentChars + 1);
-    CharLowerW(lower);
-    if (wcsstr(lower, L"/restart"))
-        return false;
-    lstrcpyW(out, L"/restart");
-    if (arguments[0]) {
-        lstrcatW(out, L" ");
-        int used = lstrlenW(out);
-        lstrcpynW(out + used, arguments, kArgumentChars + 1 - used);
-    }
-    return true;
-}
 
 HRESULT SetTaskbarBlurBehind(HWND window, BOOL enable)
 {

@@ -289,17 +289,22 @@ void CClockPanel::PaintBackground(HWND window, HDC dc, HTHEME theme, bool themeA
                                   int height)
 {
     RECT all = {0, 0, width, height};
-    if (m_background.IsValid()) {
-        m_background.Draw(memory, 0, 0, m_background.GetWidth(), m_background.GetHeight(), 0, 0);
-    } else if (!window) {
-        BitBlt(memory, 0, 0, width, height, dc, m_extent.left, m_extent.top, SRCCOPY);
-    } else if (theme && themeActive && m_environment && m_environment->styles) {
-        RECT client;
-        GetClientRect(window, &client);
-        m_environment->styles->Api().DrawThemeParentBackground(window, memory, &client);
-    } else {
-        FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
+    bool bitmap = m_background.IsValid();
+    // the buffer still holds the last paint: whatever the skin's bitmap leaves
+    // uncovered is cleared too, or the digits of earlier seconds stay there
+    if (!bitmap || m_background.GetWidth() < width || m_background.GetHeight() < height) {
+        if (!window) {
+            BitBlt(memory, 0, 0, width, height, dc, m_extent.left, m_extent.top, SRCCOPY);
+        } else if (theme && themeActive && m_environment && m_environment->styles) {
+            RECT client;
+            GetClientRect(window, &client);
+            m_environment->styles->Api().DrawThemeParentBackground(window, memory, &client);
+        } else {
+            FillRect(memory, &all, GetSysColorBrush(COLOR_BTNFACE));
+        }
     }
+    if (bitmap)
+        m_background.Draw(memory, 0, 0, m_background.GetWidth(), m_background.GetHeight(), 0, 0);
 }
 
 void CClockPanel::Paint(HWND window, HDC dc, HTHEME theme, bool themeActive)

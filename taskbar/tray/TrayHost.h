@@ -42,9 +42,6 @@ HRESULT SetTaskbarBlurBehind(HWND window, BOOL enable);
 bool QueryCompositionOn();
 void RestartTrayTimer(HWND trayClock);
 bool IsTaskbarHorizontal();
-// Builds the parameters for the main program's restart into `out` (260
-// characters); false when the stored arguments already ask for a restart.
-bool BuildRestartParameters(const WCHAR* arguments, WCHAR* out);
 // Reply of the main window, 0 when it is gone, hung or too slow.
 LRESULT SendToMainWindow(UINT message, WPARAM wParam, LPARAM lParam, UINT timeoutMs);
 void AllowMainToForeground();

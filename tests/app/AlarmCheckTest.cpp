@@ -15,6 +15,8 @@ namespace {
 
 class CRecordingSink : public IAlarmSink {
 public:
+    ClockRecord* Clocks() override { return clocks; }
+    int ClockCount() override { return clocks ? 1 : 0; }
     void FireAlarm(const AlarmRecord&, const SYSTEMTIME& occurrence, ClockRecord&) override
     {
         fired.push_back(FormatTime(occurrence));
@@ -23,6 +25,7 @@ public:
     {
         reminders.push_back(FormatTime(occurrence));
     }
+    ClockRecord* clocks = nullptr;
     std::vector<std::string> fired, reminders;
 };
 
@@ -41,6 +44,7 @@ protected:
         clock.alarms.ptr = &alarm;
         alarm.enabled = 1;
         state = {};
+        sink.clocks = &clock;
     }
     // One tick per second from `from` to `to` (UTC), as the main window runs them.
     void Tick(SYSTEMTIME from, const SYSTEMTIME& to)
@@ -132,4 +136,102 @@ TEST_F(AlarmCheck, TimerAlarmsCountFromTheAnchor)
     Tick(MakeTime(2026, 12, 10, 11, 58, 59), MakeTime(2026, 12, 10, 11, 59));
     EXPECT_EQ(2u, sink.fired.size());
     EXPECT_EQ(0u, clock.timerFinished);
+}
+
+namespace {
+
+// The clock table as the main program owns it. The first alarm fired
+// reloads the settings: a smaller table takes the place of the old one,
+// whose records are overwritten. They stay allocated, so that a stale read
+// fires the "stale" alarms instead of crashing the run.
+class CReloadingSink : public IAlarmSink {
+public:
+    struct Table {
+        std::vector<ClockRecord> clocks;
+        std::vector<std::vector<AlarmRecord>> alarms;
+    };
+    // `alarms[c]` names the alarms of clock c, each a daily 07:00 local.
+    static void Build(Table& table, const std::vector<std::vector<const wchar_t*>>& alarms)
+    {
+        table.clocks.assign(alarms.size(), ClockRecord());
+        table.alarms.assign(alarms.size(), {});
+        for (size_t c = 0; c < alarms.size(); ++c) {
+            for (const wchar_t* name : alarms[c])
+                table.alarms[c].push_back(Daily(name));
+            ClockRecord& clock = table.clocks[c];
+            memset(&clock, 0, sizeof(clock));
+            clock.zone.tzi = CentralEuropeTzi();
+            clock.zone.standardRule = clock.zone.daylightRule = -1;
+            clock.flags = kClockUseDaylight;
+            clock.alarmsEnabled = 1;
+            clock.alarmCount = (uint32_t)table.alarms[c].size();
+            clock.alarms.ptr = table.alarms[c].data();
+        }
+    }
+    static AlarmRecord Daily(const wchar_t* name)
+    {
+        AlarmRecord alarm;
+        memset(&alarm, 0, sizeof(alarm));
+        alarm.kind = kAlarmDaily;
+        alarm.enabled = 1;
+        EXPECT_TRUE(ParseAlarmSchedule(kAlarmDaily, "2026.12.01 07:00:00 1", &alarm));
+        CopyFixed(alarm.comment, FIELD_WIDTH(alarm.comment), name);
+        return alarm;
+    }
+
+    ClockRecord* Clocks() override { return current->clocks.data(); }
+    int ClockCount() override { return (int)current->clocks.size(); }
+    void FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME&, ClockRecord& clock) override
+    {
+        fired.push_back(Name(alarm) + " of " + std::to_string(&clock - Clocks()));
+        if (current == &next)
+            return;
+        current = &next;
+        for (auto& list : old.alarms)
+            for (AlarmRecord& a : list)
+                a = Daily(L"stale");
+    }
+    void AddReminder(const AlarmRecord& alarm, const SYSTEMTIME&, ClockRecord&) override
+    {
+        fired.push_back("reminder " + Name(alarm));
+    }
+    static std::string Name(const AlarmRecord& alarm)
+    {
+        std::string name;
+        for (size_t i = 0; i < FIELD_WIDTH(alarm.comment) && alarm.comment[i]; ++i)
+            name += (char)alarm.comment[i];
+        return name;
+    }
+
+    Table old, next;
+    Table* current = &old;
+    std::vector<std::string> fired;
+};
+
+}  // namespace
+
+// Firing can run a message loop in which a settings change replaces the
+// clock table: the check goes on with the new table, by index.
+TEST(AlarmCheckReload, GoesOnWithTheTableThatReplacedTheOld)
+{
+    struct Case {
+        const char* name;
+        std::vector<std::vector<const wchar_t*>> before, after;
+        int clock;
+        std::vector<std::string> fired;
+    } cases[] = {
+        {"the clock keeps fewer alarms", {{L"a", L"b", L"c"}}, {{L"a", L"fresh"}}, 0, {"a of 0", "fresh of 0"}},
+        {"the clock is gone", {{L"x"}, {L"a", L"b", L"c"}}, {{L"x"}}, 1, {"a of 1"}},
+        {"the clock lost its alarms", {{L"a", L"b"}}, {{}}, 0, {"a of 0"}},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CReloadingSink sink;
+        CReloadingSink::Build(sink.old, c.before);
+        CReloadingSink::Build(sink.next, c.after);
+        AlarmCheckState state = {};
+        state.previousTick = MakeTime(2026, 12, 10, 5, 59, 59);  // 07:00 local is due
+        CheckDueAlarms(sink.old.clocks[c.clock], MakeTime(2026, 12, 10, 6), state, sink);
+        EXPECT_EQ(c.fired, sink.fired);
+    }
 }

@@ -6,6 +6,7 @@
 
 #include "app/clocks/ClockSettings.h"
 #include "graphics/records/FixedText.h"
+#include "tests/support/FakeSystemZone.h"
 
 namespace {
 
@@ -106,6 +107,20 @@ TEST(ClockProfile, FixedMomentRangeIsConvertedWithTheClocksZone)
     // a day that does not exist, and a missing second
     EXPECT_FALSE(ParseClockProfile(L"2026.02.30 18:00:00-2026.03.01 19:30:15, 0000FF, 20, x", &p, &timer));
     EXPECT_FALSE(ParseClockProfile(L"2026.12.24 18:00:00-2026.12.24 19:30, 0000FF, 20, x", &p, &timer));
+}
+
+// The parsed range carries no weekday: 25 March 2026 is a Wednesday in the
+// week before the spring switch, on standard time all day.
+TEST(ClockProfile, FixedMomentRangeInTheWeekBeforeTheSwitch)
+{
+    ClockRecord timer = UtcClock(kClockTimer | kClockCountdown | kClockFixedMoment);
+    timer.zone.tzi = CentralEuropeTzi();
+    timer.zone.standardRule = timer.zone.daylightRule = -1;
+    timer.flags = kClockUseDaylight;
+    ClockProfileRecord p;
+    ASSERT_TRUE(ParseClockProfile(L"2026.03.25 02:30:00-2026.03.25 03:30:00, 0000FF, 20, Night", &p, &timer));
+    EXPECT_EQ(FileTimeOf(2026, 3, 25, 1, 30, 0), p.rangeStartUtc);
+    EXPECT_EQ(FileTimeOf(2026, 3, 25, 2, 30, 0), p.rangeEndUtc);
 }
 
 TEST(ClockProfile, TimerOffsetsInSeconds)

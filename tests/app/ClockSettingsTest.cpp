@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app/alarms/AlarmCheck.h"
 #include "app/clocks/ClockSettings.h"
 #include "app/zones/ZoneDatabase.h"
 #include "graphics/records/AlarmRecord.h"
@@ -448,6 +449,20 @@ TEST_F(ClockSettings, TimerAlarmsAreMomentsOfTheRun)
     ASSERT_EQ(2u, clock.alarmCount);
     EXPECT_EQ(3000, Alarm(0).timerOffset);
     EXPECT_EQ(-3600, Alarm(1).timerOffset);
+}
+
+// A parsed "time" carries no weekday: in the week before the spring switch
+// 02:30 is an ordinary standard time, not a time in the gap.
+TEST_F(ClockSettings, TimerAlarmTimeInTheWeekBeforeTheSwitch)
+{
+    Set(L"timer_mode", L"-1");
+    Set(L"zone", L"W. Europe Standard Time");
+    Set(L"usedaylight", L"1");
+    Set(L"term", L"2026.03.25 04:00:00");
+    Set(L"clock1:alarm1", L"time", L"2026.03.25 02:30:00");
+    ASSERT_EQ(1u, Read().alarmCount);
+    EXPECT_EQ(FileTimeOf(MakeTime(2026, 3, 25, 3)), clock.timerAnchorUtc);
+    EXPECT_EQ(FileTimeOf(MakeTime(2026, 3, 25, 1, 30)), TimerAlarmMoment(clock, Alarm(0)));
 }
 
 TEST_F(ClockSettings, AlarmTimeNeedsAnAnchoredTimer)

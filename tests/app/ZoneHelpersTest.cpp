@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "app/zones/ZoneHelpers.h"
 #include "tests/support/FakeSystemZone.h"
 #include "tests/support/TestFiles.h"
@@ -39,6 +41,35 @@ TEST(ZoneHelpers, ZoneTimeToUtcAcrossTransitions)
     SYSTEMTIME utc;
     ZoneTimeToUtc(&utc, india, MakeTime(2026, 1, 1, 3));
     EXPECT_EQ(FormatTime(MakeTime(2025, 12, 31, 21, 30)), FormatTime(utc));
+}
+
+// The weekday field of the zone time is not trusted: callers that parse a
+// date leave it 0, which made days of the week before the switch look like
+// the last Sunday of March.
+TEST(ZoneHelpers, ZoneTimeToUtcIgnoresTheGivenWeekday)
+{
+    TimeZoneRecord z = Europe();
+    struct { SYSTEMTIME local; int weekday; SYSTEMTIME utc; } cases[] = {
+        {MakeTime(2026, 3, 22, 2, 30), 0, MakeTime(2026, 3, 22, 1, 30)},   // a Sunday, a week early
+        {MakeTime(2026, 3, 23, 2, 30), 0, MakeTime(2026, 3, 23, 1, 30)},
+        {MakeTime(2026, 3, 25, 2, 30), 0, MakeTime(2026, 3, 25, 1, 30)},
+        {MakeTime(2026, 3, 25, 2, 30), 6, MakeTime(2026, 3, 25, 1, 30)},
+        {MakeTime(2026, 3, 28, 2, 30), 0, MakeTime(2026, 3, 28, 1, 30)},
+        {MakeTime(2026, 3, 28, 2, 30), 3, MakeTime(2026, 3, 28, 1, 30)},
+        {MakeTime(2026, 3, 29, 2, 30), 3, MakeTime(2026, 3, 29, 1, 0)},    // the switch: in the gap
+        {MakeTime(2026, 3, 29, 1, 30), 5, MakeTime(2026, 3, 29, 0, 30)},
+        {MakeTime(2026, 3, 30, 2, 30), 0, MakeTime(2026, 3, 30, 0, 30)},
+        {MakeTime(2026, 3, 31, 2, 30), 1, MakeTime(2026, 3, 31, 0, 30)},
+        {MakeTime(2024, 3, 25, 2, 30), 0, MakeTime(2024, 3, 25, 1, 30)},   // the switch is on 31 March
+        {MakeTime(2024, 3, 31, 2, 15), 2, MakeTime(2024, 3, 31, 1, 0)},
+    };
+    for (auto& c : cases) {
+        SCOPED_TRACE(FormatTime(c.local) + " given w" + std::to_string(c.weekday));
+        SYSTEMTIME local = c.local, utc;
+        local.wDayOfWeek = (WORD)c.weekday;
+        ZoneTimeToUtc(&utc, z, local);
+        EXPECT_EQ(FormatTime(c.utc), FormatTime(utc));
+    }
 }
 
 TEST(ZoneHelpers, TransitionDays)

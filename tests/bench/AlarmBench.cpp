@@ -20,8 +20,11 @@ const int kRounds = 7;
 
 class CNullSink : public IAlarmSink {
 public:
+    ClockRecord* Clocks() override { return clocks->data(); }
+    int ClockCount() override { return (int)clocks->size(); }
     void FireAlarm(const AlarmRecord&, const SYSTEMTIME&, ClockRecord&) override { ++fired; }
     void AddReminder(const AlarmRecord&, const SYSTEMTIME&, ClockRecord&) override { ++reminders; }
+    std::vector<ClockRecord>* clocks = nullptr;
     int fired = 0, reminders = 0;
 };
 
@@ -82,6 +85,7 @@ int main()
         tickIndex[i] = i;
 
     CNullSink sink;
+    sink.clocks = &clocks;
     AlarmCheckState state = {};
     double pass = BestNsPerItem(tickIndex, kRounds, [&](int i) {
         state.previousTick = ticks[i];

@@ -355,8 +355,41 @@ TEST_F(TaskbarHook, FailedHandshakeRestartsTheMainProgramOnce)
     RemoveDirectoryW(folder.c_str());
 }
 
+namespace {
+
+// Whether the process's committed private memory holds `bytes`.
+bool ProcessHolds(DWORD pid, const std::string& bytes)
+{
+    struct Process {
+        HANDLE h;
+        ~Process() { if (h) CloseHandle(h); }
+    } process = {OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)};
+    if (!process.h)
+        return false;
+    const DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE;
+    MEMORY_BASIC_INFORMATION info;
+    std::string region;
+    for (BYTE* at = nullptr; VirtualQueryEx(process.h, at, &info, sizeof(info)) == sizeof(info);
+         at = (BYTE*)info.BaseAddress + info.RegionSize) {
+        if (info.State != MEM_COMMIT || info.Type != MEM_PRIVATE || !(info.Protect & kReadable) ||
+            (info.Protect & PAGE_GUARD))
+            continue;
+        region.resize(info.RegionSize);
+        SIZE_T read = 0;
+        ReadProcessMemory(process.h, info.BaseAddress, &region[0], info.RegionSize, &read);
+        region.resize(read);
+        if (region.find(bytes) != std::string::npos)
+            return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 // Under Wine a received block is handed over on the taskbar thread's stack:
-// the stand-in must take a city list as large as the shipped one.
+// the stand-in must take a city list as large as the shipped one. The tray
+// clock keeps its own copy, with the pointer slot cleared and the names
+// terminated; a block of a wrong size is dropped.
 TEST_F(TaskbarHook, TakesACityBlockOfTheShippedSize)
 {
     CStandinTaskbar taskbar;
@@ -364,11 +397,28 @@ TEST_F(TaskbarHook, TakesACityBlockOfTheShippedSize)
     Attach(taskbar, TL_PROGRAM_FOLDER, kNoRestart);
     ASSERT_EQ(1, g_main.handshakes);
     std::vector<CityRecord> cities(8000);
-    COPYDATASTRUCT block = {2, (DWORD)(cities.size() * sizeof(CityRecord)), cities.data()};
-    DWORD_PTR reply = 99;
-    EXPECT_TRUE(SendMessageTimeoutW(taskbar.clock, WM_COPYDATA, (WPARAM)m_main, (LPARAM)&block, SMTO_NORMAL, 5000,
-                                    &reply));
-    EXPECT_EQ(0u, reply);
+    for (CityRecord& city : cities) {
+        for (WCHAR& c : city.cityName)
+            c = L'Q';
+        for (WCHAR& c : city.countryName)
+            c = L'R';
+        city.zoneRecord.raw = 0x5A5A5A5A5A5A5A5Aull;
+    }
+    CityRecord kept = cities[0];
+    kept.cityName[79] = 0;
+    kept.countryName[79] = 0;
+    kept.zoneRecord.raw = 0;
+    const std::string keptBytes((const char*)&kept, sizeof(kept));
+
+    for (DWORD cut : {1u, 0u}) {
+        SCOPED_TRACE(cut);
+        COPYDATASTRUCT block = {2, (DWORD)(cities.size() * sizeof(CityRecord)) - cut, cities.data()};
+        DWORD_PTR reply = 99;
+        EXPECT_TRUE(SendMessageTimeoutW(taskbar.clock, WM_COPYDATA, (WPARAM)m_main, (LPARAM)&block, SMTO_NORMAL,
+                                        5000, &reply));
+        EXPECT_EQ(0u, reply);
+        EXPECT_EQ(cut == 0, ProcessHolds(taskbar.Pid(), keptBytes));
+    }
 }
 
 namespace {

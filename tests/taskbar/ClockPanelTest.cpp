@@ -2,10 +2,13 @@
 
 #include <string.h>
 
+#include <vector>
+
 #include "graphics/image/Bitmap.h"
 #include "graphics/text/DurationFormat.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/skin/Graphics.h"
+#include "graphics/window/Window.h"
 #include "graphics/language/LanguageStrings.h"
 #include "graphics/image/PixelOps.h"
 #include "taskbar/panel/ClockPanel.h"
@@ -66,6 +69,15 @@ std::wstring ShippedFolder()
 {
     // the shipped skins live in data\skins
     return TL_SHIPPED_DATA;
+}
+
+// The standard style with text that shows on black as on the button face.
+CGraphics* CreateLightTextSkin(const SettingsBlock& settings, CVisualStyles* styles)
+{
+    CGraphics* skin = CreatePanelSkin(settings, styles);
+    if (skin)
+        skin->SetTextColor(RGB(0xFF, 0xFF, 0xF0));
+    return skin;
 }
 
 std::vector<int> Indexes(const CClockPanel& panel)
@@ -204,4 +216,61 @@ TEST(ClockPanel, PaintsOverTheSkinsBackgroundBitmap)
         for (int row = first.top; row < first.bottom && !drawn; row++)
             drawn = (GetPixel(target.GetDC(), x, row) & 0xFFFFFF) != kBackground;
     EXPECT_TRUE(drawn);
+}
+
+// The off-screen bitmap lives from paint to paint: what a background bitmap
+// smaller than the panel leaves uncovered must be cleared each time, or the
+// digits of earlier paints stay there.
+TEST(ClockPanel, AreaBeyondASmallBackgroundBitmapIsClearedEachPaint)
+{
+    CTempFolder folder;
+    ASSERT_TRUE(folder.AddFolder(L"skins"));
+    const int kBitmapWidth = 24, kBitmapHeight = 12;
+    ASSERT_TRUE(folder.WriteBytes(L"skins\\bkg.bmp",
+                                  BmpBytes(kBitmapWidth, kBitmapHeight, [](int, int) { return RGB(0x20, 0x80, 0x40); })));
+    PanelHost host(kStandardStyleName, folder.Path());
+    host.AddClock(0, kClockShowsSeconds);
+    host.AddClock(0, kClockShowsSeconds);
+    host.panel.SetSkinFunctions(CreateLightTextSkin, nullptr);
+    host.panel.Rebuild(host.copies);
+    host.panel.Tick(true);
+
+    // the taskbar's clock window, never shown
+    ASSERT_TRUE(RegisterWindowClasses(GetModuleHandleW(nullptr)));
+    CWindow window;
+    ASSERT_TRUE(window.Create(nullptr, L"", WS_POPUP, 0));
+    CDibSection target;
+    ASSERT_TRUE(target.Create(400, 60));
+    host.panel.Layout(target.GetDC(), nullptr, 400, 60, false, 0);
+    RECT extent = host.panel.GetRect();
+    ASSERT_GT(extent.right - extent.left, kBitmapWidth);
+    ASSERT_GT(extent.bottom - extent.top, kBitmapHeight);
+    // the panel's pixels outside the background bitmap, after one paint at `now`
+    auto paint = [&](const SYSTEMTIME& now) {
+        g_now = now;
+        host.panel.Tick(true);
+        host.panel.Paint(window.GetHandle(), target.GetDC(), nullptr, false);
+        GdiFlush();
+        std::vector<COLORREF> pixels;
+        for (int y = extent.top; y < extent.bottom; y++)
+            for (int x = extent.left; x < extent.right; x++)
+                if (x - extent.left >= kBitmapWidth || y - extent.top >= kBitmapHeight)
+                    pixels.push_back(GetPixel(target.GetDC(), x, y));
+        return pixels;
+    };
+    SYSTEMTIME first = MakeTime(2026, 12, 10, 9, 30, 15), other = MakeTime(2026, 12, 10, 18, 47, 58);
+    auto differing = [](const std::vector<COLORREF>& a, const std::vector<COLORREF>& b) {
+        int n = 0;
+        for (size_t i = 0; i < a.size() && i < b.size(); i++)
+            n += a[i] != b[i];
+        return n;
+    };
+    std::vector<COLORREF> before = paint(first);
+    std::vector<COLORREF> between = paint(other);
+    EXPECT_GT(differing(before, between), 0);  // the digits did change
+    for (int round = 0; round < 3; round++) {
+        SCOPED_TRACE(round);
+        EXPECT_EQ(0, differing(before, paint(first)));
+        EXPECT_EQ(0, differing(between, paint(other)));
+    }
 }
