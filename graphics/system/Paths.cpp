@@ -76,10 +76,15 @@ bool FileExists(const WCHAR* path)
 
 bool SkinHasClockFace(const SettingsPaths& paths, const WCHAR* skinName)
 {
-    if (!skinName || !*skinName)
+    return SkinHasClockFace(paths.skinsRoot, skinName);
+}
+
+bool SkinHasClockFace(const WCHAR* skinsRoot, const WCHAR* skinName)
+{
+    if (!skinsRoot || !skinName || !*skinName)
         return false;
     WCHAR folder[MAX_PATH], path[MAX_PATH];
-    return Join(folder, MAX_PATH, paths.skinsRoot, skinName) &&
+    return Join(folder, MAX_PATH, skinsRoot, skinName) &&
            ((Join(path, MAX_PATH, folder, L"\\clkface.png") && FileExists(path)) ||
             (Join(path, MAX_PATH, folder, L"\\clkface.bmp") && FileExists(path)));
 }

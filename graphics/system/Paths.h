@@ -22,3 +22,5 @@ bool FileExists(const WCHAR* path);
 // True when the skin's folder under the skins root holds "clkface.png" or
 // "clkface.bmp".
 bool SkinHasClockFace(const SettingsPaths& paths, const WCHAR* skinName);
+// The same under `skinsRoot` (trailing backslash).
+bool SkinHasClockFace(const WCHAR* skinsRoot, const WCHAR* skinName);

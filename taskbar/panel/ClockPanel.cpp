@@ -1,20 +1,12 @@
 #include "taskbar/panel/ClockPanel.h"
 
+#include "graphics/clock/ClockFactory.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/skin/Graphics.h"
-#include "graphics/skin/MechSkin.h"
 #include "graphics/skin/Skin.h"
 #include "graphics/window/Theme.h"
 
 namespace {
-
-const int kSkinFontSize = 8;
-const int kLargestTaskbarFace = 200;
-
-bool NameIs(const WCHAR* name, const WCHAR* builtIn)
-{
-    return lstrcmpiW(name, builtIn) == 0;
-}
 
 // The skins root of the pushed settings: program folder + "skins\".
 bool BuildSkinsRoot(const SettingsBlock& settings, WCHAR* root, int chars)
@@ -27,22 +19,6 @@ bool BuildSkinsRoot(const SettingsBlock& settings, WCHAR* root, int chars)
     CopyMemory(root, settings.programFolder, length * sizeof(WCHAR));
     lstrcpyW(root + length, L"skins\\");
     return true;
-}
-
-bool FolderHasFace(const WCHAR* root, const WCHAR* name)
-{
-    static const WCHAR* const kFaces[] = {L"\\clkface.png", L"\\clkface.bmp"};
-    for (const WCHAR* face : kFaces) {
-        WCHAR path[MAX_PATH];
-        if (lstrlenW(root) + lstrlenW(name) + lstrlenW(face) >= MAX_PATH)
-            return false;
-        lstrcpyW(path, root);
-        lstrcatW(path, name);
-        lstrcatW(path, face);
-        if (GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES)
-            return true;
-    }
-    return false;
 }
 
 bool IsShownInPanel(const ClockRecord& clock, bool analogue)
@@ -63,29 +39,16 @@ void DefaultNow(SYSTEMTIME* utc)
 CGraphics* CreatePanelSkin(const SettingsBlock& settings, CVisualStyles* styles)
 {
     WCHAR name[FIELD_WIDTH(settings.skin) + 1];
-    int length = 0;
-    while (length < (int)FIELD_WIDTH(settings.skin) && settings.skin[length])
-        name[length] = settings.skin[length], length++;
-    name[length] = 0;
-
+    CopyFieldText(name, FIELD_WIDTH(settings.skin) + 1, settings.skin, FIELD_WIDTH(settings.skin));
     WCHAR root[MAX_PATH];
-    bool haveRoot = BuildSkinsRoot(settings, root, MAX_PATH);
-    CGraphics* skin;
-    if (NameIs(name, kStandardStyleName) || NameIs(name, kClassicStyleName) || !haveRoot)
-        skin = new CGraphics(styles, &settings);
-    else if (FolderHasFace(root, name))
-        skin = new CMechSkin(root, kLargestTaskbarFace, styles, &settings);
-    else
-        skin = new CSkin(root, styles, &settings);
-    skin->AddRef();
-    skin->Load(name, 0, kSkinFontSize, FW_NORMAL, 0);
-    return skin;
+    if (!BuildSkinsRoot(settings, root, MAX_PATH))
+        root[0] = 0;
+    return CreateClockSkin(root, name, kTaskbarLargestFace, kTaskbarFontSize, styles, &settings);
 }
 
 void ReleasePanelSkin(CGraphics* skin)
 {
-    if (skin && skin->Release())
-        delete skin;
+    ReleaseClockSkin(skin);
 }
 
 CClockPanel::CClockPanel()
@@ -156,29 +119,17 @@ void CClockPanel::Rebuild(TrayCopies& copies)
     if (shown < 1 || shown > kMaxTrayClocks)
         shown = shown < 1 ? 1 : kMaxTrayClocks;
     bool transparent = (settings.options & kOptTransparentSkin) != 0;
+    ClockOptions options = {(settings.options & kOptOverlayPrefixes) != 0};
     for (int i = count > shown ? count - shown : 0; i < count; i++) {
         ClockRecord& record = copies.clocks[selected[i]];
         if (transparent)
             record.flags |= kClockTransparent;
         else
             record.flags &= ~kClockTransparent;
-        CClock* clock;
-        if (analogue) {
-            CMechClock* mech = new CMechClock(record, static_cast<CMechSkin*>(skin), m_environment->context);
-            mech->SetOverlay((settings.options & kOptOverlayPrefixes) != 0);
-            mech->SetMargins(0, 1);
-            clock = mech;
-        } else {
-            if (record.kind & kClockTimer)
-                clock = new CTimer(record, skin, m_environment->context);
-            else
-                clock = new CClock(record, skin, m_environment->context);
-            if (isSkin)
-                clock->SetMargins(3, CClock::kHorizontalMargin);
-        }
+        m_objects[m_count] = CreateClock(record, skin, m_environment->context, options);
         m_clocks[m_count].index = selected[i];
         SetRectEmpty(&m_clocks[m_count].rect);
-        m_objects[m_count++] = clock;
+        m_count++;
     }
     m_releaseSkin(skin);
 }

@@ -1,6 +1,7 @@
-// Twelve clocks of mixed kinds (digital, timers, analogue) painted into one
-// panel bitmap once per second of simulated time, against one BitBlt of the
-// same panel: with the built-in looks and with each skin of the program folder.
+// Twelve clocks (time clocks and timers) built as the hosts build them and
+// painted into one panel bitmap once per second of simulated time, against one
+// BitBlt of the same panel: with the built-in looks and with each skin of the
+// program folder (an analogue skin turns the time clocks into faces).
 #include <stdio.h>
 
 #include <string>
@@ -9,10 +10,10 @@
 #include <windows.h>
 
 #include "graphics/clock/Clock.h"
+#include "graphics/clock/ClockFactory.h"
 #include "graphics/clock/ClockHost.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/skin/Graphics.h"
-#include "graphics/skin/MechSkin.h"
 #include "tests/bench/BenchTimer.h"
 
 namespace {
@@ -66,8 +67,7 @@ struct Result {
 
 Result Measure(const WCHAR* skinsRoot, const WCHAR* look, const ClockContext& context)
 {
-    CMechSkin* skin = new CMechSkin(skinsRoot, 0);
-    skin->Load(look, 0, 0, FW_NORMAL, 0);
+    CGraphics* skin = CreateClockSkin(skinsRoot, look, kTaskbarLargestFace, kTaskbarFontSize, nullptr, nullptr);
     CDibSection panel, copy;
     int rows = (kClocks + kColumns - 1) / kColumns;
     panel.Create(kColumns * kCellWidth, rows * kCellHeight);
@@ -87,14 +87,9 @@ Result Measure(const WCHAR* skinsRoot, const WCHAR* look, const ClockContext& co
     }
 
     std::vector<CClock*> clocks;
+    ClockOptions options = {true};  // the taskbar's default
     for (int i = 0; i < kClocks; ++i) {
-        CClock* clock;
-        if (i % 4 == 3)
-            clock = new CTimer(MakeTimer(i), skin, context);
-        else if (i % 4 == 2)
-            clock = new CMechClock(MakeRecord(i), skin, context);
-        else
-            clock = new CClock(MakeRecord(i), skin, context);
+        CClock* clock = CreateClock(i % 4 == 3 ? MakeTimer(i) : MakeRecord(i), skin, context, options);
         clock->Update(seconds[0]);
         clock->Measure(panel.GetDC(), kCellWidth, kCellHeight, nullptr, nullptr);
         clock->Update(seconds[0]);
@@ -103,6 +98,7 @@ Result Measure(const WCHAR* skinsRoot, const WCHAR* look, const ClockContext& co
         clock->SetRect(r);
         clocks.push_back(clock);
     }
+    ReleaseClockSkin(skin);
 
     Result result;
     result.paintNs = BestNsPerItem(seconds, kRounds, [&](const SYSTEMTIME& now) {

@@ -43,6 +43,14 @@ struct Shot {
                     return false;
         return true;
     }
+    int DarkCount(int left, int top, int right, int bottom) const
+    {
+        int n = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x)
+                n += Dark(x, y);
+        return n;
+    }
     bool AnyDark(int left, int top, int right, int bottom) const
     {
         for (int y = top; y < bottom; ++y)
@@ -155,6 +163,21 @@ const char kDigitalClocks[] =
     "[clock3]\r\nenabled=1\r\ntransparent=0\r\nskin=Classic Tempolan Style\r\nzone=UTC\r\n"
     "timeformat=HH:mm\r\nprofiles=1\r\nprofile1=10:00-11:00, FF0000, 80, 0123456, morning\r\n";
 
+// Height of a BMP file from its header; 0 when unreadable.
+int BmpHeight(const std::wstring& path)
+{
+    FILE* file = _wfopen(path.c_str(), L"rb");
+    if (!file)
+        return 0;
+    unsigned char header[26] = {};
+    size_t read = fread(header, 1, sizeof(header), file);
+    fclose(file);
+    if (read != sizeof(header) || header[0] != 'B' || header[1] != 'M')
+        return 0;
+    int32_t height = (int32_t)(header[22] | header[23] << 8 | header[24] << 16 | (uint32_t)header[25] << 24);
+    return height < 0 ? -height : height;
+}
+
 bool Reddish(uint32_t c)
 {
     int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
@@ -230,10 +253,13 @@ TEST(ClockPaint, OpaqueSkinsFillWithTheirBackground)
         int r = (c >> 16) & 0xFF, g = (c >> 8) & 0xFF, b = c & 0xFF;
         return r > 160 && b > 160 && g < r - 100 && g < b - 100;
     };
+    int blueHeight = 0;
     for (int number : {1, 2}) {
         SCOPED_TRACE(number);
         Shot shot = folder.Render(number, L"2030-05-06T10:15:30Z");
         ASSERT_GT(shot.width, 0);
+        if (number == 1)
+            blueHeight = shot.height;
         int magentaPixels = 0, canvasPixels = 0;
         for (uint32_t c : shot.rgb) {
             magentaPixels += magenta(c);
@@ -245,6 +271,10 @@ TEST(ClockPaint, OpaqueSkinsFillWithTheirBackground)
         EXPECT_TRUE(shot.Dark(2, shot.height / 2));
         EXPECT_TRUE(shot.Dark(shot.width - 3, shot.height / 2));
     }
+    // a bitmap skin's digits keep 3 pixels above and below, as in the taskbar
+    int digits = BmpHeight(std::wstring(TL_PROGRAM_FOLDER) + L"skins\\Blue LCD\\digits.bmp");
+    ASSERT_GT(digits, 0);
+    EXPECT_EQ(digits + 2 * 3, blueHeight);
     // the analogue face's transparent corner gives the background: the light
     // paper of the dial, not black
     Shot face = folder.Render(3, L"2030-05-06T10:15:30Z");
@@ -290,7 +320,7 @@ TEST(ClockPaint, AnalogueHandsPointAtTheHourAndMinute)
         SCOPED_TRACE(std::string(c.instant, c.instant + 20));
         Shot shot = folder.Render(1, c.instant);
         ASSERT_GT(shot.width, 0);
-        EXPECT_EQ(shot.width - 8, shot.height - 4);  // a square face inside the margins
+        EXPECT_EQ(shot.width - 2, shot.height);  // a square face, a pixel from each side
         int cx = shot.width / 2, cy = shot.height / 2, r = (shot.width < shot.height ? shot.width : shot.height) / 2;
         // outside the round face the canvas shows
         EXPECT_EQ(kCanvas, shot.At(0, 0));
@@ -307,6 +337,28 @@ TEST(ClockPaint, AnalogueHandsPointAtTheHourAndMinute)
             EXPECT_FALSE(shot.DarkNear(cx + d, cy));
         }
     }
+}
+
+// The main settings' "overlayprefixes" (on unless switched off) leaves the
+// date out of an analogue clock's caption; a large face carries the caption
+// over its lower part either way, so only the date's text tells them apart.
+TEST(ClockPaint, AnalogueCaptionFollowsTheOverlaySetting)
+{
+    const std::string clock =
+        "[clock1]\r\nenabled=1\r\ntransparent=1\r\nskin=Classic Analog\r\nzone=UTC\r\ntimeformat=HH:mm\r\n"
+        "dateformat=dd.MM.yyyy\r\nprefix=Rome\r\nseconds_hand=0\r\n";
+    CShotFolder over(clock);
+    Shot prefixOnly = over.Render(1, L"2030-05-06T10:15:30Z");
+    ASSERT_GT(prefixOnly.width, 0);
+    CShotFolder apart("[main]\r\noverlayprefixes=0\r\n" + clock);
+    Shot withDate = apart.Render(1, L"2030-05-06T10:15:30Z");
+    ASSERT_EQ(prefixOnly.width, withDate.width);
+    ASSERT_EQ(prefixOnly.height, withDate.height);
+    int top = prefixOnly.height / 2;
+    EXPECT_GT(withDate.DarkCount(0, top, withDate.width, withDate.height),
+              prefixOnly.DarkCount(0, top, prefixOnly.width, prefixOnly.height) + 20);
+    // the upper half, hands and all, is the same
+    EXPECT_EQ(withDate.DarkCount(0, 0, withDate.width, top), prefixOnly.DarkCount(0, 0, prefixOnly.width, top));
 }
 
 TEST(ClockPaint, BadArgumentsExitWithTwo)

@@ -2,8 +2,10 @@
 
 #include <string.h>
 
+#include <string>
 #include <vector>
 
+#include "graphics/clock/ClockFactory.h"
 #include "graphics/image/Bitmap.h"
 #include "graphics/text/DurationFormat.h"
 #include "graphics/records/FixedText.h"
@@ -80,6 +82,33 @@ CGraphics* CreateLightTextSkin(const SettingsBlock& settings, CVisualStyles* sty
     return skin;
 }
 
+// The clock measured for a 200 x 40 room and painted at (0, 0) over a grey
+// canvas, top-down; empty when it measured empty.
+std::vector<uint32_t> Painted(CClock* clock, SIZE* size)
+{
+    CDibSection canvas;
+    std::vector<uint32_t> pixels;
+    if (!canvas.Create(8, 8))
+        return pixels;
+    clock->Update(g_now);
+    clock->Measure(canvas.GetDC(), 200, 40, nullptr, &g_now);
+    clock->Update(g_now);
+    RECT r = clock->GetRect();
+    *size = {r.right - r.left, r.bottom - r.top};
+    CDibSection shot;
+    if (size->cx <= 0 || size->cy <= 0 || !shot.Create(size->cx, size->cy))
+        return pixels;
+    OffsetRect(&r, -r.left, -r.top);
+    clock->SetRect(r);
+    for (int y = 0; y < size->cy; y++)
+        for (int x = 0; x < size->cx; x++)
+            shot.SetPixel(x, y, 0xFF808080);
+    clock->Paint(shot.GetDC(), nullptr);
+    GdiFlush();
+    pixels.assign(shot.GetBits(), shot.GetBits() + (size_t)size->cx * size->cy);
+    return pixels;
+}
+
 std::vector<int> Indexes(const CClockPanel& panel)
 {
     std::vector<int> out;
@@ -131,6 +160,47 @@ TEST(ClockPanel, AnalogueSkinHidesTimersAndMakesFaces)
     digital.panel.Rebuild(digital.copies);
     ASSERT_EQ(2, digital.panel.Count());
     EXPECT_NE(nullptr, dynamic_cast<CTimer*>(digital.panel.Object(1)));
+}
+
+// Whatever the panel does to its clocks, the factory does: a clock the
+// factory builds from the panel's record copy and skin paints the same pixels.
+TEST(ClockPanel, ClocksPaintAsTheFactoryBuildsThem)
+{
+    struct Case {
+        const wchar_t* skin;
+        uint32_t options;
+    } cases[] = {
+        {kStandardStyleName, 0},
+        {L"Blue LCD", kOptTransparentSkin},
+        {L"Classic Analog", kOptOverlayPrefixes},
+        {L"Classic Analog", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.skin, c.skin + wcslen(c.skin)) + " options " + std::to_string(c.options));
+        PanelHost host(c.skin, ShippedFolder());
+        host.copies.settings.options = c.options;
+        host.AddClock();
+        host.AddClock(0, kClockShowsSeconds | kClockSecondsHand);
+        CopyFixed(host.records[1].prefix, FIELD_WIDTH(host.records[1].prefix), L"Rome");
+        CopyFixed(host.records[1].dateFormat, FIELD_WIDTH(host.records[1].dateFormat), L"dd.MM.");
+        host.panel.Rebuild(host.copies);
+        ASSERT_EQ(2, host.panel.Count());
+        for (int i = 0; i < host.panel.Count(); i++) {
+            SCOPED_TRACE(i);
+            CClock* shown = host.panel.Object(i);
+            const ClockRecord& record = host.copies.clocks[host.panel.Clock(i).index];
+            ClockOptions options = {(c.options & kOptOverlayPrefixes) != 0};
+            CClock* built = CreateClock(record, shown->GetSkin(), host.environment.context, options);
+            SIZE shownSize = {}, builtSize = {};
+            std::vector<uint32_t> shownPixels = Painted(shown, &shownSize);
+            std::vector<uint32_t> builtPixels = Painted(built, &builtSize);
+            delete built;
+            ASSERT_FALSE(shownPixels.empty());
+            EXPECT_EQ(shownSize.cx, builtSize.cx);
+            EXPECT_EQ(shownSize.cy, builtSize.cy);
+            EXPECT_TRUE(shownPixels == builtPixels);
+        }
+    }
 }
 
 TEST(ClockPanel, TicksOncePerSecondAndForcedAlways)

@@ -1,7 +1,8 @@
 // clockshot <program folder> <clock number> <instant> <out.png>
-// Renders clock N of the current user's settings in that folder, as the
-// clocks draw it at the UTC instant YYYY-MM-DDTHH:MM:SSZ, into a PNG file
-// (24-bit, no alpha). Transparent clocks are drawn over kCanvasColor.
+// Renders clock N of the current user's settings in that folder with its own
+// skin, built and padded as the taskbar builds its clocks, at the UTC instant
+// YYYY-MM-DDTHH:MM:SSZ, into a PNG file (24-bit, no alpha). Transparent
+// clocks are drawn over kCanvasColor.
 // Exit codes: 0 written, 1 failed, 2 bad arguments.
 #include <stdio.h>
 #include <wchar.h>
@@ -15,11 +16,11 @@
 #include "app/zones/SystemZone.h"
 #include "app/zones/ZoneDatabase.h"
 #include "graphics/clock/Clock.h"
+#include "graphics/clock/ClockFactory.h"
 #include "graphics/clock/ClockHost.h"
 #include "graphics/skin/Graphics.h"
 #include "graphics/language/Language.h"
 #include "graphics/time/LocalZone.h"
-#include "graphics/skin/MechSkin.h"
 #include "graphics/system/Paths.h"
 
 namespace {
@@ -158,15 +159,12 @@ int wmain(int argc, wchar_t** argv)
 
     WCHAR skinName[81];
     CopyFieldText(skinName, 81, record.skin, 80);
-    CMechSkin* skin = new CMechSkin(paths.skinsRoot, 0);
-    skin->Load(skinName[0] ? skinName : kStandardStyleName, 0, 0, FW_NORMAL, 0);
-    CClock* clock;
-    if (skin->HasFace())
-        clock = new CMechClock(record, skin, context);
-    else if (record.kind & kClockTimer)
-        clock = new CTimer(record, skin, context);
-    else
-        clock = new CClock(record, skin, context);
+    // no settings for the style: its name is the clock's, not the taskbar's
+    CGraphics* skin = CreateClockSkin(paths.skinsRoot, skinName[0] ? skinName : kStandardStyleName,
+                                      kTaskbarLargestFace, kTaskbarFontSize, nullptr, nullptr);
+    ClockOptions options = {(settings.Block().options & kOptOverlayPrefixes) != 0};
+    CClock* clock = CreateClock(record, skin, context, options);
+    ReleaseClockSkin(skin);
 
     CDibSection canvas;
     int status = kFailed;
