@@ -348,9 +348,8 @@ LRESULT CMainProgram::OnCopyData(HWND sender, const COPYDATASTRUCT* block)
     WCHAR url[kDownloadUrlChars + 1];
     if (!block || !CopyDownloadUrl(*block, url))
         return 0;
-    HANDLE worker = StartDownloadRequest(*m_seams.http, sender, url, m_paths.folder);
-    if (worker)
-        CloseHandle(worker);
+    // the worker owns its request; its handle is not needed
+    StartDownloadRequest(*m_seams.http, sender, url, m_paths.folder);
     return 1;
 }
 

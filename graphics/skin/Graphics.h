@@ -10,6 +10,7 @@
 
 #include "graphics/image/Bitmap.h"
 #include "graphics/records/SettingsBlock.h"
+#include "graphics/system/Handles.h"
 #include "graphics/window/Theme.h"
 
 class CGraphics;
@@ -121,7 +122,7 @@ public:
     LONG GetFontHeight() const { return m_logFont.lfHeight; }
     const LOGFONTW& GetLogFont() const { return m_logFont; }
     int GetFontSize() const { return m_fontSize; }
-    HFONT GetFont() const { return m_font; }
+    HFONT GetFont() const { return m_font.Get(); }
 
     // Replaces SystemParametersInfoW for the status-bar font query.
     void SetSystemParameters(SystemParametersFn fn) { m_systemParameters = fn; }
@@ -142,7 +143,7 @@ protected:
     HDC m_dc;
     HTHEME m_theme;
     CBitmap* m_target;
-    HFONT m_font;
+    CGdiObject<HFONT> m_font;  // deleted only once it is deselected
     HGDIOBJ m_oldFont;
     LOGFONTW m_logFont;
     int32_t m_fontSize;
