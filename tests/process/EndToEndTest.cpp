@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -48,10 +50,17 @@ public:
         m_pid = pi.dwProcessId;
         return true;
     }
-    // Takes over a process someone else started.
+    // Takes over a process someone else started. The program's DACL lets
+    // Everyone only query and read it; as its owner we may rewrite the DACL
+    // (to none: all access) and then open it to wait for and end it.
     bool Adopt(DWORD pid)
     {
         End();
+        HANDLE owner = OpenProcess(WRITE_DAC, FALSE, pid);
+        if (owner) {
+            SetSecurityInfo(owner, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, nullptr, nullptr);
+            CloseHandle(owner);
+        }
         m_process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE | PROCESS_QUERY_INFORMATION, FALSE, pid);
         m_pid = m_process ? pid : 0;
         return m_process != nullptr;
