@@ -10,6 +10,7 @@
 #include "graphics/window/Window.h"
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
+#include "app/startup/BuildInfo.h"
 #include "app/startup/CommandLine.h"
 #include "app/startup/ExitEventWatcher.h"
 #include "app/startup/ObjectAccess.h"
@@ -150,6 +151,21 @@ void OpenProcessToEveryone()
     SetObjectAccessForEveryone(GetCurrentProcess(), kProcessAccessForEveryone, &error);
 }
 
+// The own file's version block and build date, for the settings block; zero
+// when the file cannot be read.
+BuildInfo ReadOwnBuild()
+{
+    BuildInfo build = {};
+    WCHAR file[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, file, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return build;
+    CFileBuildInfo source(file);
+    if (!source.GetBuildInfo(&build))
+        build = {};
+    return build;
+}
+
 // The event by which any process of the logon ends this instance; empty when
 // it cannot be made (the instance then goes on without it).
 CKernelHandle CreateExitEvent()
@@ -254,6 +270,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
 {
     OpenProcessToEveryone();
     DWORD startTick = GetTickCount();
+    BuildInfo build = ReadOwnBuild();
 
     StartupSwitches switches;
     ParseStartupSwitches(commandLine, &switches);
@@ -287,6 +304,6 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     CStartupLanguage reload(paths.folder, styles, language, resources);
     MainSeams seams = {};
     seams.language = &reload;
-    CMainProgram program(paths, language, zones, cities, switches.noHook, switches.settingsSwitch, seams);
+    CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     return RunMainWindow(instance, program, exitEvent.Get());
 }

@@ -3,9 +3,13 @@
 
 #include <windows.h>
 
+#include <stddef.h>
+#include <string.h>
+
 #include <string>
 #include <vector>
 
+#include "graphics/records/SettingsBlock.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -51,8 +55,11 @@ public:
     {
         return CopyFileW((std::wstring(TL_TEST_BINARIES) + from).c_str(), m_folder.File(name).c_str(), FALSE) != 0;
     }
-    // The exit code, or -1 when the process is still running after the wait.
     std::wstring File(const wchar_t* name) const { return m_folder.File(name); }
+    std::wstring Path() const { return m_folder.Path(); }
+    // Our handle from the start: all access, whatever DACL the program sets.
+    HANDLE Process(int index) const { return m_started[index].hProcess; }
+    // The exit code, or -1 when the process is still running after the wait.
     int ExitCode(int index, DWORD waitMs = kWaitMs)
     {
         HANDLE process = m_started[index].hProcess;
@@ -150,6 +157,39 @@ private:
     HANDLE m_ready;
     HANDLE m_thread;
 };
+
+// Finds the settings block in the writable memory of `process` by its program
+// folder, which sits at its place in the block; the version signature marks
+// a block that holds the program's version. False when no such block is there.
+bool FindVersionedSettingsBlock(HANDLE process, const std::wstring& folder, SettingsBlock* found)
+{
+    const size_t folderAt = offsetof(SettingsBlock, programFolder);
+    const size_t folderBytes = (folder.size() + 1) * sizeof(WCHAR);
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    BYTE* at = (BYTE*)system.lpMinimumApplicationAddress;
+    MEMORY_BASIC_INFORMATION region;
+    while (at < system.lpMaximumApplicationAddress && VirtualQueryEx(process, at, &region, sizeof(region))) {
+        at = (BYTE*)region.BaseAddress + region.RegionSize;
+        if (region.State != MEM_COMMIT || region.Type != MEM_PRIVATE || region.Protect != PAGE_READWRITE)
+            continue;
+        std::vector<BYTE> bytes(region.RegionSize);
+        SIZE_T got = 0;
+        if (!ReadProcessMemory(process, region.BaseAddress, bytes.data(), bytes.size(), &got))
+            continue;
+        for (size_t i = 0; i + sizeof(SettingsBlock) <= got; i += 4) {
+            if (memcmp(&bytes[i + folderAt], folder.c_str(), folderBytes) != 0)
+                continue;
+            SettingsBlock block;
+            memcpy(&block, &bytes[i], sizeof(block));
+            if (block.fileVersion.dwSignature == 0xFEEF04BDu) {
+                *found = block;
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -267,6 +307,25 @@ TEST(Startup, ExitEventAndRestartReplaceTheInstance)
     CloseHandle(event);
     EXPECT_EQ(0, folder.ExitCode(second));
     EXPECT_TRUE(WaitForMainWindow(false));
+}
+
+// Without /nh the build is written when a tray clock attaches; with no
+// taskbar clock there is none, and the block must carry the build anyway.
+TEST(Startup, TheSettingsBlockCarriesTheBuildWithoutATaskbarClock)
+{
+    ASSERT_EQ(nullptr, FindWindowW(L"TempolanClass", nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    int p = folder.Start(L"");
+    ASSERT_TRUE(WaitForMainWindow(true));
+    SettingsBlock block = {};
+    EXPECT_TRUE(FindVersionedSettingsBlock(folder.Process(p), folder.Path(), &block));
+    EXPECT_EQ((5u << 16) | 3u, block.fileVersion.dwFileVersionMS);
+    EXPECT_GE(block.buildDate.wYear, 2024);
+    EXPECT_EQ(L"", UserMainKey(folder.File(L"tempolan.ini"), L"last_build"));  // no tray clock came
+
+    int closer = folder.Start(L"/exit");
+    EXPECT_EQ(0, folder.ExitCode(closer));
+    EXPECT_EQ(0, folder.ExitCode(p));
 }
 
 TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
