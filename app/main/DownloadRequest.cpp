@@ -46,11 +46,11 @@ bool CopyDownloadUrl(const COPYDATASTRUCT& block, WCHAR (&url)[kDownloadUrlChars
     return true;
 }
 
-HANDLE StartDownloadRequest(IHttpDownloader& http, HWND answerWindow, const WCHAR* url, const WCHAR* folder)
+CKernelHandle StartDownloadRequest(IHttpDownloader& http, HWND answerWindow, const WCHAR* url, const WCHAR* folder)
 {
     DownloadRequest* request = (DownloadRequest*)GlobalAlloc(GPTR, sizeof(DownloadRequest));
     if (!request)
-        return nullptr;
+        return CKernelHandle();
     request->http = &http;
     request->window = answerWindow;
     request->message = UM_PROFILEDOWNLOADED;
@@ -59,7 +59,7 @@ HANDLE StartDownloadRequest(IHttpDownloader& http, HWND answerWindow, const WCHA
         wsprintfW(request->file, L"%sdownloaded.ini", folder);
     else
         request->url[0] = 0;  // no room for the target: nothing to do
-    HANDLE thread = CreateThread(nullptr, 0, DownloadWorker, request, 0, nullptr);
+    CKernelHandle thread(CreateThread(nullptr, 0, DownloadWorker, request, 0, nullptr));
     if (!thread)
         GlobalFree(request);
     return thread;

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "graphics/system/Handles.h"
+
 class IHttpDownloader;
 
 const int kDownloadUrlChars = 511;
@@ -17,6 +19,5 @@ bool CopyDownloadUrl(const COPYDATASTRUCT& block, WCHAR (&url)[kDownloadUrlChars
 // Starts the worker, which downloads `url` into `folder` + "downloaded.ini"
 // and then sends `answerWindow` UM_PROFILEDOWNLOADED with the HTTP status.
 // An empty URL downloads nothing and answers nothing. `http` must outlive
-// the worker. Returns the worker thread (the caller closes it), or null when
-// none could be started.
-HANDLE StartDownloadRequest(IHttpDownloader& http, HWND answerWindow, const WCHAR* url, const WCHAR* folder);
+// the worker. Returns the worker thread, empty when none could be started.
+CKernelHandle StartDownloadRequest(IHttpDownloader& http, HWND answerWindow, const WCHAR* url, const WCHAR* folder);

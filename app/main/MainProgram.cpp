@@ -44,12 +44,13 @@ T* OrDefault(T* given, T* fallback)
 }  // namespace
 
 CMainProgram::CMainProgram(const SettingsPaths& paths, CLanguage& language, CZoneDatabase& zones, CCityList& cities,
-                           bool noHook, const char* settingsSwitch, const MainSeams& seams)
+                           const BuildInfo& build, bool noHook, const char* settingsSwitch, const MainSeams& seams)
     : m_paths(paths), m_language(language), m_zones(zones), m_cities(cities), m_noHook(noHook), m_settingsSwitch(),
       m_seams(seams), m_zoneNames(zones), m_activation(language), m_settings(Seams(paths)), m_tick(*this),
       m_window(nullptr), m_trayClock(nullptr), m_taskbarProcessId(0), m_lastSecond(0xFFFF)
 {
     lstrcpynA(m_settingsSwitch, settingsSwitch ? settingsSwitch : "", sizeof(m_settingsSwitch));
+    m_settings.SetBuild(build);
     m_seams.menu = OrDefault(seams.menu, &g_noMenu);
     m_seams.timers = OrDefault(seams.timers, &g_noTimers);
     m_seams.log = OrDefault(seams.log, &g_noLog);
@@ -347,9 +348,8 @@ LRESULT CMainProgram::OnCopyData(HWND sender, const COPYDATASTRUCT* block)
     WCHAR url[kDownloadUrlChars + 1];
     if (!block || !CopyDownloadUrl(*block, url))
         return 0;
-    HANDLE worker = StartDownloadRequest(*m_seams.http, sender, url, m_paths.folder);
-    if (worker)
-        CloseHandle(worker);
+    // the worker owns its request; its handle is not needed
+    StartDownloadRequest(*m_seams.http, sender, url, m_paths.folder);
     return 1;
 }
 

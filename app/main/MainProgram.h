@@ -16,6 +16,7 @@
 
 class CCityList;
 class CLanguage;
+struct BuildInfo;
 class CZoneDatabase;
 
 // The main window's tick timer.
@@ -27,10 +28,11 @@ const DWORD kServiceControlSyncNow = 130;
 
 class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost {
 public:
-    // `settingsSwitch` (8-bit, may be empty) is handed to the settings
-    // program when the tray clock attaches. Null members of `seams` do nothing.
+    // `build` goes into the settings block at once. `settingsSwitch` (8-bit,
+    // may be empty) is handed to the settings program when the tray clock
+    // attaches. Null members of `seams` do nothing.
     CMainProgram(const SettingsPaths& paths, CLanguage& language, CZoneDatabase& zones, CCityList& cities,
-                 bool noHook, const char* settingsSwitch, const MainSeams& seams);
+                 const BuildInfo& build, bool noHook, const char* settingsSwitch, const MainSeams& seams);
     CMainProgram(const CMainProgram&) = delete;
     CMainProgram& operator=(const CMainProgram&) = delete;
 

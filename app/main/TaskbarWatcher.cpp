@@ -1,5 +1,7 @@
 #include "app/main/TaskbarWatcher.h"
 
+#include <utility>
+
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
 #include "app/main/MainSeams.h"
@@ -12,11 +14,12 @@ bool CTaskbarWatcher::ShellTaskbarExists()
 bool CTaskbarWatcher::Start(HWND mainWindow, HANDLE process, IProgramStarter& starter, const WCHAR* programFile,
                             TaskbarExists taskbarExists)
 {
+    CKernelHandle owned(process);
     Stop();
-    m_process = process;
-    if (!m_process)
+    if (!owned)
         return false;
-    m_stop = CreateEventW(nullptr, FALSE, FALSE, nullptr);
+    m_process = std::move(owned);
+    m_stop.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
     if (!m_stop) {
         Stop();
         return false;
@@ -25,7 +28,7 @@ bool CTaskbarWatcher::Start(HWND mainWindow, HANDLE process, IProgramStarter& st
     m_starter = &starter;
     m_taskbarExists = taskbarExists;
     lstrcpynW(m_programFile, programFile, MAX_PATH);
-    m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
+    m_thread.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
     if (!m_thread) {
         Stop();
         return false;
@@ -35,30 +38,26 @@ bool CTaskbarWatcher::Start(HWND mainWindow, HANDLE process, IProgramStarter& st
 
 void CTaskbarWatcher::Stop()
 {
+    // the thread uses the handles and this object: it ends before they go
     if (m_thread) {
-        SetEvent(m_stop);
-        if (WaitForSingleObject(m_thread, kTaskbarWatcherStopMs) == WAIT_TIMEOUT)
-            TerminateThread(m_thread, 0);
-        CloseHandle(m_thread);
-        m_thread = nullptr;
+        SetEvent(m_stop.Get());
+        WaitForSingleObject(m_thread.Get(), INFINITE);
+        m_thread.Reset();
     }
-    if (m_process)
-        CloseHandle(m_process);
-    if (m_stop)
-        CloseHandle(m_stop);
-    m_process = m_stop = nullptr;
+    m_process.Reset();
+    m_stop.Reset();
 }
 
 DWORD WINAPI CTaskbarWatcher::Run(void* parameter)
 {
     CTaskbarWatcher* self = (CTaskbarWatcher*)parameter;
-    HANDLE handles[2] = {self->m_process, self->m_stop};
+    HANDLE handles[2] = {self->m_process.Get(), self->m_stop.Get()};
     if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0)
         return 0;
     // the taskbar ended: wait for a new one
     bool back = false;
     while (!(back = self->m_taskbarExists())) {
-        if (WaitForSingleObject(self->m_stop, kTaskbarPollMs) != WAIT_TIMEOUT)
+        if (WaitForSingleObject(self->m_stop.Get(), kTaskbarPollMs) != WAIT_TIMEOUT)
             break;
     }
     if (back)

@@ -5,10 +5,11 @@
 
 #include <windows.h>
 
+#include "graphics/system/Handles.h"
+
 class IProgramStarter;
 
 const DWORD kTaskbarPollMs = 512;
-const DWORD kTaskbarWatcherStopMs = 512;
 
 class CTaskbarWatcher {
 public:
@@ -24,9 +25,10 @@ public:
     // False when no thread was started.
     bool Start(HWND mainWindow, HANDLE process, IProgramStarter& starter, const WCHAR* programFile,
                TaskbarExists taskbarExists = &ShellTaskbarExists);
-    // Ends the thread: waits up to kTaskbarWatcherStopMs, then terminates it.
+    // Signals the thread to stop and waits until it has ended (within
+    // kTaskbarPollMs, or once a restart it began has been started).
     void Stop();
-    bool IsRunning() const { return m_thread != nullptr; }
+    bool IsRunning() const { return (bool)m_thread; }
 
     // A window of class "Shell_TrayWnd" exists.
     static bool ShellTaskbarExists();
@@ -35,9 +37,9 @@ private:
     static DWORD WINAPI Run(void* self);
 
     HWND m_main = nullptr;
-    HANDLE m_process = nullptr;
-    HANDLE m_stop = nullptr;
-    HANDLE m_thread = nullptr;
+    CKernelHandle m_process;
+    CKernelHandle m_stop;
+    CKernelHandle m_thread;
     IProgramStarter* m_starter = nullptr;
     TaskbarExists m_taskbarExists = nullptr;
     WCHAR m_programFile[MAX_PATH] = {};

@@ -1,33 +1,14 @@
 #include "app/settings/Autostart.h"
 
+#include "graphics/system/Handles.h"
+
 const WCHAR kRunKeyPath[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const WCHAR kAutostartValueName[] = L"Tempolan";
 
-namespace {
-
-class CKeyOwner {
-public:
-    explicit CKeyOwner(HKEY key = nullptr) : m_key(key) {}
-    ~CKeyOwner()
-    {
-        if (m_key)
-            RegCloseKey(m_key);
-    }
-    CKeyOwner(const CKeyOwner&) = delete;
-    CKeyOwner& operator=(const CKeyOwner&) = delete;
-    HKEY* Out() { return &m_key; }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key;
-};
-
-}  // namespace
-
 bool CRegistryAutostart::Set(const WCHAR* programFile)
 {
-    CKeyOwner key;
-    if (RegCreateKeyExW(m_root, kRunKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Out(), nullptr)
+    CRegKey key;
+    if (RegCreateKeyExW(m_root, kRunKeyPath, 0, nullptr, 0, KEY_SET_VALUE, nullptr, key.Receive(), nullptr)
         != ERROR_SUCCESS)
         return false;
     DWORD bytes = (DWORD)((lstrlenW(programFile) + 1) * sizeof(WCHAR));
@@ -37,8 +18,8 @@ bool CRegistryAutostart::Set(const WCHAR* programFile)
 
 bool CRegistryAutostart::Remove()
 {
-    CKeyOwner key;
-    LONG rc = RegOpenKeyExW(m_root, kRunKeyPath, 0, KEY_SET_VALUE, key.Out());
+    CRegKey key;
+    LONG rc = RegOpenKeyExW(m_root, kRunKeyPath, 0, KEY_SET_VALUE, key.Receive());
     if (rc == ERROR_FILE_NOT_FOUND)
         return true;
     if (rc != ERROR_SUCCESS)
@@ -52,8 +33,8 @@ bool CRegistryAutostart::Query(WCHAR* path, DWORD chars) const
     if (!chars)
         return false;
     path[0] = 0;
-    CKeyOwner key;
-    if (RegOpenKeyExW(m_root, kRunKeyPath, 0, KEY_QUERY_VALUE, key.Out()) != ERROR_SUCCESS)
+    CRegKey key;
+    if (RegOpenKeyExW(m_root, kRunKeyPath, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return false;
     DWORD type = 0;
     DWORD bytes = (chars - 1) * sizeof(WCHAR);

@@ -284,6 +284,12 @@ int CMainSettings::ReloadAll(IReloadHost& host)
     return taskbar;
 }
 
+void CMainSettings::SetBuild(const BuildInfo& build)
+{
+    m_block.buildDate = build.buildDate;
+    m_block.fileVersion = build.fileVersion;
+}
+
 bool CMainSettings::WriteLastBuild(IBuildInfoSource& source)
 {
     BuildInfo info = {};

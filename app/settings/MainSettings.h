@@ -11,6 +11,7 @@
 
 class CLanguage;
 class IAutostartEntry;
+struct BuildInfo;
 class IBuildInfoSource;
 class ILocalZoneNames;
 class ITimeServiceControl;
@@ -96,6 +97,9 @@ public:
     // The reload on start and on a settings change; returns the number of
     // enabled clocks in the taskbar.
     int ReloadAll(IReloadHost& host);
+    // The program's build date and file version into the block, where the
+    // reloads keep them.
+    void SetBuild(const BuildInfo& build);
     // Takes the build date and file version into the block and writes
     // "last_build" into the user's ":main" section.
     bool WriteLastBuild(IBuildInfoSource& source);

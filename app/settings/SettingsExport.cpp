@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "graphics/system/Handles.h"
 #include "app/settings/SettingsFiles.h"
 #include "app/settings/SettingsIni.h"
 
@@ -26,13 +27,14 @@ std::wstring ExportStamp()
 // then write UTF-16 into it instead of the ANSI code page.
 bool CreateUtf16File(const WCHAR* path)
 {
-    HANDLE h = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return false;
     const BYTE bom[2] = {0xFF, 0xFE};
     DWORD written = 0;
-    bool ok = WriteFile(h, bom, 2, &written, nullptr) && written == 2;
-    return CloseHandle(h) && ok;
+    bool ok = WriteFile(file.Get(), bom, 2, &written, nullptr) && written == 2;
+    // a failed close can mean the bytes never reached the disk
+    return CloseHandle(file.Detach()) && ok;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "app/settings/SettingsIni.h"
 
 #include "graphics/records/FixedText.h"
+#include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
 #include "app/settings/SettingsValues.h"
 
@@ -158,13 +159,9 @@ namespace {
 bool FileIdentity(const WCHAR* path, BY_HANDLE_FILE_INFORMATION* info)
 {
     // no access rights asked: works on a file that another process holds open
-    HANDLE h = CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                           FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bool ok = GetFileInformationByHandle(h, info) != 0;
-    CloseHandle(h);
-    return ok;
+    CKernelHandle file(CreateFileW(path, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file && GetFileInformationByHandle(file.Get(), info) != 0;
 }
 
 }  // namespace

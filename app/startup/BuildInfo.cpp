@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/records/FixedText.h"
+#include "graphics/system/Handles.h"
 
 namespace {
 
@@ -25,14 +26,13 @@ uint32_t Le32(const uint8_t* p)
 
 bool ReadLinkTime(const WCHAR* file, SYSTEMTIME* out)
 {
-    HANDLE h = CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CKernelHandle h(CreateFileW(file, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, 0, nullptr));
+    if (!h)
         return false;
     uint8_t head[4096];
     DWORD got = 0;
-    BOOL ok = ReadFile(h, head, sizeof(head), &got, nullptr);
-    CloseHandle(h);
+    BOOL ok = ReadFile(h.Get(), head, sizeof(head), &got, nullptr);
     uint32_t stamp = 0;
     if (!ok || !ReadPeTimeStamp(head, got, &stamp))
         return false;

@@ -1,6 +1,5 @@
 #include "app/startup/Startup.h"
 
-#include <aclapi.h>
 #include <commctrl.h>
 #include <ole2.h>
 
@@ -11,7 +10,10 @@
 #include "graphics/window/Window.h"
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
+#include "app/startup/BuildInfo.h"
 #include "app/startup/CommandLine.h"
+#include "app/startup/ExitEventWatcher.h"
+#include "app/startup/ObjectAccess.h"
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/settings/SettingsExport.h"
@@ -29,17 +31,6 @@ const UINT kDataFilesMessage = 263;
 const UINT kErrorCaption = 141;
 // list view, bar, tab, date and extended combo box classes
 const DWORD kCommonControlClasses = 0x30D;
-
-DWORD WINAPI ExitEventWatcher(void* parameter)
-{
-    HANDLE event = (HANDLE)parameter;
-    if (WaitForSingleObject(event, INFINITE) == WAIT_OBJECT_0) {
-        HWND main = FindMainWindow();
-        if (main)
-            PostMessageW(main, WM_CLOSE, 0, 0);
-    }
-    return 0;
-}
 
 // Closes a running instance and waits for it, at most until 5 s after our start.
 void CloseRunningInstance(HANDLE exitEvent, DWORD startTick)
@@ -95,158 +86,224 @@ int RunMessageLoop()
 // Loads the visual-style functions again; the language library stays loaded.
 class CStartupLanguage : public ILanguageReload {
 public:
-    CStartupLanguage(const WCHAR* folder, CVisualStyles& styles, CLanguage& language, HMODULE* library)
+    CStartupLanguage(const WCHAR* folder, CVisualStyles& styles, CLanguage& language, CModule& library)
         : m_folder(folder), m_styles(styles), m_language(language), m_library(library)
     {
     }
     void Reload() override
     {
         WCHAR code[3];
-        LoadLanguageAndTheme(m_folder, IsWindowsXpOrLater(), m_styles, m_language, m_library, code);
+        HMODULE library = m_library.Get();
+        LoadLanguageAndTheme(m_folder, IsWindowsXpOrLater(), m_styles, m_language, &library, code);
+        if (library != m_library.Get())
+            m_library.Reset(library);
     }
 
 private:
     const WCHAR* m_folder;
     CVisualStyles& m_styles;
     CLanguage& m_language;
-    HMODULE* m_library;
+    CModule& m_library;
 };
 
-}  // namespace
-
-bool SetObjectAccessForEveryone(HANDLE object, DWORD access, DWORD* error)
-{
-    *error = 0;
-    if (!object || object == INVALID_HANDLE_VALUE) {
-        *error = ERROR_INVALID_HANDLE;
-        return false;
+// OLE on this thread, given back at the end of the scope.
+class COleSession {
+public:
+    COleSession() : m_initialized(SUCCEEDED(OleInitialize(nullptr))) {}
+    ~COleSession()
+    {
+        if (m_initialized)
+            OleUninitialize();
     }
-    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
-    PSID everyone = nullptr;
-    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &everyone)) {
-        *error = GetLastError();
-        return false;
-    }
-    EXPLICIT_ACCESSW entry = {};
-    entry.grfAccessPermissions = access;
-    entry.grfAccessMode = SET_ACCESS;
-    entry.grfInheritance = NO_INHERITANCE;
-    entry.Trustee.TrusteeForm = TRUSTEE_IS_SID;
-    entry.Trustee.TrusteeType = TRUSTEE_IS_WELL_KNOWN_GROUP;
-    entry.Trustee.ptstrName = (LPWSTR)everyone;
-    PACL acl = nullptr;
-    DWORD rc = SetEntriesInAclW(1, &entry, nullptr, &acl);
-    if (rc == ERROR_SUCCESS)
-        rc = SetSecurityInfo(object, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr, nullptr, acl, nullptr);
-    if (acl)
-        LocalFree(acl);
-    FreeSid(everyone);
-    *error = rc;
-    return rc == ERROR_SUCCESS;
-}
+    COleSession(const COleSession&) = delete;
+    COleSession& operator=(const COleSession&) = delete;
 
-int RunTempolan(HINSTANCE instance, const char* commandLine)
+private:
+    bool m_initialized;
+};
+
+// The common controls and our window classes; the classes, the main
+// window's among them, are unregistered at the end of the scope.
+class CWindowClasses {
+public:
+    explicit CWindowClasses(HINSTANCE instance) : m_instance(instance)
+    {
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), kCommonControlClasses};
+        InitCommonControlsEx(&controls);
+        RegisterWindowClasses(instance);
+    }
+    ~CWindowClasses()
+    {
+        UnregisterMainWindowClass(m_instance);
+        UnregisterWindowClasses(m_instance);
+    }
+    CWindowClasses(const CWindowClasses&) = delete;
+    CWindowClasses& operator=(const CWindowClasses&) = delete;
+
+private:
+    HINSTANCE m_instance;
+};
+
+// Other processes of the logon may query and read this one.
+void OpenProcessToEveryone()
 {
     DWORD error;
     SetObjectAccessForEveryone(GetCurrentProcess(), kProcessAccessForEveryone, &error);
-    DWORD startTick = GetTickCount();
+}
 
-    StartupSwitches switches;
-    ParseStartupSwitches(commandLine, &switches);
+// The own file's version block and build date, for the settings block; zero
+// when the file cannot be read.
+BuildInfo ReadOwnBuild()
+{
+    BuildInfo build = {};
+    WCHAR file[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, file, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return build;
+    CFileBuildInfo source(file);
+    if (!source.GetBuildInfo(&build))
+        build = {};
+    return build;
+}
 
-    HANDLE exitEvent = CreateEventW(nullptr, TRUE, FALSE, kExitEventName);
-    if (exitEvent)
-        SetObjectAccessForEveryone(exitEvent, kEventAccessForEveryone, &error);
+// The event by which any process of the logon ends this instance; empty when
+// it cannot be made (the instance then goes on without it).
+CKernelHandle CreateExitEvent()
+{
+    CKernelHandle event(CreateEventW(nullptr, TRUE, FALSE, kExitEventName));
+    DWORD error;
+    if (event)
+        SetObjectAccessForEveryone(event.Get(), kEventAccessForEveryone, &error);
+    return event;
+}
+
+// "/exit" and "/restart" close a running instance. False, with the exit code,
+// when this instance ends here: after "/exit", or while another one runs.
+bool MakeWayForThisInstance(const StartupSwitches& switches, HANDLE exitEvent, DWORD startTick, int* exitCode)
+{
     if (switches.exit || switches.restart) {
         CloseRunningInstance(exitEvent, startTick);
         if (switches.exit) {
-            if (exitEvent)
-                CloseHandle(exitEvent);
-            return kExitNormal;
+            *exitCode = kExitNormal;
+            return false;
         }
     }
     if (FindMainWindow()) {
-        if (exitEvent)
-            CloseHandle(exitEvent);
-        return kExitAlreadyRunning;
+        *exitCode = kExitAlreadyRunning;
+        return false;
     }
     if (exitEvent)
         ResetEvent(exitEvent);
+    return true;
+}
 
+// The settings paths in the folder of the program file.
+void BuildProgramPaths(SettingsPaths* paths)
+{
     WCHAR module[MAX_PATH];
     DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    SettingsPaths paths;
     while (n > 0 && module[n - 1] != L'\\')
         --n;
     module[n] = 0;
-    BuildIniPaths(module, &paths);
-    SetHookArguments(paths.folder, commandLine);
+    BuildIniPaths(module, paths);
+}
 
-    CLanguage language;
-    language.SetAppName(L"tempolan");
-    CUxThemeApi theme;
-    CVisualStyles styles(theme);
-    HMODULE resources = nullptr;
+// The visual-style functions and the language library into `resources`;
+// false after telling the user when there is no library.
+bool LoadResourceLibrary(const WCHAR* folder, CVisualStyles& styles, CLanguage& language, CModule& resources)
+{
+    HMODULE library = nullptr;
     WCHAR code[3];
-    if (!LoadLanguageAndTheme(paths.folder, IsWindowsXpOrLater(), styles, language, &resources, code)) {
+    bool loaded = LoadLanguageAndTheme(folder, IsWindowsXpOrLater(), styles, language, &library, code);
+    resources.Reset(library);
+    if (!loaded)
         MessageBoxW(nullptr, L"Cannot load resource DLL!", L"Tempolan Error", MB_ICONHAND);
-        if (exitEvent)
-            CloseHandle(exitEvent);
-        return kExitNoResources;
-    }
+    return loaded;
+}
 
+// Their results are not reported: the start goes on either way.
+void ImportOrExportSettings(const StartupSwitches& switches, SettingsPaths* paths)
+{
     if (switches.import)
-        ImportSettings(&paths, switches.importFile);
+        ImportSettings(paths, switches.importFile);
     if (switches.exportTo)
-        ExportSettings(&paths, switches.exportFile);
+        ExportSettings(paths, switches.exportFile);
+}
 
-    bool ole = SUCCEEDED(OleInitialize(nullptr));
-    INITCOMMONCONTROLSEX controls = {sizeof(controls), kCommonControlClasses};
-    InitCommonControlsEx(&controls);
-    RegisterWindowClasses(instance);
-
-    CSystemZone system;
-    CZoneDatabase zones(system);
-    CCityList cities(zones);
+// The zone table, its dated changes (those due now applied) and the cities;
+// false after telling the user when one of them is missing.
+bool LoadDataFiles(const WCHAR* folder, const CLanguage& language, CZoneDatabase& zones, CCityList& cities)
+{
     WCHAR path[MAX_PATH + 32];
-    wsprintfW(path, L"%stimezones.txt", paths.folder);
+    wsprintfW(path, L"%stimezones.txt", folder);
     bool loaded = zones.LoadTimeZonesFile(path);
     if (loaded) {
-        wsprintfW(path, L"%stz_changes.txt", paths.folder);
+        wsprintfW(path, L"%stz_changes.txt", folder);
         zones.LoadZoneChangesFile(path);  // missing: no dated changes
         SYSTEMTIME now;
         GetSystemTime(&now);
         zones.ApplyDueZoneChanges(now);
-        wsprintfW(path, L"%scities.txt", paths.folder);
+        wsprintfW(path, L"%scities.txt", folder);
         loaded = cities.LoadCityList(path);
     }
-
-    int exitCode = kExitNormal;
-    if (!loaded) {
+    if (!loaded)
         ShowDataFilesMessage(language);
-    } else {
-        CStartupLanguage reload(paths.folder, styles, language, &resources);
-        MainSeams seams = {};
-        seams.language = &reload;
-        CMainProgram program(paths, language, zones, cities, switches.noHook, switches.settingsSwitch, seams);
-        if (CreateMainWindow(instance, program)) {
-            HANDLE watcher = exitEvent ? CreateThread(nullptr, 0, ExitEventWatcher, exitEvent, 0, nullptr) : nullptr;
-            program.BringDesktopClocksForward();
-            exitCode = RunMessageLoop();
-            if (watcher)
-                CloseHandle(watcher);  // it ends with the process
-        }
-    }
+    return loaded;
+}
 
-    UnregisterMainWindowClass(instance);
-    UnregisterWindowClasses(instance);
-    cities.FreeCityList();
-    zones.FreeZoneChanges();
-    zones.FreeZoneTable();
-    FreeLibrary(resources);
-    if (ole)
-        OleUninitialize();
-    if (exitEvent)
-        CloseHandle(exitEvent);
+// The hidden main window, the exit watcher and the message loop; returns
+// the exit code. The watcher is stopped and joined before `exitEvent` closes.
+int RunMainWindow(HINSTANCE instance, CMainProgram& program, HANDLE exitEvent)
+{
+    if (!CreateMainWindow(instance, program))
+        return kExitNormal;
+    CExitEventWatcher watcher;
+    watcher.Start(exitEvent, &FindMainWindow);
+    program.BringDesktopClocksForward();
+    int exitCode = RunMessageLoop();
     return exitCode == 0 ? kExitNormal : exitCode;
+}
+
+}  // namespace
+
+int RunTempolan(HINSTANCE instance, const char* commandLine)
+{
+    OpenProcessToEveryone();
+    DWORD startTick = GetTickCount();
+    BuildInfo build = ReadOwnBuild();
+
+    StartupSwitches switches;
+    ParseStartupSwitches(commandLine, &switches);
+    // closed last, when nothing that waits on it is left
+    CKernelHandle exitEvent = CreateExitEvent();
+    int exitCode = kExitNormal;
+    if (!MakeWayForThisInstance(switches, exitEvent.Get(), startTick, &exitCode))
+        return exitCode;
+
+    SettingsPaths paths;
+    BuildProgramPaths(&paths);
+    CLanguage language;
+    language.SetAppName(L"tempolan");
+    SetHookArguments(paths.folder, commandLine);
+
+    CUxThemeApi theme;
+    CVisualStyles styles(theme);
+    CModule resources;
+    if (!LoadResourceLibrary(paths.folder, styles, language, resources))
+        return kExitNoResources;
+    ImportOrExportSettings(switches, &paths);
+
+    COleSession ole;
+    CWindowClasses classes(instance);
+    CSystemZone system;
+    CZoneDatabase zones(system);
+    CCityList cities(zones);
+    if (!LoadDataFiles(paths.folder, language, zones, cities))
+        return kExitNormal;
+
+    CStartupLanguage reload(paths.folder, styles, language, resources);
+    MainSeams seams = {};
+    seams.language = &reload;
+    CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
+    return RunMainWindow(instance, program, exitEvent.Get());
 }

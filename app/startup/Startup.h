@@ -11,6 +11,3 @@ const int kExitAlreadyRunning = 3;
 
 // Returns the process exit code.
 int RunTempolan(HINSTANCE instance, const char* commandLine);
-
-// Gives Everyone `access` on a kernel object (a DACL with that one entry).
-bool SetObjectAccessForEveryone(HANDLE object, DWORD access, DWORD* error);

@@ -2,18 +2,18 @@
 
 #include <wchar.h>
 
+#include "graphics/system/Handles.h"
 #include "graphics/text/Fonts.h"
 
 HFONT CreateFontFromSpec(const WCHAR* face, int size, DWORD style, BYTE charset)
 {
     if (!face || !face[0])
         return nullptr;
-    HDC screen = GetDC(nullptr);
+    CWindowDC screen(nullptr);
     if (!screen)
         return nullptr;
-    int dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    int dpiY = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
+    int dpiX = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+    int dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
     LOGFONTW font;
     FillLogFont(face, 0, size, 0, style, dpiX, dpiY, charset, &font);
     return CreateFontIndirectW(&font);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <wchar.h>
 
+#include "graphics/system/Handles.h"
 #include "graphics/text/LinkText.h"
 
 namespace {
@@ -63,11 +64,9 @@ void Paint(HWND window)
         TextOutW(dc, run.rect.left, run.rect.top, run.text, run.length);
         if (run.target && run.rect.right > run.rect.left) {
             RECT line = {run.rect.left, run.rect.bottom - 1, run.rect.right, run.rect.bottom};
-            HBRUSH brush = CreateSolidBrush(color);
-            if (brush) {
-                FillRect(dc, &line, brush);
-                DeleteObject(brush);
-            }
+            CGdiObject<HBRUSH> brush(CreateSolidBrush(color));
+            if (brush)
+                FillRect(dc, &line, brush.Get());
         }
     }
     SetTextColor(dc, oldColor);
@@ -99,12 +98,14 @@ int HyperlinkHitTest(HWND control, int x, int y, WCHAR* url)
     WCHAR text[kHyperlinkTextChars + 1];
     if (!ReadText(control, text))
         return -1;
-    HDC dc = GetDC(control);
-    if (!dc)
-        return -1;
     CLinkTextLayout layout;
-    int index = HitTestLinkText(dc, ControlFont(control), 0, 0, text, x, y, &layout, kHyperlinkMaxRuns);
-    ReleaseDC(control, dc);
+    int index;
+    {
+        CWindowDC dc(control);
+        if (!dc)
+            return -1;
+        index = HitTestLinkText(dc.Get(), ControlFont(control), 0, 0, text, x, y, &layout, kHyperlinkMaxRuns);
+    }
     if (index >= 0 && url) {
         wcsncpy(url, layout.Run(index).target, kHyperlinkTextChars);
         url[kHyperlinkTextChars] = 0;

@@ -6,39 +6,18 @@ const wchar_t kZonesKey[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\T
 const wchar_t kTziKey[] = L"SYSTEM\\CurrentControlSet\\Control\\TimeZoneInformation";
 const UINT kBroadcastTimeoutMs = 512;
 
-class CRegKey {
-public:
-    CRegKey() : m_key(nullptr) {}
-    ~CRegKey() { if (m_key) RegCloseKey(m_key); }
-    CRegKey(const CRegKey&) = delete;
-    CRegKey& operator=(const CRegKey&) = delete;
-    bool Open(HKEY parent, const wchar_t* path, REGSAM access)
-    {
-        return RegOpenKeyExW(parent, path, 0, access, &m_key) == ERROR_SUCCESS;
-    }
-    HKEY Get() const { return m_key; }
-
-private:
-    HKEY m_key;
-};
-
 }  // namespace
 
-CSystemZone::CSystemZone() : m_zonesKey(nullptr), m_zoneKey(nullptr), m_zoneKeyName() {}
+CSystemZone::CSystemZone() : m_zonesKey(), m_zoneKey(), m_zoneKeyName() {}
 
-CSystemZone::~CSystemZone()
-{
-    if (m_zoneKey)
-        RegCloseKey(m_zoneKey);
-    if (m_zonesKey)
-        RegCloseKey(m_zonesKey);
-}
+CSystemZone::~CSystemZone() = default;
 
 HKEY CSystemZone::ZonesKey()
 {
-    if (!m_zonesKey && RegOpenKeyExW(HKEY_LOCAL_MACHINE, kZonesKey, 0, KEY_READ, &m_zonesKey) != ERROR_SUCCESS)
-        m_zonesKey = nullptr;
-    return m_zonesKey;
+    HKEY key;
+    if (!m_zonesKey && RegOpenKeyExW(HKEY_LOCAL_MACHINE, kZonesKey, 0, KEY_READ, &key) == ERROR_SUCCESS)
+        m_zonesKey.Reset(key);
+    return m_zonesKey.Get();
 }
 
 bool CSystemZone::ReadZoneValue(const WCHAR* zoneKey, const WCHAR* value, WCHAR* buffer, DWORD chars)
@@ -48,19 +27,17 @@ bool CSystemZone::ReadZoneValue(const WCHAR* zoneKey, const WCHAR* value, WCHAR*
         return false;
     // the values of one zone are read one after another: keep its key
     if (!m_zoneKey || lstrcmpiW(m_zoneKeyName, zoneKey) != 0) {
-        if (m_zoneKey)
-            RegCloseKey(m_zoneKey);
-        m_zoneKey = nullptr;
+        m_zoneKey.Reset();
         m_zoneKeyName[0] = 0;
+        HKEY key;
         if (lstrlenW(zoneKey) >= (int)(sizeof(m_zoneKeyName) / sizeof(m_zoneKeyName[0])) ||
-            RegOpenKeyExW(zones, zoneKey, 0, KEY_READ, &m_zoneKey) != ERROR_SUCCESS) {
-            m_zoneKey = nullptr;
+            RegOpenKeyExW(zones, zoneKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
             return false;
-        }
+        m_zoneKey.Reset(key);
         lstrcpyW(m_zoneKeyName, zoneKey);
     }
     DWORD bytes = chars * sizeof(WCHAR);
-    if (RegGetValueW(m_zoneKey, nullptr, value, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS)
+    if (RegGetValueW(m_zoneKey.Get(), nullptr, value, RRF_RT_REG_SZ, nullptr, buffer, &bytes) != ERROR_SUCCESS)
         return false;
     buffer[chars - 1] = 0;
     return true;
@@ -77,15 +54,14 @@ bool CSystemZone::EnumZoneKey(DWORD index, WCHAR* name, DWORD chars)
 
 void CSystemZone::EnableTimeZonePrivilege()
 {
-    HANDLE token;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, &token))
+    CKernelHandle token;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_ADJUST_PRIVILEGES | TOKEN_QUERY, token.Receive()))
         return;
     TOKEN_PRIVILEGES tp = {};
     tp.PrivilegeCount = 1;
     tp.Privileges[0].Attributes = SE_PRIVILEGE_ENABLED;
     if (LookupPrivilegeValueW(nullptr, L"SeTimeZonePrivilege", &tp.Privileges[0].Luid))
-        AdjustTokenPrivileges(token, FALSE, &tp, 0, nullptr, nullptr);
-    CloseHandle(token);
+        AdjustTokenPrivileges(token.Get(), FALSE, &tp, 0, nullptr, nullptr);
 }
 
 bool CSystemZone::SetTimeZone(const TIME_ZONE_INFORMATION& tzi)
@@ -96,7 +72,7 @@ bool CSystemZone::SetTimeZone(const TIME_ZONE_INFORMATION& tzi)
 bool CSystemZone::WriteDisableAutoDaylight(bool disable)
 {
     CRegKey key;
-    if (!key.Open(HKEY_LOCAL_MACHINE, kTziKey, KEY_SET_VALUE))
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kTziKey, 0, KEY_SET_VALUE, key.Receive()) != ERROR_SUCCESS)
         return false;
     if (!disable) {
         RegDeleteValueW(key.Get(), L"DisableAutoDaylightTimeSet");

@@ -3,6 +3,7 @@
 // replace it; they never touch the machine's zone.
 #pragma once
 
+#include "graphics/system/Handles.h"
 #include "graphics/time/LocalZone.h"
 
 class ISystemZone : public ILocalZoneSource {
@@ -42,7 +43,7 @@ private:
     HKEY ZonesKey();
 
     CSystemLocalZone m_local;
-    HKEY m_zonesKey;
-    HKEY m_zoneKey;
+    CRegKey m_zonesKey;
+    CRegKey m_zoneKey;
     WCHAR m_zoneKeyName[128];
 };

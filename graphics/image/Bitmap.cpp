@@ -1,6 +1,7 @@
 #include "graphics/image/Bitmap.h"
 
 #include "graphics/image/PixelAlpha.h"
+#include "graphics/system/Handles.h"
 
 namespace {
 
@@ -17,12 +18,8 @@ uint32_t SwapRedBlue(uint32_t v)
 
 HDC CreateScreenCompatibleDC()
 {
-    HDC screen = ::GetDC(nullptr);
-    if (!screen)
-        return nullptr;
-    HDC dc = CreateCompatibleDC(screen);
-    ReleaseDC(nullptr, screen);
-    return dc;
+    CWindowDC screen(nullptr);
+    return screen ? CreateCompatibleDC(screen.Get()) : nullptr;
 }
 
 CBitmap::CBitmap()
@@ -92,11 +89,9 @@ bool CBitmap::Create(int width, int height, UINT planes, UINT bitCount)
     HBITMAP bitmap = nullptr;
     if (planes == 0 && bitCount == 0) {
         // the memory DC starts with a 1x1 monochrome bitmap: ask the screen
-        HDC screen = ::GetDC(nullptr);
-        if (screen) {
-            bitmap = CreateCompatibleBitmap(screen, width, height);
-            ReleaseDC(nullptr, screen);
-        }
+        CWindowDC screen(nullptr);
+        if (screen)
+            bitmap = CreateCompatibleBitmap(screen.Get(), width, height);
     } else {
         bitmap = CreateBitmap(width, height, planes, bitCount, nullptr);
     }

@@ -3,6 +3,8 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "graphics/system/Handles.h"
+
 const WCHAR kResourceVersion[] = L"5.3.1";
 
 namespace {
@@ -354,24 +356,21 @@ void ShowResourceMessage(HWND owner, HMODULE module, UINT textId, UINT captionId
 HMODULE LoadLanguageLibrary(const WCHAR* folder, WCHAR* code, HWND owner, bool showMessage, ResourceLoad* result)
 {
     ResourceLoad outcome = ResourceLoad::Missing;
-    HMODULE module = nullptr;
+    CModule module;
     bool wrongVersion = false;
     if (folder && code && code[0]) {
-        module = LoadLibraryOfCode(folder, code, &wrongVersion);
-        if (module && wrongVersion) {
-            FreeLibrary(module);
-            module = nullptr;
-        }
+        module.Reset(LoadLibraryOfCode(folder, code, &wrongVersion));
+        if (wrongVersion)
+            module.Reset();
     }
     if (!module && folder) {
         if (code)
             CopyText(code, CLanguage::kCodeChars + 1, kEnglishCode);
-        module = LoadLibraryOfCode(folder, kEnglishCode, &wrongVersion);
+        module.Reset(LoadLibraryOfCode(folder, kEnglishCode, &wrongVersion));
         if (module && wrongVersion) {
             if (showMessage)
-                ShowResourceMessage(owner, module, kResourceMessageTextId, kResourceMessageCaptionId);
-            FreeLibrary(module);
-            module = nullptr;
+                ShowResourceMessage(owner, module.Get(), kResourceMessageTextId, kResourceMessageCaptionId);
+            module.Reset();
             outcome = ResourceLoad::WrongVersion;
         }
     }
@@ -379,5 +378,5 @@ HMODULE LoadLanguageLibrary(const WCHAR* folder, WCHAR* code, HWND owner, bool s
         outcome = ResourceLoad::Loaded;
     if (result)
         *result = outcome;
-    return module;
+    return module.Detach();
 }

@@ -66,7 +66,7 @@ bool NameIs(const WCHAR* name, const WCHAR* builtIn)
 
 CGraphics::CGraphics(CVisualStyles* styles, const SettingsBlock* settings)
     : m_owner(nullptr), m_name(), m_refCount(0), m_dc(nullptr), m_theme(nullptr), m_target(nullptr),
-      m_font(nullptr), m_oldFont(nullptr), m_logFont(), m_fontSize(kDefaultFontSize), m_fontWidth(0),
+      m_font(), m_oldFont(nullptr), m_logFont(), m_fontSize(kDefaultFontSize), m_fontWidth(0),
       m_textColor(kDefaultColor), m_backColor(kNoColor), m_shadowColor(kDefaultColor), m_borderColor(0),
       m_shadowOffset(0), m_borderStyle(kBorderNone), m_centered(false), m_kind(kKindOther), m_opaqueText(false),
       m_styles(styles), m_systemParameters(&SystemParametersInfoW)
@@ -85,8 +85,6 @@ CGraphics::~CGraphics()
     if (m_owner)
         m_owner->OnGraphicsDestroyed(this);
     DeselectFont();
-    if (m_font)
-        DeleteObject(m_font);
 }
 
 DWORD CGraphics::GetFeatures()
@@ -131,18 +129,15 @@ bool CGraphics::Load(const WCHAR* name, int fontWidth, int fontSize, int weight,
     m_textColor = GetSysColor(COLOR_BTNTEXT);
 
     DeselectFont();
-    if (m_font) {
-        DeleteObject(m_font);
-        m_font = nullptr;
-    }
+    m_font.Reset();
     CopyText(m_name, FIELD_WIDTH(m_name), name);
     m_fontSize = fontSize;
     m_fontWidth = fontWidth;
     if (!BuildLogFont(face, fontWidth, fontSize, weight, styleFlags, &m_logFont))
         return false;
-    m_font = CreateFontIndirectW(&m_logFont);
+    m_font.Reset(CreateFontIndirectW(&m_logFont));
     SelectFont();
-    return m_font != nullptr;
+    return (bool)m_font;
 }
 
 void CGraphics::FillBackground(const RECT* rect, COLORREF color)
@@ -161,11 +156,9 @@ void CGraphics::FillBackground(const RECT* rect, COLORREF color)
         color = m_backColor;
     }
     if (color != kDefaultColor) {
-        HBRUSH brush = CreateSolidBrush(color);
-        if (brush) {
-            FillRect(m_dc, rect, brush);
-            DeleteObject(brush);
-        }
+        CGdiObject<HBRUSH> brush(CreateSolidBrush(color));
+        if (brush)
+            FillRect(m_dc, rect, brush.Get());
         return;
     }
     DrawFrame(rect, m_borderStyle == kBorderRounded, m_backColor, m_backColor);
@@ -255,15 +248,13 @@ void CGraphics::DeselectFont()
 void CGraphics::SelectFont()
 {
     if (m_dc && m_font)
-        m_oldFont = SelectObject(m_dc, m_font);
+        m_oldFont = SelectObject(m_dc, m_font.Get());
 }
 
 bool CGraphics::RecreateFont()
 {
     DeselectFont();
-    if (m_font)
-        DeleteObject(m_font);
-    m_font = CreateFontIndirectW(&m_logFont);
+    m_font.Reset(CreateFontIndirectW(&m_logFont));
     SelectFont();
-    return m_font != nullptr;
+    return (bool)m_font;
 }

@@ -11,6 +11,7 @@
 #include "graphics/image/Bitmap.h"
 #include "graphics/records/SettingsBlock.h"
 #include "graphics/skin/StyleNames.h"
+#include "graphics/system/Handles.h"
 #include "graphics/window/Theme.h"
 
 class CGraphics;
@@ -119,7 +120,7 @@ public:
     LONG GetFontHeight() const { return m_logFont.lfHeight; }
     const LOGFONTW& GetLogFont() const { return m_logFont; }
     int GetFontSize() const { return m_fontSize; }
-    HFONT GetFont() const { return m_font; }
+    HFONT GetFont() const { return m_font.Get(); }
 
     // Replaces SystemParametersInfoW for the status-bar font query.
     void SetSystemParameters(SystemParametersFn fn) { m_systemParameters = fn; }
@@ -140,7 +141,7 @@ protected:
     HDC m_dc;
     HTHEME m_theme;
     CBitmap* m_target;
-    HFONT m_font;
+    CGdiObject<HFONT> m_font;  // deleted only once it is deselected
     HGDIOBJ m_oldFont;
     LOGFONTW m_logFont;
     int32_t m_fontSize;

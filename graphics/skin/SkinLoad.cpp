@@ -6,6 +6,7 @@
 #include <wchar.h>
 
 #include "graphics/records/FixedText.h"
+#include "graphics/system/Handles.h"
 
 namespace {
 
@@ -84,9 +85,8 @@ bool CreateFilled(CBitmap& bitmap, int width, int height, COLORREF color)
     if (!bitmap.Create(width, height))
         return false;
     RECT all = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(color);
-    FillRect(bitmap.GetDC(), &all, brush);
-    DeleteObject(brush);
+    CGdiObject<HBRUSH> brush(CreateSolidBrush(color));
+    FillRect(bitmap.GetDC(), &all, brush.Get());
     return true;
 }
 
@@ -131,15 +131,15 @@ bool StripToGrid(const CBitmap& strip, CBitmap& grid)
 
 bool CSkin::IsCompleteBitmapFile(const WCHAR* path)
 {
-    HANDLE file = CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return false;
     // file header (14 bytes) and the start of the info header
     BYTE head[34] = {};
     DWORD got = 0;
     LARGE_INTEGER size = {};
-    bool read = ReadFile(file, head, sizeof(head), &got, nullptr) && GetFileSizeEx(file, &size);
-    CloseHandle(file);
+    bool read = ReadFile(file.Get(), head, sizeof(head), &got, nullptr) && GetFileSizeEx(file.Get(), &size);
+    file.Reset();
     if (!read || got < 26 || head[0] != 'B' || head[1] != 'M')
         return false;
     uint32_t offset = ReadLe(head + 10, 4), infoSize = ReadLe(head + 14, 4);

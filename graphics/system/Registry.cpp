@@ -1,12 +1,13 @@
 #include "graphics/system/Registry.h"
 
+#include "graphics/system/Handles.h"
+
 DWORD ReadRegistryDword(HKEY root, const WCHAR* subkey, const WCHAR* name, DWORD fallback)
 {
-    HKEY key;
-    if (RegOpenKeyExW(root, subkey, 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS)
+    CRegKey key;
+    if (RegOpenKeyExW(root, subkey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return fallback;
     DWORD value = 0, bytes = sizeof(value);
-    LONG result = RegQueryValueExW(key, name, nullptr, nullptr, (BYTE*)&value, &bytes);
-    RegCloseKey(key);
+    LONG result = RegQueryValueExW(key.Get(), name, nullptr, nullptr, (BYTE*)&value, &bytes);
     return result == ERROR_SUCCESS && bytes == sizeof(value) ? value : fallback;
 }

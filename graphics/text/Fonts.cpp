@@ -2,6 +2,8 @@
 
 #include <wchar.h>
 
+#include "graphics/system/Handles.h"
+
 namespace {
 
 struct CodePageCharset {
@@ -27,18 +29,6 @@ UINT UserAnsiCodePage()
     UINT codePage = (UINT)wcstoul(text, nullptr, 10);
     return codePage && IsValidCodePage(codePage) ? codePage : 0;
 }
-
-class CScreenDC {
-public:
-    CScreenDC() : m_dc(GetDC(nullptr)) {}
-    ~CScreenDC() { if (m_dc) ReleaseDC(nullptr, m_dc); }
-    CScreenDC(const CScreenDC&) = delete;
-    CScreenDC& operator=(const CScreenDC&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
 
 }  // namespace
 
@@ -74,8 +64,8 @@ void FillLogFont(const WCHAR* face, int width, int size, int weight, DWORD flags
 bool BuildLogFont(const WCHAR* face, int width, int size, int weight, DWORD flags, LOGFONTW* font)
 {
     *font = LOGFONTW();
-    CScreenDC screen;
-    if (!screen.Get())
+    CWindowDC screen(nullptr);
+    if (!screen)
         return false;
     BYTE charset = CharsetForCodePage(UserAnsiCodePage());
     if (charset == 0)

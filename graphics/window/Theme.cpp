@@ -10,7 +10,7 @@ void Resolve(HMODULE module, const char* name, T* function)
 
 }  // namespace
 
-CUxThemeApi::CUxThemeApi() : m_module(nullptr)
+CUxThemeApi::CUxThemeApi() : m_module()
 {
     Clear();
 }
@@ -45,10 +45,10 @@ bool CUxThemeApi::Load()
     if (n == 0 || n + 13 > MAX_PATH)
         return false;
     lstrcatW(path, L"\\uxtheme.dll");
-    HMODULE module = LoadLibraryW(path);
-    if (!module)
+    m_module.Reset(LoadLibraryW(path));
+    if (!m_module)
         return false;
-    m_module = module;
+    HMODULE module = m_module.Get();
     Resolve(module, "IsThemeActive", &m_isThemeActive);
     Resolve(module, "GetCurrentThemeName", &m_getCurrentThemeName);
     Resolve(module, "SetWindowTheme", &m_setWindowTheme);
@@ -71,10 +71,9 @@ bool CUxThemeApi::Load()
 
 bool CUxThemeApi::Unload()
 {
-    HMODULE module = m_module;
-    m_module = nullptr;
     Clear();
-    return !module || FreeLibrary(module);
+    // the caller hears whether the library could be freed
+    return !m_module || FreeLibrary(m_module.Detach());
 }
 
 BOOL CUxThemeApi::IsThemeActive()

@@ -6,6 +6,8 @@
 #include <windows.h>
 #include <uxtheme.h>
 
+#include "graphics/system/Handles.h"
+
 class IThemeApi {
 public:
     virtual ~IThemeApi() = default;
@@ -47,7 +49,7 @@ public:
 
     bool Load() override;
     bool Unload() override;
-    bool Loaded() const override { return m_module != nullptr; }
+    bool Loaded() const override { return (bool)m_module; }
 
     BOOL IsThemeActive() override;
     HRESULT GetCurrentThemeName(WCHAR* file, int fileChars, WCHAR* color, int colorChars, WCHAR* size,
@@ -69,7 +71,7 @@ public:
 private:
     void Clear();
 
-    HMODULE m_module;
+    CModule m_module;
     decltype(&::IsThemeActive) m_isThemeActive;
     decltype(&::GetCurrentThemeName) m_getCurrentThemeName;
     decltype(&::SetWindowTheme) m_setWindowTheme;

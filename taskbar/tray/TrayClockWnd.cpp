@@ -1,6 +1,7 @@
 #include <windowsx.h>
 
 #include "graphics/records/FixedText.h"
+#include "graphics/system/Handles.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/TrayClockProtocol.h"
@@ -46,10 +47,9 @@ bool IsNotifiableIndex(int index)
 
 void LayoutPanel(HWND window, int width, int height, bool horizontal, int edges)
 {
-    HDC dc = GetDC(window);
+    CWindowDC dc(window);
     HTHEME theme = g_visualStyles.OpenThemeIfActive(window, L"CLOCK");
-    g_clockPanel.Layout(dc, theme, width, height, horizontal, edges);
-    ReleaseDC(window, dc);
+    g_clockPanel.Layout(dc.Get(), theme, width, height, horizontal, edges);
     g_visualStyles.CloseTheme(&theme);
 }
 

@@ -107,9 +107,9 @@ TEST(DownloadRequest, WorkerDownloadsIntoTheProgramFolderAndAnswers)
 
     CFakeDownloader http;
     http.status = 404;
-    HANDLE worker = StartDownloadRequest(http, window, L"http://example.test/p.ini", L"C:\\prog\\");
-    ASSERT_NE(nullptr, worker);
-    PumpUntilEnded(worker);
+    CKernelHandle worker = StartDownloadRequest(http, window, L"http://example.test/p.ini", L"C:\\prog\\");
+    ASSERT_TRUE(worker);
+    PumpUntilEnded(worker.Get());
     EXPECT_EQ(L"http://example.test/p.ini", http.url);
     EXPECT_EQ(L"C:\\prog\\downloaded.ini", http.file);
     EXPECT_EQ(1, answers.count);
@@ -117,8 +117,8 @@ TEST(DownloadRequest, WorkerDownloadsIntoTheProgramFolderAndAnswers)
 
     // an empty URL is freed without a download or an answer
     worker = StartDownloadRequest(http, window, L"", L"C:\\prog\\");
-    ASSERT_NE(nullptr, worker);
-    PumpUntilEnded(worker);
+    ASSERT_TRUE(worker);
+    PumpUntilEnded(worker.Get());
     EXPECT_EQ(1, http.calls);
     EXPECT_EQ(1, answers.count);
 

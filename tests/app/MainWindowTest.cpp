@@ -10,6 +10,7 @@
 
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
+#include "app/startup/BuildInfo.h"
 #include "app/settings/SettingsIni.h"
 #include "app/zones/ZoneDatabase.h"
 #include "graphics/language/Language.h"
@@ -137,7 +138,11 @@ protected:
         seams.news = &m_news;
         seams.photos = &m_photos;
         seams.language = &m_reload;
-        m_program = new CMainProgram(m_paths, m_language, m_zones, m_cities, true, "", seams);
+        BuildInfo build = {};
+        build.buildDate.wYear = 2026;
+        build.fileVersion.dwSignature = 0xFEEF04BD;
+        build.fileVersion.dwFileVersionMS = 0x00050003;
+        m_program = new CMainProgram(m_paths, m_language, m_zones, m_cities, build, true, "", seams);
 
         WNDCLASSW wc = {};
         wc.lpfnWndProc = MainWndProc;
@@ -235,6 +240,17 @@ TEST_F(MainWindow, EachPrivateMessageReachesItsPart)
         EXPECT_EQ(row.result, Send(row.message, row.wParam, row.lParam));
         EXPECT_EQ(row.calls, g_calls);
     }
+}
+
+// with /nh and no tray clock nothing writes "last_build"; the block has the build anyway
+TEST_F(MainWindow, TheSettingsBlockCarriesTheBuild)
+{
+    const SettingsBlock& block = m_program->Settings().Block();
+    EXPECT_EQ(0x00050003u, block.fileVersion.dwFileVersionMS);
+    EXPECT_EQ(2026, block.buildDate.wYear);
+    Send(UM_SETTINGSCHANGED, 0, 0);  // a reload keeps it
+    EXPECT_EQ(0x00050003u, block.fileVersion.dwFileVersionMS);
+    EXPECT_EQ(2026, block.buildDate.wYear);
 }
 
 TEST_F(MainWindow, SaveStateWritesTheLastAlarmCheck)

@@ -121,7 +121,7 @@ TEST_F(TaskbarWatcher, StoppedWhileWaitingForTheTaskbarClosesWithoutRestart)
     Sleep(700);
     DWORD start = GetTickCount();
     watcher.Stop();
-    EXPECT_LT(GetTickCount() - start, 2 * kTaskbarWatcherStopMs);
+    EXPECT_LT(GetTickCount() - start, 2 * kTaskbarPollMs);
     EXPECT_FALSE(watcher.IsRunning());
     EXPECT_TRUE(starter.started.empty());
     EXPECT_EQ(1u, CloseMessages(main, 100).size());
@@ -140,4 +140,41 @@ TEST_F(TaskbarWatcher, StoppedWhileTheTaskbarRunsDoesNothing)
     EXPECT_EQ(0, g_looks);
     // no process: no thread
     EXPECT_FALSE(watcher.Start(main, nullptr, starter, L"x", TaskbarBackAfterLooks));
+}
+
+namespace {
+
+// A restart that takes longer than a poll: the watcher must not be cut off
+// in the middle of it.
+class CSlowStarter : public IProgramStarter {
+public:
+    bool Start(const WCHAR*, const WCHAR*, const WCHAR*) override
+    {
+        InterlockedExchange(&begun, 1);
+        Sleep(3 * kTaskbarPollMs);
+        InterlockedExchange(&finished, 1);
+        return true;
+    }
+    volatile LONG begun = 0;
+    volatile LONG finished = 0;
+};
+
+}  // namespace
+
+TEST_F(TaskbarWatcher, StopWaitsForARestartUnderWay)
+{
+    g_looksUntilBack = 0;
+    CStandInTaskbar taskbar;
+    CSlowStarter slow;
+    CTaskbarWatcher watcher;
+    ASSERT_TRUE(watcher.Start(main, taskbar.Handle(), slow, L"C:\\prog\\tempolan.exe", TaskbarBackAfterLooks));
+    taskbar.End();
+    for (int i = 0; i < 200 && !slow.begun; ++i)
+        Sleep(10);
+    ASSERT_TRUE(slow.begun);
+    watcher.Stop();
+    EXPECT_FALSE(watcher.IsRunning());
+    EXPECT_TRUE(slow.finished);
+    // the thread went on to its last step
+    EXPECT_EQ(1u, CloseMessages(main, 100).size());
 }

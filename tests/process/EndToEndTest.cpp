@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <aclapi.h>
+
 #include <functional>
 #include <string>
 #include <vector>

@@ -3,11 +3,15 @@
 
 #include <windows.h>
 
+#include <stddef.h>
+#include <string.h>
+
 #include <string>
 #include <vector>
 
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
+#include "graphics/records/SettingsBlock.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TestFiles.h"
@@ -73,6 +77,39 @@ private:
     HANDLE m_ready;
     HANDLE m_thread;
 };
+
+// Finds the settings block in the writable memory of `process` by its program
+// folder, which sits at its place in the block; the version signature marks
+// a block that holds the program's version. False when no such block is there.
+bool FindVersionedSettingsBlock(HANDLE process, const std::wstring& folder, SettingsBlock* found)
+{
+    const size_t folderAt = offsetof(SettingsBlock, programFolder);
+    const size_t folderBytes = (folder.size() + 1) * sizeof(WCHAR);
+    SYSTEM_INFO system;
+    GetSystemInfo(&system);
+    BYTE* at = (BYTE*)system.lpMinimumApplicationAddress;
+    MEMORY_BASIC_INFORMATION region;
+    while (at < system.lpMaximumApplicationAddress && VirtualQueryEx(process, at, &region, sizeof(region))) {
+        at = (BYTE*)region.BaseAddress + region.RegionSize;
+        if (region.State != MEM_COMMIT || region.Type != MEM_PRIVATE || region.Protect != PAGE_READWRITE)
+            continue;
+        std::vector<BYTE> bytes(region.RegionSize);
+        SIZE_T got = 0;
+        if (!ReadProcessMemory(process, region.BaseAddress, bytes.data(), bytes.size(), &got))
+            continue;
+        for (size_t i = 0; i + sizeof(SettingsBlock) <= got; i += 4) {
+            if (memcmp(&bytes[i + folderAt], folder.c_str(), folderBytes) != 0)
+                continue;
+            SettingsBlock block;
+            memcpy(&block, &bytes[i], sizeof(block));
+            if (block.fileVersion.dwSignature == 0xFEEF04BDu) {
+                *found = block;
+                return true;
+            }
+        }
+    }
+    return false;
+}
 
 LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -190,6 +227,30 @@ TEST(Startup, ExitEventAndRestartReplaceTheInstance)
     CloseHandle(event);
     EXPECT_EQ(0, folder.ExitCode(second));
     EXPECT_TRUE(WaitForNoMainWindow());
+}
+
+// Without /nh the build is written when a tray clock attaches; with no
+// taskbar clock there is none, and the block must carry the build anyway.
+TEST(Startup, TheSettingsBlockCarriesTheBuildWithoutATaskbarClock)
+{
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
+    CProgramFolder folder(true, true);
+    int p = folder.Start(L"");
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    // the window is found while it is still being created: read the block
+    // once its thread is idle
+    ASSERT_NE(-1, Send(main, WM_NULL, 0, 0));
+    SettingsBlock block = {};
+    // our handle from the start has all access, whatever DACL the program sets
+    EXPECT_TRUE(FindVersionedSettingsBlock(folder.Process(p).Handle(), folder.Path(), &block));
+    EXPECT_EQ((5u << 16) | 3u, block.fileVersion.dwFileVersionMS);
+    EXPECT_GE(block.buildDate.wYear, 2024);
+    EXPECT_EQ(L"", folder.UserMainKey(L"last_build"));  // no tray clock came
+
+    int closer = folder.Start(L"/exit");
+    EXPECT_EQ(0, folder.ExitCode(closer));
+    EXPECT_EQ(0, folder.ExitCode(p));
 }
 
 TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)

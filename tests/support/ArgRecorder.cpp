@@ -2,6 +2,8 @@
 // started: appends its command line to "args.txt" next to itself and ends.
 #include <windows.h>
 
+#include "graphics/system/Handles.h"
+
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
     WCHAR path[MAX_PATH];
@@ -9,13 +11,12 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
     while (n > 0 && path[n - 1] != L'\\' && path[n - 1] != L'/')
         --n;
     lstrcpyW(path + n, L"args.txt");
-    HANDLE file = CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileW(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr));
+    if (!file)
         return 1;
     const WCHAR* line = GetCommandLineW();
     DWORD written;
-    WriteFile(file, line, lstrlenW(line) * sizeof(WCHAR), &written, nullptr);
-    WriteFile(file, L"\n", sizeof(WCHAR), &written, nullptr);
-    CloseHandle(file);
+    WriteFile(file.Get(), line, lstrlenW(line) * sizeof(WCHAR), &written, nullptr);
+    WriteFile(file.Get(), L"\n", sizeof(WCHAR), &written, nullptr);
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <stdio.h>
 
+#include "graphics/system/Handles.h"
 #include "graphics/time/ZoneTime.h"
 
 CTempFile::CTempFile(const std::string& content)
@@ -25,8 +26,8 @@ namespace {
 void RemoveTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
-    HANDLE h = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
+    // closed before the folder itself goes
+    if (CFindHandle find{FindFirstFileW((folder + L"*").c_str(), &found)}) {
         do {
             std::wstring name = found.cFileName;
             if (name == L"." || name == L"..")
@@ -35,8 +36,7 @@ void RemoveTree(const std::wstring& folder)
                 RemoveTree(folder + name + L"\\");
             else
                 DeleteFileW((folder + name).c_str());
-        } while (FindNextFileW(h, &found));
-        FindClose(h);
+        } while (FindNextFileW(find.Get(), &found));
     }
     RemoveDirectoryW(folder.c_str());
 }

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "graphics/system/Handles.h"
+
 class CTestProcess {
 public:
     CTestProcess() = default;
@@ -24,9 +26,9 @@ public:
     // Terminates it when it still runs.
     void End();
     DWORD Pid() const { return m_pid; }
-    HANDLE Handle() const { return m_process; }
+    HANDLE Handle() const { return m_process.Get(); }
 
 private:
-    HANDLE m_process = nullptr;
+    CKernelHandle m_process;
     DWORD m_pid = 0;
 };

@@ -3,22 +3,20 @@
 
 #include <windows.h>
 
+#include "graphics/system/Handles.h"
+
 class CTextDC {
 public:
     CTextDC() : m_dc(CreateCompatibleDC(nullptr))
     {
-        m_previous = SelectObject(m_dc, GetStockObject(DEFAULT_GUI_FONT));
+        m_previous = SelectObject(m_dc.Get(), GetStockObject(DEFAULT_GUI_FONT));
     }
-    ~CTextDC()
-    {
-        SelectObject(m_dc, m_previous);
-        DeleteDC(m_dc);
-    }
+    ~CTextDC() { SelectObject(m_dc.Get(), m_previous); }
     CTextDC(const CTextDC&) = delete;
     CTextDC& operator=(const CTextDC&) = delete;
-    HDC Get() const { return m_dc; }
+    HDC Get() const { return m_dc.Get(); }
 
 private:
-    HDC m_dc;
+    CMemoryDC m_dc;
     HGDIOBJ m_previous;
 };
