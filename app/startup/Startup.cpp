@@ -6,6 +6,7 @@
 #include "graphics/language/Language.h"
 #include "graphics/language/LanguageLoader.h"
 #include "graphics/system/Paths.h"
+#include "graphics/system/WindowsVersion.h"
 #include "graphics/window/Theme.h"
 #include "graphics/window/Window.h"
 #include "taskbar/hook/HookExports.h"
@@ -17,20 +18,21 @@
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/settings/SettingsExport.h"
+#include "app/ui/DialogHelpers.h"
 #include "app/zones/SystemZone.h"
 #include "app/zones/ZoneDatabase.h"
 
 namespace {
 
 const WCHAR kExitEventName[] = L"Local\\Tempolan_Exit_Event";
-const DWORD kProcessAccessForEveryone = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;  // 0x410
-const DWORD kEventAccessForEveryone = 0x1F0003;                                        // EVENT_ALL_ACCESS
+const DWORD kProcessAccessForEveryone = PROCESS_QUERY_INFORMATION | PROCESS_VM_READ;
+const DWORD kEventAccessForEveryone = EVENT_ALL_ACCESS;
 const DWORD kCloseWaitStepMs = 500;
 const DWORD kCloseWaitLimitMs = 5000;
 const UINT kDataFilesMessage = 263;
 const UINT kErrorCaption = 141;
-// list view, bar, tab, date and extended combo box classes
-const DWORD kCommonControlClasses = 0x30D;
+const DWORD kCommonControlClasses =
+    ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_TAB_CLASSES | ICC_DATE_CLASSES | ICC_USEREX_CLASSES;
 
 // Closes a running instance and waits for it, at most until 5 s after our start.
 void CloseRunningInstance(HANDLE exitEvent, DWORD startTick)
@@ -56,13 +58,6 @@ void ShowDataFilesMessage(const CLanguage& language)
     MessageBoxW(nullptr, text, caption, MB_ICONHAND);
 }
 
-bool IsWindowsXpOrLater()
-{
-    DWORD version = GetVersion();
-    DWORD major = LOBYTE(LOWORD(version)), minor = HIBYTE(LOWORD(version));
-    return major > 5 || (major == 5 && minor >= 1);
-}
-
 int RunMessageLoop()
 {
     MSG msg;
@@ -74,9 +69,7 @@ int RunMessageLoop()
             continue;
         // dialogs get their keys first; there is no translation of keystrokes
         HWND active = GetActiveWindow();
-        WCHAR cls[8] = {};
-        if (active && GetClassNameW(active, cls, 8) && lstrcmpW(cls, L"#32770") == 0 &&
-            IsDialogMessageW(active, &msg))
+        if (IsDialogWindow(active) && IsDialogMessageW(active, &msg))
             continue;
         DispatchMessageW(&msg);
     }

@@ -7,6 +7,7 @@
 #include "graphics/skin/Graphics.h"
 #include "graphics/image/PixelBuffer.h"
 #include "graphics/skin/Skin.h"
+#include "graphics/system/Handles.h"
 #include "graphics/text/TimeFormat.h"
 #include "graphics/time/ZoneConvert.h"
 
@@ -397,9 +398,8 @@ void CClock::DrawHighlight()
     RECT rect = GetRect();
     OffsetRect(&rect, -rect.left, -rect.top);
     COLORREF c = profile->color & 0xFFFFFF;
-    HBRUSH brush = CreateSolidBrush(c ^ 0xFFFFFF);
-    FillRect(m_style->GetDC(), &rect, brush);
-    DeleteObject(brush);
+    CGdiObject<HBRUSH> brush(CreateSolidBrush(c ^ 0xFFFFFF));
+    FillRect(m_style->GetDC(), &rect, brush.Get());
     m_style->DrawFrame(&rect, true, c, c);
 }
 

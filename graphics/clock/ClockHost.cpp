@@ -3,22 +3,16 @@
 #include "graphics/language/LanguageLoader.h"
 #include "graphics/image/PixelOps.h"
 
-CClockHostResources::CClockHostResources() : m_styles(m_themeApi), m_library(nullptr)
+CClockHostResources::CClockHostResources() : m_styles(m_themeApi)
 {
     BuildShadeTable(m_shades);
-}
-
-CClockHostResources::~CClockHostResources()
-{
-    if (m_library)
-        FreeLibrary(m_library);
 }
 
 bool CClockHostResources::Load(const WCHAR* folder)
 {
     WCHAR code[3];
     // no visual styles: the clocks of a tool draw like those of an unthemed desktop
-    return LoadLanguageAndTheme(folder, false, m_styles, m_language, &m_library, code, false);
+    return LoadLanguageAndTheme(folder, false, m_styles, m_language, m_library.Receive(), code, false);
 }
 
 ClockContext CClockHostResources::Context()
@@ -28,6 +22,6 @@ ClockContext CClockHostResources::Context()
     context.unitNames = &m_language.UnitNames();
     context.shadeTable = m_shades;
     context.timerButton = &m_button;
-    context.resources = m_library;
+    context.resources = m_library.Get();
     return context;
 }

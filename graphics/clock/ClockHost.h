@@ -10,13 +10,14 @@
 #include "graphics/image/Bitmap.h"
 #include "graphics/clock/Clock.h"
 #include "graphics/language/Language.h"
+#include "graphics/system/Handles.h"
 #include "graphics/window/Theme.h"
 
 class CClockHostResources {
 public:
     CClockHostResources();
     // Frees the resource library: delete the clocks first.
-    ~CClockHostResources();
+    ~CClockHostResources() = default;
     CClockHostResources(const CClockHostResources&) = delete;
     CClockHostResources& operator=(const CClockHostResources&) = delete;
 
@@ -32,7 +33,7 @@ private:
     CUxThemeApi m_themeApi;
     CVisualStyles m_styles;
     CLanguage m_language;
-    HMODULE m_library;
+    CModule m_library;
     uint32_t m_shades[256];
     CBitmap m_button;
 };

@@ -1,6 +1,7 @@
 #include "graphics/window/Window.h"
 
 #include "graphics/protocol/WindowClasses.h"
+#include "graphics/system/Handles.h"
 
 namespace {
 
@@ -205,10 +206,8 @@ bool CAlphaWindow::Redraw()
 {
     if (!m_hwnd)
         return false;
-    HDC dc = GetDC(m_hwnd);
-    bool ok = UpdateLayered(dc);
-    ReleaseDC(m_hwnd, dc);
-    return ok;
+    CWindowDC dc(m_hwnd);
+    return UpdateLayered(dc.Get());
 }
 
 bool CAlphaWindow::UpdateLayered(HDC dc)

@@ -10,6 +10,7 @@
 #include <png.h>
 
 #include "app/settings/Autostart.h"
+#include "graphics/system/Handles.h"
 #include "app/clocks/ClockSettings.h"
 #include "app/settings/MainSettings.h"
 #include "app/settings/SettingsSeams.h"
@@ -176,10 +177,9 @@ int wmain(int argc, wchar_t** argv)
         RECT rect = clock->GetRect();
         CDibSection shot;
         if (rect.right > 0 && rect.bottom > 0 && shot.Create(rect.right, rect.bottom)) {
-            HBRUSH brush = CreateSolidBrush(kCanvasColor);
+            CGdiObject<HBRUSH> brush(CreateSolidBrush(kCanvasColor));
             RECT all = {0, 0, rect.right, rect.bottom};
-            FillRect(shot.GetDC(), &all, brush);
-            DeleteObject(brush);
+            FillRect(shot.GetDC(), &all, brush.Get());
             clock->Paint(shot.GetDC(), nullptr);
             GdiFlush();
             if (WritePng(argv[4], shot))
