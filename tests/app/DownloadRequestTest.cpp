@@ -82,7 +82,7 @@ TEST(DownloadRequest, UrlCopiedByTheBlockSize)
         {"empty", Block(CD_DOWNLOADREQUEST, text, 0), false, 0},
         {"odd size", Block(CD_DOWNLOADREQUEST, text, 9), false, 0},
         {"no data", Block(CD_DOWNLOADREQUEST, nullptr, 8), false, 0},
-        {"other id", Block(0x8021, text, sizeof(text)), false, 0},
+        {"other id", Block(CD_DOWNLOADREQUEST + 1, text, sizeof(text)), false, 0},
     };
     for (auto& c : cases) {
         SCOPED_TRACE(c.name);

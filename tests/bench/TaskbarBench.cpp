@@ -10,6 +10,7 @@
 
 #include <windows.h>
 
+#include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/SettingsBlock.h"
 #include "tools/standin-taskbar/StandinQueries.h"
@@ -23,7 +24,7 @@ int g_handshakes;
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == 32779) {
+    if (message == UM_TRAYCLOCKATTACHED) {
         ++g_handshakes;
         return (LRESULT)hwnd;
     }
