@@ -8,6 +8,7 @@
 #include "app/ui/DialogHelpers.h"
 #include "app/ui/Hyperlink.h"
 #include "app/ui/LocalText.h"
+#include "graphics/system/Handles.h"
 #include "graphics/text/Fonts.h"
 #include "graphics/text/LinkText.h"
 #include "tests/support/TestFiles.h"
@@ -285,26 +286,24 @@ TEST(LocalText, ResourceVersionNeedsALibrary)
 {
     EXPECT_FALSE(IsResourceVersionOk(nullptr));
 #ifdef TL_PROGRAM_FOLDER
-    HMODULE module = LoadLibraryExW(TL_PROGRAM_FOLDER L"res_en.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    CModule module(LoadLibraryExW(TL_PROGRAM_FOLDER L"res_en.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(module);
-    EXPECT_TRUE(IsResourceVersionOk(module));
-    FreeLibrary(module);
+    EXPECT_TRUE(IsResourceVersionOk(module.Get()));
 #endif
 }
 
 TEST(DialogHelpers, FontFromSpecCarriesSizeStyleAndCharset)
 {
-    HFONT font = CreateFontFromSpec(L"Arial", 10, kFontBold | kFontItalic, 0);
+    CGdiObject<HFONT> font(CreateFontFromSpec(L"Arial", 10, kFontBold | kFontItalic, 0));
     ASSERT_TRUE(font);
     LOGFONTW info = {};
-    GetObjectW(font, sizeof(info), &info);
-    DeleteObject(font);
+    GetObjectW(font.Get(), sizeof(info), &info);
     EXPECT_STREQ(info.lfFaceName, L"Arial");
     EXPECT_LT(info.lfHeight, 0);
     EXPECT_EQ(info.lfWeight, FW_BOLD);
     EXPECT_TRUE(info.lfItalic);
-    EXPECT_FALSE(CreateFontFromSpec(nullptr, 10, 0, 0));
-    EXPECT_FALSE(CreateFontFromSpec(L"", 10, 0, 0));
+    EXPECT_FALSE(CGdiObject<HFONT>(CreateFontFromSpec(nullptr, 10, 0, 0)));
+    EXPECT_FALSE(CGdiObject<HFONT>(CreateFontFromSpec(L"", 10, 0, 0)));
 }
 
 TEST(DialogHelpers, ComboDropDownShowsAtMostItsItems)
@@ -384,10 +383,9 @@ DWORD WINAPI DestroyDialogsThread(void* param)
 TEST(DialogHelpers, OnlyDialogsAreDestroyedAtExit)
 {
     ThreadWindows result = {true, false, false, true};
-    HANDLE thread = CreateThread(nullptr, 0, DestroyDialogsThread, &result, 0, nullptr);
+    CKernelHandle thread(CreateThread(nullptr, 0, DestroyDialogsThread, &result, 0, nullptr));
     ASSERT_TRUE(thread);
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.Get(), 10000);
     EXPECT_TRUE(result.dialogWasDialog);
     EXPECT_FALSE(result.otherWasDialog);
     EXPECT_FALSE(result.dialogAlive);
@@ -424,11 +422,10 @@ protected:
     {
         wchar_t text[2048];
         GetWindowTextW(control, text, 2048);
-        HDC dc = GetDC(control);
-        HGDIOBJ old = SelectObject(dc, (HFONT)SendMessageW(control, WM_GETFONT, 0, 0));
-        int count = LayoutLinkText(text, 0, 0, dc, nullptr, nullptr, layout, kHyperlinkMaxRuns);
-        SelectObject(dc, old);
-        ReleaseDC(control, dc);
+        CWindowDC dc(control);
+        HGDIOBJ old = SelectObject(dc.Get(), (HFONT)SendMessageW(control, WM_GETFONT, 0, 0));
+        int count = LayoutLinkText(text, 0, 0, dc.Get(), nullptr, nullptr, layout, kHyperlinkMaxRuns);
+        SelectObject(dc.Get(), old);
         return count;
     }
     void Click(const RECT& rect)
@@ -495,10 +492,9 @@ TEST_F(Hyperlink, PaintUsesTheColourRecord)
     ASSERT_EQ(Layout(&layout), 2);
     const RECT& link = layout.Run(0).rect;
     // the underline row of the link is drawn in the link colour
-    HDC dc = GetDC(control);
-    COLORREF underline = GetPixel(dc, (link.left + link.right) / 2, link.bottom - 1);
-    COLORREF background = GetPixel(dc, 5, 170);
-    ReleaseDC(control, dc);
+    CWindowDC dc(control);
+    COLORREF underline = GetPixel(dc.Get(), (link.left + link.right) / 2, link.bottom - 1);
+    COLORREF background = GetPixel(dc.Get(), 5, 170);
     SetWindowLongPtrW(control, GWLP_USERDATA, 0);
     if (underline == CLR_INVALID)
         GTEST_SKIP() << "the screen cannot be read back";
@@ -515,9 +511,8 @@ TEST_F(Hyperlink, ForeignUserDataIsNotTakenForColours)
     CLinkTextLayout layout;
     ASSERT_EQ(Layout(&layout), 1);
     const RECT& link = layout.Run(0).rect;
-    HDC dc = GetDC(control);
-    COLORREF underline = GetPixel(dc, (link.left + link.right) / 2, link.bottom - 1);
-    ReleaseDC(control, dc);
+    CWindowDC dc(control);
+    COLORREF underline = GetPixel(dc.Get(), (link.left + link.right) / 2, link.bottom - 1);
     SetWindowLongPtrW(control, GWLP_USERDATA, 0);
     if (underline == CLR_INVALID)
         GTEST_SKIP() << "the screen cannot be read back";

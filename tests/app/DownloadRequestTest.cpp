@@ -31,7 +31,6 @@ public:
     int status = 200;
 };
 
-// Pumps the calling thread until `worker` ended, noting UM_PROFILEDOWNLOADED.
 struct Answers {
     int count = 0;
     WPARAM status = 0;
@@ -48,17 +47,18 @@ LRESULT CALLBACK AnswerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-void PumpUntilEnded(HANDLE worker)
+// Pumps the calling thread until `worker` ended, noting UM_PROFILEDOWNLOADED;
+// false when the wait failed or timed out.
+bool PumpUntilEnded(HANDLE worker)
 {
     for (;;) {
         DWORD r = MsgWaitForMultipleObjects(1, &worker, FALSE, 10000, QS_ALLINPUT);
         if (r != WAIT_OBJECT_0 + 1)
-            break;
+            return r == WAIT_OBJECT_0;
         MSG msg;
         while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageW(&msg);
     }
-    CloseHandle(worker);
 }
 
 }  // namespace
@@ -109,7 +109,7 @@ TEST(DownloadRequest, WorkerDownloadsIntoTheProgramFolderAndAnswers)
     http.status = 404;
     CKernelHandle worker = StartDownloadRequest(http, window, L"http://example.test/p.ini", L"C:\\prog\\");
     ASSERT_TRUE(worker);
-    PumpUntilEnded(worker.Get());
+    EXPECT_TRUE(PumpUntilEnded(worker.Get()));
     EXPECT_EQ(L"http://example.test/p.ini", http.url);
     EXPECT_EQ(L"C:\\prog\\downloaded.ini", http.file);
     EXPECT_EQ(1, answers.count);
@@ -118,7 +118,7 @@ TEST(DownloadRequest, WorkerDownloadsIntoTheProgramFolderAndAnswers)
     // an empty URL is freed without a download or an answer
     worker = StartDownloadRequest(http, window, L"", L"C:\\prog\\");
     ASSERT_TRUE(worker);
-    PumpUntilEnded(worker.Get());
+    EXPECT_TRUE(PumpUntilEnded(worker.Get()));
     EXPECT_EQ(1, http.calls);
     EXPECT_EQ(1, answers.count);
 

@@ -16,6 +16,7 @@
 #include "app/settings/SettingsSeams.h"
 #include "app/zones/ZoneDatabase.h"
 #include "graphics/records/FixedText.h"
+#include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
 #include "tests/support/FakeSystemZone.h"
 #include "tests/support/TestFiles.h"
@@ -515,14 +516,14 @@ protected:
     {
         swprintf(m_name, 64, L"Software\\TempolanTest%lu", GetCurrentProcessId());
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, m_name, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                                 &root, nullptr));
+                                                 root.Receive(), nullptr));
     }
     void TearDown() override
     {
-        RegCloseKey(root);
+        root.Reset();
         RegDeleteTreeW(HKEY_CURRENT_USER, m_name);
     }
-    HKEY root = nullptr;
+    CRegKey root;
 
 private:
     WCHAR m_name[64];
@@ -530,7 +531,7 @@ private:
 
 TEST_F(Autostart, SetsAndRemovesTheRunValue)
 {
-    CRegistryAutostart entry(root);
+    CRegistryAutostart entry(root.Get());
     WCHAR path[260];
     EXPECT_FALSE(entry.Query(path, 260));
     // removing what is not there is no failure

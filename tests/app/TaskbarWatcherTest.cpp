@@ -8,6 +8,7 @@
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "app/main/MainSeams.h"
 #include "app/main/TaskbarWatcher.h"
+#include "graphics/system/Handles.h"
 
 namespace {
 
@@ -32,28 +33,24 @@ bool TaskbarBackAfterLooks()
 // A stand-in taskbar process: a thread whose handle is signalled when it ends.
 class CStandInTaskbar {
 public:
+    // The thread waits on the event: it is made first.
     CStandInTaskbar()
+        : m_end(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_thread(CreateThread(nullptr, 0, Wait, m_end.Get(), 0, nullptr))
     {
-        m_end = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_thread = CreateThread(nullptr, 0, Wait, m_end, 0, nullptr);
     }
-    ~CStandInTaskbar()
-    {
-        End();
-        CloseHandle(m_thread);
-        CloseHandle(m_end);
-    }
+    ~CStandInTaskbar() { End(); }
     // A handle of its own for the watcher, which takes it.
     HANDLE Handle()
     {
         HANDLE copy = nullptr;
-        DuplicateHandle(GetCurrentProcess(), m_thread, GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
+        DuplicateHandle(GetCurrentProcess(), m_thread.Get(), GetCurrentProcess(), &copy, SYNCHRONIZE, FALSE, 0);
         return copy;
     }
     void End()
     {
-        SetEvent(m_end);
-        WaitForSingleObject(m_thread, 5000);
+        SetEvent(m_end.Get());
+        WaitForSingleObject(m_thread.Get(), 5000);
     }
 
 private:
@@ -62,8 +59,8 @@ private:
         WaitForSingleObject((HANDLE)end, INFINITE);
         return 0;
     }
-    HANDLE m_end;
-    HANDLE m_thread;
+    CKernelHandle m_end;
+    CKernelHandle m_thread;
 };
 
 // The UM_CLOSEMAIN messages posted to `window` within `ms`.

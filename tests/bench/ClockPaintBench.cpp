@@ -14,6 +14,7 @@
 #include "graphics/clock/ClockHost.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/skin/Graphics.h"
+#include "graphics/system/Handles.h"
 #include "tests/bench/BenchTimer.h"
 
 namespace {
@@ -134,13 +135,11 @@ int main()
 
     std::vector<std::wstring> looks = {kStandardStyleName, kClassicStyleName};
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((skinsRoot + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
+    if (CFindHandle find{FindFirstFileW((skinsRoot + L"*").c_str(), &found)}) {
         do {
             if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && found.cFileName[0] != L'.')
                 looks.push_back(found.cFileName);
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
+        } while (FindNextFileW(find.Get(), &found));
     }
 
     printf("%d clocks (digital, timers, analogue) painted per simulated second, against one BitBlt of the panel\n",

@@ -13,6 +13,7 @@
 
 #include "app/zones/SystemZone.h"
 #include "graphics/protocol/WindowClasses.h"
+#include "graphics/system/Handles.h"
 #include "app/zones/ZoneDatabase.h"
 #include "windows/CityList.h"
 
@@ -54,19 +55,26 @@ bool MakeProgramFolder()
 void RemoveProgramFolder()
 {
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((g_folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
+    // closed before the folder itself goes
+    if (CFindHandle find{FindFirstFileW((g_folder + L"*").c_str(), &found)}) {
         do {
             DeleteFileW((g_folder + found.cFileName).c_str());
-        } while (FindNextFileW(find, &found));
-        FindClose(find);
+        } while (FindNextFileW(find.Get(), &found));
     }
     RemoveDirectoryW(g_folder.c_str());
 }
 
+// A started program; ended when it goes, also after a failed start.
 struct Running {
-    PROCESS_INFORMATION pi;
-    HWND window;
+    Running() = default;
+    ~Running() { Stop(); }
+    Running(const Running&) = delete;
+    Running& operator=(const Running&) = delete;
+    // Closes its window and waits; terminates it when it has none or does not end.
+    void Stop();
+
+    CKernelHandle process;
+    HWND window = nullptr;
 };
 
 double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
@@ -80,14 +88,17 @@ double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
 // go to `seconds`.
 bool Start(const wchar_t* exe, const wchar_t* arguments, const wchar_t* windowClass, Running* run, double* seconds)
 {
+    run->Stop();
     std::wstring path = g_folder + exe;
     std::wstring line = L"\"" + path + L"\" " + arguments;
     STARTUPINFOW si = {sizeof(si)};
+    PROCESS_INFORMATION pi = {};
     LARGE_INTEGER t0, t1;
     QueryPerformanceCounter(&t0);
-    if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_folder.c_str(), &si, &run->pi))
+    if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_folder.c_str(), &si, &pi))
         return false;
-    run->window = nullptr;
+    CKernelHandle thread(pi.hThread);  // only the process is waited for
+    run->process.Reset(pi.hProcess);
     for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs;) {
         run->window = FindWindowW(windowClass, nullptr);
         if (run->window)
@@ -99,28 +110,29 @@ bool Start(const wchar_t* exe, const wchar_t* arguments, const wchar_t* windowCl
     return run->window != nullptr;
 }
 
-void Stop(Running& run)
+void Running::Stop()
 {
-    if (run.window)
-        PostMessageW(run.window, WM_CLOSE, 0, 0);
-    if (WaitForSingleObject(run.pi.hProcess, kWaitMs) != WAIT_OBJECT_0)
-        TerminateProcess(run.pi.hProcess, 1);
-    CloseHandle(run.pi.hProcess);
-    CloseHandle(run.pi.hThread);
+    if (!process)
+        return;
+    if (window)
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    if (!window || WaitForSingleObject(process.Get(), kWaitMs) != WAIT_OBJECT_0)
+        TerminateProcess(process.Get(), 1);
+    process.Reset();
+    window = nullptr;
 }
 
 std::string ReadWholeFile(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!file)
         return std::string();
     std::string bytes;
     char buffer[4096];
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof(buffer), &got, nullptr) && got > 0)
+    while (ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
         bytes.append(buffer, got);
-    CloseHandle(file);
     return bytes;
 }
 
@@ -133,8 +145,8 @@ std::wstring FindHostProcess(const char* exe)
     char leaf[64];
     sprintf(leaf, "tl_startup_bench_%lu", GetCurrentProcessId());
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(L"Z:\\proc\\*", &found);
-    if (find == INVALID_HANDLE_VALUE)
+    CFindHandle find(FindFirstFileW(L"Z:\\proc\\*", &found));
+    if (!find)
         return std::wstring();
     std::wstring result;
     do {
@@ -149,8 +161,7 @@ std::wstring FindHostProcess(const char* exe)
             result = dir;
             break;
         }
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
     return result;
 }
 
@@ -184,12 +195,12 @@ bool MeasureStartup()
         double s;
         if (!Start(L"tempolan.exe", L"/nh", kMainWindowClass, &run, &s))
             return false;
-        Stop(run);
+        run.Stop();
         if (i > 0)
             program.push_back(s);
         if (!Start(L"minimal_window.exe", L"", L"TlMinimalClass", &run, &s))
             return false;
-        Stop(run);
+        run.Stop();
         if (i > 0)
             minimal.push_back(s);
     }
@@ -255,10 +266,8 @@ bool MeasureIdle(int seconds)
     double s;
     if (!Start(L"tempolan.exe", L"/nh", kMainWindowClass, &program, &s))
         return false;
-    if (!Start(L"minimal_window.exe", L"/timer", L"TlMinimalClass", &minimal, &s)) {
-        Stop(program);
+    if (!Start(L"minimal_window.exe", L"/timer", L"TlMinimalClass", &minimal, &s))
         return false;
-    }
     Sleep(2000);  // past the start-up's own work
     std::wstring programProc = FindHostProcess("tempolan.exe"), minimalProc = FindHostProcess("minimal_window.exe");
     double p0 = HostCpuSeconds(programProc), m0 = HostCpuSeconds(minimalProc);
@@ -266,12 +275,10 @@ bool MeasureIdle(int seconds)
     double p1 = HostCpuSeconds(programProc), m1 = HostCpuSeconds(minimalProc);
     if (p0 < 0 || m0 < 0 || p1 < 0 || m1 < 0) {
         printf("idle: the CPU times cannot be read from /proc\n");
-        Stop(program);
-        Stop(minimal);
         return true;
     }
-    Stop(program);
-    Stop(minimal);
+    program.Stop();
+    minimal.Stop();
     double p = (p1 - p0) * 1000, m = (m1 - m0) * 1000;
     printf("idle %2d s, minimal with 64 ms timer  %8.1f ms CPU (anchor)\n", seconds, m);
     if (m > 0)

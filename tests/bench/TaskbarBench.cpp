@@ -13,6 +13,7 @@
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/SettingsBlock.h"
+#include "graphics/system/Handles.h"
 #include "tools/standin-taskbar/StandinQueries.h"
 
 namespace {
@@ -52,8 +53,23 @@ int64_t CpuMs(HWND clock)
     return (int64_t)ms;
 }
 
+// The stand-in taskbar process; ended when it goes, also after a failed start.
 struct Taskbar {
-    PROCESS_INFORMATION pi = {};
+    Taskbar() = default;
+    ~Taskbar() { Stop(); }
+    Taskbar(const Taskbar&) = delete;
+    Taskbar& operator=(const Taskbar&) = delete;
+    void Stop()
+    {
+        if (!process)
+            return;
+        TerminateProcess(process.Get(), 0);
+        WaitForSingleObject(process.Get(), 5000);
+        process.Reset();
+    }
+
+    CKernelHandle process;
+    DWORD pid = 0;
     HWND clock = nullptr;
 };
 
@@ -61,27 +77,21 @@ bool StartTaskbar(Taskbar* taskbar)
 {
     std::wstring command = std::wstring(L"\"") + TL_PROGRAM_FOLDER + L"standin-taskbar.exe\"";
     STARTUPINFOW si = {sizeof(si)};
-    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &taskbar->pi))
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
         return false;
+    CKernelHandle thread(pi.hThread);  // only the process is ended
+    taskbar->process.Reset(pi.hProcess);
+    taskbar->pid = pi.dwProcessId;
     for (int i = 0; i < 100 && !taskbar->clock; ++i) {
         Pump(100);
         HWND tray = FindWindowW(kTaskbarClass, nullptr);
         DWORD pid = 0;
         GetWindowThreadProcessId(tray, &pid);
-        HWND notify = pid == taskbar->pi.dwProcessId ? FindWindowExW(tray, nullptr, kTrayNotifyClass, nullptr) : nullptr;
+        HWND notify = pid == taskbar->pid ? FindWindowExW(tray, nullptr, kTrayNotifyClass, nullptr) : nullptr;
         taskbar->clock = notify ? FindWindowExW(notify, nullptr, kTrayClockClass, nullptr) : nullptr;
     }
     return taskbar->clock != nullptr;
-}
-
-void StopTaskbar(Taskbar* taskbar)
-{
-    if (!taskbar->pi.hProcess)
-        return;
-    TerminateProcess(taskbar->pi.hProcess, 0);
-    WaitForSingleObject(taskbar->pi.hProcess, 5000);
-    CloseHandle(taskbar->pi.hProcess);
-    CloseHandle(taskbar->pi.hThread);
 }
 
 // CPU time (ms) the taskbar used over `seconds`.
@@ -118,16 +128,17 @@ int main(int argc, char** argv)
         return 1;
     }
     int64_t idle = Measure(plain, seconds);
-    StopTaskbar(&plain);
+    plain.Stop();
 
+    // declared first: the hooked taskbar is ended before the library is freed
+    CModule hook(LoadLibraryW((std::wstring(TL_PROGRAM_FOLDER) + L"hook.dll").c_str()));
     Taskbar hooked;
-    HMODULE hook = LoadLibraryW((std::wstring(TL_PROGRAM_FOLDER) + L"hook.dll").c_str());
-    auto setArguments = (void(WINAPI*)(const WCHAR*, const char*))(void*)GetProcAddress(hook, MAKEINTRESOURCEA(9));
-    auto install = (DWORD(WINAPI*)(HWND, const WCHAR*))(void*)GetProcAddress(hook, MAKEINTRESOURCEA(7));
-    auto remove = (void(WINAPI*)())(void*)GetProcAddress(hook, MAKEINTRESOURCEA(8));
+    auto setArguments =
+        (void(WINAPI*)(const WCHAR*, const char*))(void*)GetProcAddress(hook.Get(), MAKEINTRESOURCEA(9));
+    auto install = (DWORD(WINAPI*)(HWND, const WCHAR*))(void*)GetProcAddress(hook.Get(), MAKEINTRESOURCEA(7));
+    auto remove = (void(WINAPI*)())(void*)GetProcAddress(hook.Get(), MAKEINTRESOURCEA(8));
     if (!setArguments || !install || !remove || !StartTaskbar(&hooked)) {
         printf("taskbar_bench: no hook library or stand-in taskbar\n");
-        StopTaskbar(&hooked);
         return 1;
     }
     setArguments(TL_PROGRAM_FOLDER, "/nh");
@@ -149,8 +160,8 @@ int main(int argc, char** argv)
     Push(main, hooked.clock, 1, clocks.data(), (DWORD)(clocks.size() * sizeof(ClockRecord)));
     int64_t busy = Measure(hooked, seconds);
     remove();
-    StopTaskbar(&hooked);
-    FreeLibrary(hook);
+    hooked.Stop();
+    hook.Reset();
     DestroyWindow(main);
 
     double wall = seconds * 1e3;

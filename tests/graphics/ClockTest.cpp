@@ -11,6 +11,7 @@
 #include "graphics/skin/Graphics.h"
 #include "graphics/language/LanguageStrings.h"
 #include "graphics/skin/MechSkin.h"
+#include "graphics/system/Handles.h"
 #include "graphics/image/PixelOps.h"
 #include "tests/support/FakeLanguage.h"
 #include "tests/support/TestFiles.h"
@@ -501,12 +502,12 @@ TEST(TimerClock, HitBoxWithoutImageIsTheWholeBox)
 #ifdef TL_PROGRAM_FOLDER
 TEST(TimerClock, ButtonFromTheLanguageLibraryAnswersOnItsPicture)
 {
-    HMODULE resources = LoadLibraryExW(TL_PROGRAM_FOLDER L"res_en.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    ASSERT_NE(nullptr, resources);
+    CModule resources(LoadLibraryExW(TL_PROGRAM_FOLDER L"res_en.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(resources);
     ClockHost host;
     CBitmap button;
     host.context.timerButton = &button;
-    host.context.resources = resources;
+    host.context.resources = resources.Get();
     FontStyle font(10);
     ClockRecord r = TimeClock(L"");
     r.kind = kClockTimer;
@@ -524,6 +525,5 @@ TEST(TimerClock, ButtonFromTheLanguageLibraryAnswersOnItsPicture)
     HBITMAP loaded = button.GetHandle();
     CTimer again(r, font.style, host.context);
     EXPECT_EQ(loaded, button.GetHandle());
-    FreeLibrary(resources);
 }
 #endif

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "graphics/system/Handles.h"
 #include "graphics/text/Fonts.h"
 
 TEST(Fonts, SizeInPointsBecomesANegativePixelHeight)
@@ -76,12 +77,11 @@ TEST(Fonts, ScreenFontOfTenPoints)
     ASSERT_TRUE(BuildLogFont(L"Tahoma", 0, -12, 0, 0, &font));
     EXPECT_EQ(-12, font.lfHeight);
 
-    HFONT created = CreateTextFont(L"Tahoma", 0, 10, 0, kFontUnderline);
-    ASSERT_NE(nullptr, created);
+    CGdiObject<HFONT> created(CreateTextFont(L"Tahoma", 0, 10, 0, kFontUnderline));
+    ASSERT_TRUE(created);
     LOGFONTW back;
-    ASSERT_EQ((int)sizeof(back), GetObjectW(created, sizeof(back), &back));
+    ASSERT_EQ((int)sizeof(back), GetObjectW(created.Get(), sizeof(back), &back));
     EXPECT_EQ(-13, back.lfHeight);
     EXPECT_EQ(1, back.lfUnderline);
     EXPECT_EQ(std::wstring(L"Tahoma"), back.lfFaceName);
-    DeleteObject(created);
 }

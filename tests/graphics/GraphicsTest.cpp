@@ -10,6 +10,7 @@
 #include "graphics/image/Bitmap.h"
 #include "graphics/text/Fonts.h"
 #include "graphics/skin/Graphics.h"
+#include "graphics/system/Handles.h"
 #include "tests/support/BitmapFixtures.h"
 #include "tests/support/FakeThemeApi.h"
 
@@ -39,10 +40,8 @@ uint8_t AlphaAt(const CDibSection& dib, int x, int y)
 
 int ScreenDpiY()
 {
-    HDC screen = ::GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
-    return dpi;
+    CWindowDC screen(nullptr);
+    return GetDeviceCaps(screen.Get(), LOGPIXELSY);
 }
 
 bool StatusFont(LOGFONTW* font)
@@ -434,14 +433,12 @@ void ExpectRoundedLike(CGraphics& g, int ellipseWidth, int ellipseHeight)
     CDibSection reference;
     ASSERT_TRUE(MakeDib(reference, 80, 50, Uniform(kWhitePixel)));
     HDC dc = reference.GetDC();
-    HPEN pen = CreatePen(PS_SOLID, 0, kRed);
-    HBRUSH brush = CreateSolidBrush(kBlue);
-    HGDIOBJ oldPen = SelectObject(dc, pen), oldBrush = SelectObject(dc, brush);
+    CGdiObject<HPEN> pen(CreatePen(PS_SOLID, 0, kRed));
+    CGdiObject<HBRUSH> brush(CreateSolidBrush(kBlue));
+    HGDIOBJ oldPen = SelectObject(dc, pen.Get()), oldBrush = SelectObject(dc, brush.Get());
     RoundRect(dc, r.left, r.top, r.right, r.bottom, ellipseWidth, ellipseHeight);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
-    DeleteObject(pen);
-    DeleteObject(brush);
     GdiFlush();
 
     int differing = 0;

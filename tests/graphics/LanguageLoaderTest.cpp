@@ -4,6 +4,7 @@
 
 #include "graphics/language/Language.h"
 #include "graphics/language/LanguageLoader.h"
+#include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
 #include "graphics/window/Theme.h"
 #include "tests/support/TestFiles.h"
@@ -23,14 +24,17 @@ protected:
     }
     void TearDown() override
     {
-        if (library)
-            FreeLibrary(library);
+        library.Reset();
         WritePrivateProfileStringW(nullptr, nullptr, nullptr, paths.userIni);
         WritePrivateProfileStringW(nullptr, nullptr, nullptr, paths.defaultIni);
     }
+    // LoadLanguageAndTheme keeps a library loaded before.
     bool Load()
     {
-        return LoadLanguageAndTheme(folder.Path().c_str(), true, styles, language, &library, code);
+        HMODULE loaded = library.Detach();
+        bool ok = LoadLanguageAndTheme(folder.Path().c_str(), true, styles, language, &loaded, code);
+        library.Reset(loaded);
+        return ok;
     }
 
     CTempFolder folder;
@@ -38,7 +42,7 @@ protected:
     CUxThemeApi theme;
     CVisualStyles styles{theme};
     CLanguage language;
-    HMODULE library = nullptr;
+    CModule library;
     WCHAR code[3] = {};
 };
 
@@ -51,7 +55,7 @@ TEST_F(LanguageLoader, TheUsersLanguageFirst)
     WritePrivateProfileStringW(L"default:main", L"language", L"en", paths.defaultIni);
     ASSERT_TRUE(Load());
     EXPECT_STREQ(L"de", code);
-    EXPECT_NE(nullptr, library);
+    EXPECT_TRUE(library);
     EXPECT_TRUE(theme.Loaded());
     EXPECT_EQ(theme.IsThemeActive() != FALSE, styles.Active());
 }
@@ -61,7 +65,7 @@ TEST_F(LanguageLoader, DefaultsThenEnglish)
     WritePrivateProfileStringW(L"default:main", L"language", L"xx", paths.defaultIni);
     ASSERT_TRUE(Load());
     EXPECT_STREQ(L"en", code);  // no res_xx.dll: the English library
-    HMODULE first = library;
+    HMODULE first = library.Get();
     ASSERT_TRUE(Load());        // a loaded library stays
-    EXPECT_EQ(first, library);
+    EXPECT_EQ(first, library.Get());
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "graphics/language/Language.h"
+#include "graphics/system/Handles.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -29,22 +30,11 @@ bool WriteAnsi(const CTempFolder& folder, const wchar_t* name, const std::wstrin
     return !lost && folder.WriteBytes(name, bytes);
 }
 
-class CDataLibrary {
-public:
-    explicit CDataLibrary(const wchar_t* path) : m_module(LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE)) {}
-    explicit CDataLibrary(HMODULE module) : m_module(module) {}
-    ~CDataLibrary()
-    {
-        if (m_module)
-            FreeLibrary(m_module);
-    }
-    CDataLibrary(const CDataLibrary&) = delete;
-    CDataLibrary& operator=(const CDataLibrary&) = delete;
-    HMODULE Get() const { return m_module; }
-
-private:
-    HMODULE m_module;
-};
+// Resources only: no code of the library runs.
+HMODULE LoadDataLibrary(const wchar_t* path)
+{
+    return LoadLibraryExW(path, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+}
 
 std::wstring String(HMODULE module, UINT id)
 {
@@ -321,7 +311,7 @@ TEST_F(Language, SetLanguageSetsTheLocaleAndTheFile)
 // Strings: the language file, then the library, never the English file.
 TEST_F(Language, StringsComeFromTheLanguageFileThenTheLibrary)
 {
-    CDataLibrary res(TL_RES_EN_DLL);
+    CModule res(LoadDataLibrary(TL_RES_EN_DLL));
     ASSERT_NE(nullptr, res.Get());
     folder.WriteBytes(L"tempolan_de.ini",
                       "[StringTable]\r\n257=Sekunden;1 Sekunde\r\n259=\r\n"
@@ -362,7 +352,7 @@ TEST_F(Language, StringsComeFromTheLanguageFileThenTheLibrary)
 
 TEST_F(Language, StringBuffersAreNeverOverrun)
 {
-    CDataLibrary res(TL_RES_EN_DLL);
+    CModule res(LoadDataLibrary(TL_RES_EN_DLL));
     folder.WriteBytes(L"tempolan_de.ini", "[StringTable]\r\n257=Sekunden;1 Sekunde\r\n");
     lang.SetLanguage(L"de");
 
@@ -462,7 +452,7 @@ TEST_F(Language, MenusStayWithoutALanguageFile)
 
 TEST_F(Language, UnitNamesFollowTheLanguage)
 {
-    CDataLibrary res(TL_RES_EN_DLL);
+    CModule res(LoadDataLibrary(TL_RES_EN_DLL));
     // a Russian-style rule for minutes, and a days text longer than a unit holds
     WriteUtf16(folder, L"tempolan_de.ini",
                       L"[StringTable]\r\n258=\u043c\u0438\u043d\u0443\u0442;1,21,31 \u043c\u0438\u043d\u0443\u0442\u0430;"
@@ -502,7 +492,8 @@ TEST_F(Language, UnitNamesFollowTheLanguage)
 
 TEST(LanguageLibrary, VersionCheck)
 {
-    CDataLibrary en(TL_RES_EN_DLL), old(TL_RES_OLD_DLL), other(TL_RES_TEST_DLL);
+    CModule en(LoadDataLibrary(TL_RES_EN_DLL)), old(LoadDataLibrary(TL_RES_OLD_DLL)),
+        other(LoadDataLibrary(TL_RES_TEST_DLL));
     ASSERT_NE(nullptr, en.Get());
     ASSERT_NE(nullptr, old.Get());
     ASSERT_NE(nullptr, other.Get());
@@ -516,7 +507,7 @@ TEST(LanguageLibrary, VersionCheck)
 
 TEST(LanguageLibrary, MessageTextsAreCutToTheirFields)
 {
-    CDataLibrary en(TL_RES_EN_DLL), old(TL_RES_OLD_DLL);
+    CModule en(LoadDataLibrary(TL_RES_EN_DLL)), old(LoadDataLibrary(TL_RES_OLD_DLL));
     wchar_t text[128], caption[32];
     ASSERT_TRUE(LoadResourceMessage(old.Get(), kResourceMessageTextId, kResourceMessageCaptionId, text, caption));
     EXPECT_EQ(127u, wcslen(text));
@@ -572,7 +563,7 @@ TEST(LanguageLibrary, LoadsTheLanguageElseEnglish)
         wchar_t code[CLanguage::kCodeChars + 1];
         wcscpy(code, c.code);
         ResourceLoad result = ResourceLoad::Loaded;
-        CDataLibrary module(LoadLanguageLibrary(folder.Path().c_str(), code, nullptr, false, &result));
+        CModule module(LoadLanguageLibrary(folder.Path().c_str(), code, nullptr, false, &result));
         EXPECT_EQ((int)c.result, (int)result);
         EXPECT_STREQ(c.codeAfter, code);
         EXPECT_EQ(c.seconds != nullptr, module.Get() != nullptr);
@@ -594,7 +585,7 @@ TEST(LanguageLibrary, ProgramFolderCarriesEnglish)
     EXPECT_TRUE(lang.SetFolder(programFolder.c_str()));
     wchar_t code[CLanguage::kCodeChars + 1] = L"xx";
     ResourceLoad result;
-    CDataLibrary res(LoadLanguageLibrary(programFolder.c_str(), code, nullptr, false, &result));
+    CModule res(LoadLanguageLibrary(programFolder.c_str(), code, nullptr, false, &result));
     ASSERT_NE(nullptr, res.Get());
     EXPECT_STREQ(L"en", code);
     for (UINT id : {139u, 140u, 141u, 222u, 257u, 258u, 259u, 260u, 261u}) {

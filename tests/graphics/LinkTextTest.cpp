@@ -4,6 +4,7 @@
 #include <vector>
 #include <windows.h>
 
+#include "graphics/system/Handles.h"
 #include "graphics/text/Fonts.h"
 #include "graphics/text/LinkText.h"
 #include "graphics/window/Theme.h"
@@ -166,18 +167,17 @@ TEST_F(LinkText, HitTestHalfOpenRectangles)
 
 TEST_F(LinkText, HitTestInAGivenFontRestoresTheDCs)
 {
-    HFONT big = CreateTextFont(L"Tahoma", 0, -40, 0, 0);
-    ASSERT_NE(nullptr, big);
+    CGdiObject<HFONT> big(CreateTextFont(L"Tahoma", 0, -40, 0, 0));
+    ASSERT_TRUE(big);
     HGDIOBJ before = GetCurrentObject(dc.Get(), OBJ_FONT);
     const WCHAR text[] = L"<a href=\"t\">link</a>";
     ASSERT_EQ(1, LayoutLinkText(text, 0, 0, dc.Get(), nullptr, nullptr, &layout, 4));
     const int smallBottom = layout.Run(0).rect.bottom;
     CLinkTextLayout hits;
     // below the text in the DC's font, inside it in the big one
-    EXPECT_EQ(0, HitTestLinkText(dc.Get(), big, 0, 0, text, 1, smallBottom + 5, &hits, 4));
+    EXPECT_EQ(0, HitTestLinkText(dc.Get(), big.Get(), 0, 0, text, 1, smallBottom + 5, &hits, 4));
     EXPECT_EQ(-1, HitTestLinkText(dc.Get(), nullptr, 0, 0, text, 1, smallBottom + 5, &hits, 4));
     EXPECT_EQ(before, GetCurrentObject(dc.Get(), OBJ_FONT));
-    DeleteObject(big);
 }
 
 TEST(MeasureTextRun, ThroughTheThemeOrGdi)

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "graphics/system/Handles.h"
 #include "graphics/system/Registry.h"
 
 class RegistryDword : public testing::Test {
@@ -10,18 +11,18 @@ protected:
     void SetUp() override
     {
         ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_CURRENT_USER, kKey, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                                                 &m_key, nullptr));
+                                                 m_key.Receive(), nullptr));
     }
     void TearDown() override
     {
-        RegCloseKey(m_key);
+        m_key.Reset();
         RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
     }
     void Set(const WCHAR* name, DWORD type, const void* data, DWORD bytes)
     {
-        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(m_key, name, 0, type, (const BYTE*)data, bytes));
+        ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(m_key.Get(), name, 0, type, (const BYTE*)data, bytes));
     }
-    HKEY m_key = nullptr;
+    CRegKey m_key;
 };
 
 TEST_F(RegistryDword, OnlyFourByteValuesCount)

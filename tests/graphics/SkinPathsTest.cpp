@@ -7,6 +7,7 @@
 
 #include "graphics/text/Fonts.h"
 #include "graphics/skin/Skin.h"
+#include "graphics/system/Handles.h"
 #include "graphics/window/Theme.h"
 #include "tests/support/SkinFixtures.h"
 #include "tests/support/TestFiles.h"
@@ -85,10 +86,8 @@ bool FakeSystem::fail = false;
 
 LONG ScreenPixels(int points)
 {
-    HDC screen = ::GetDC(nullptr);
-    int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return FontPixelsFromSize(points, dpi);
+    CWindowDC screen(nullptr);
+    return FontPixelsFromSize(points, GetDeviceCaps(screen.Get(), LOGPIXELSY));
 }
 
 }  // namespace

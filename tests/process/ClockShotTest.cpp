@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcess.h"
@@ -65,15 +66,14 @@ bool CopyFolderFiles(const std::wstring& from, const std::wstring& to)
 {
     CreateDirectoryW(to.c_str(), nullptr);
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((from + L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
+    CFindHandle find(FindFirstFileW((from + L"*").c_str(), &found));
+    if (!find)
         return false;
     bool ok = true;
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             ok &= CopyFileW((from + found.cFileName).c_str(), (to + found.cFileName).c_str(), FALSE) != 0;
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
+    } while (FindNextFileW(find.Get(), &found));
     return ok;
 }
 

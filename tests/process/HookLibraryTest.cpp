@@ -8,28 +8,32 @@
 
 #include <string>
 
+#include "graphics/system/Handles.h"
+
 TEST(HookLibrary, LoadsAndUnloads)
 {
     std::wstring path = std::wstring(TL_PROGRAM_FOLDER) + L"hook.dll";
     for (int i = 0; i < 2; ++i) {
-        HMODULE hook = LoadLibraryW(path.c_str());
-        ASSERT_NE(nullptr, hook) << GetLastError();
+        CModule hook(LoadLibraryW(path.c_str()));
+        ASSERT_TRUE(hook) << GetLastError();
         // exports by ordinal only
-        EXPECT_EQ(nullptr, GetProcAddress(hook, "SetHookArguments"));
-        auto setArguments = (void(WINAPI*)(const WCHAR*, const char*))(void*)GetProcAddress(hook, MAKEINTRESOURCEA(9));
+        EXPECT_EQ(nullptr, GetProcAddress(hook.Get(), "SetHookArguments"));
+        auto setArguments =
+            (void(WINAPI*)(const WCHAR*, const char*))(void*)GetProcAddress(hook.Get(), MAKEINTRESOURCEA(9));
         ASSERT_NE(nullptr, setArguments);
         setArguments(L"C:\\Program Files\\Tempolan\\", "/nh");
         setArguments(nullptr, nullptr);
-        EXPECT_TRUE(FreeLibrary(hook));
+        // the unloading is tested: the owner only frees it after a failed assertion
+        EXPECT_TRUE(FreeLibrary(hook.Detach()));
     }
 }
 
 TEST(HookLibrary, LoadPngImageHandsTheBlockOver)
 {
-    HMODULE hook = LoadLibraryW((std::wstring(TL_PROGRAM_FOLDER) + L"hook.dll").c_str());
-    ASSERT_NE(nullptr, hook);
+    CModule hook(LoadLibraryW((std::wstring(TL_PROGRAM_FOLDER) + L"hook.dll").c_str()));
+    ASSERT_TRUE(hook);
     typedef BOOL(WINAPI * LoadPng)(const WCHAR*, BITMAPV4HEADER*, void**);
-    auto loadPng = (LoadPng)(void*)GetProcAddress(hook, MAKEINTRESOURCEA(10));
+    auto loadPng = (LoadPng)(void*)GetProcAddress(hook.Get(), MAKEINTRESOURCEA(10));
     ASSERT_NE(nullptr, loadPng);
     std::wstring path = std::wstring(TL_TEST_DATA) + L"png\\rgba.png";
 
@@ -49,5 +53,5 @@ TEST(HookLibrary, LoadPngImageHandsTheBlockOver)
     pixels = (void*)1;
     EXPECT_FALSE(loadPng((path + L"-missing").c_str(), &header, &pixels));
     EXPECT_EQ(nullptr, pixels);
-    EXPECT_TRUE(FreeLibrary(hook));
+    EXPECT_TRUE(FreeLibrary(hook.Detach()));
 }

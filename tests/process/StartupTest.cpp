@@ -12,6 +12,7 @@
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/SettingsBlock.h"
+#include "graphics/system/Handles.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TestFiles.h"
@@ -41,20 +42,18 @@ std::wstring CloseMessageBox(const wchar_t* caption)
 // a hung instance.
 class CHungInstance {
 public:
+    // The thread reads both events: they are made before it.
     CHungInstance()
+        : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_ready(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
+          m_thread(CreateThread(nullptr, 0, Run, this, 0, nullptr))
     {
-        m_release = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_ready = CreateEventW(nullptr, TRUE, FALSE, nullptr);
-        m_thread = CreateThread(nullptr, 0, Run, this, 0, nullptr);
-        WaitForSingleObject(m_ready, kWaitMs);
+        WaitForSingleObject(m_ready.Get(), kWaitMs);
     }
     ~CHungInstance()
     {
-        SetEvent(m_release);
-        WaitForSingleObject(m_thread, kWaitMs);
-        CloseHandle(m_thread);
-        CloseHandle(m_ready);
-        CloseHandle(m_release);
+        SetEvent(m_release.Get());
+        WaitForSingleObject(m_thread.Get(), kWaitMs);
     }
 
 private:
@@ -67,15 +66,15 @@ private:
         wc.lpszClassName = kMainWindowClass;
         RegisterClassW(&wc);
         HWND window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 1, 1, nullptr, nullptr, wc.hInstance, nullptr);
-        SetEvent(self->m_ready);
-        WaitForSingleObject(self->m_release, INFINITE);
+        SetEvent(self->m_ready.Get());
+        WaitForSingleObject(self->m_release.Get(), INFINITE);
         DestroyWindow(window);
         UnregisterClassW(wc.lpszClassName, wc.hInstance);
         return 0;
     }
-    HANDLE m_release;
-    HANDLE m_ready;
-    HANDLE m_thread;
+    CKernelHandle m_release;
+    CKernelHandle m_ready;
+    CKernelHandle m_thread;
 };
 
 // Finds the settings block in the writable memory of `process` by its program
@@ -221,10 +220,11 @@ TEST(Startup, ExitEventAndRestartReplaceTheInstance)
     EXPECT_EQ(-1, folder.ExitCode(second, 500));
     EXPECT_NE(old, FindWindowW(kMainWindowClass, nullptr));
 
-    HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\Tempolan_Exit_Event");
-    ASSERT_NE(nullptr, event);
-    SetEvent(event);
-    CloseHandle(event);
+    {  // closed at once: an open handle would keep the event for the next instance
+        CKernelHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"Local\\Tempolan_Exit_Event"));
+        ASSERT_TRUE(event);
+        SetEvent(event.Get());
+    }
     EXPECT_EQ(0, folder.ExitCode(second));
     EXPECT_TRUE(WaitForNoMainWindow());
 }

@@ -16,6 +16,7 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/CityRecord.h"
 #include "graphics/records/SettingsBlock.h"
+#include "graphics/system/Handles.h"
 #include "taskbar/hook/TrayShared.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/StandinTaskbar.h"
@@ -78,26 +79,25 @@ HWND CreateMainWindow()
 // every process sees it.
 class HookLibrary {
 public:
-    HookLibrary()
+    HookLibrary() : m_module(LoadLibraryW((std::wstring(TL_PROGRAM_FOLDER) + L"hook.dll").c_str()))
     {
-        m_module = LoadLibraryW((std::wstring(TL_PROGRAM_FOLDER) + L"hook.dll").c_str());
         if (!m_module)
             return;
-        setArguments = (void(WINAPI*)(const WCHAR*, const char*))(void*)GetProcAddress(m_module, MAKEINTRESOURCEA(9));
-        install = (DWORD(WINAPI*)(HWND, const WCHAR*))(void*)GetProcAddress(m_module, MAKEINTRESOURCEA(7));
-        remove = (void(WINAPI*)())(void*)GetProcAddress(m_module, MAKEINTRESOURCEA(8));
-        IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)((BYTE*)m_module + ((IMAGE_DOS_HEADER*)m_module)->e_lfanew);
+        HMODULE module = m_module.Get();
+        setArguments = (void(WINAPI*)(const WCHAR*, const char*))(void*)GetProcAddress(module, MAKEINTRESOURCEA(9));
+        install = (DWORD(WINAPI*)(HWND, const WCHAR*))(void*)GetProcAddress(module, MAKEINTRESOURCEA(7));
+        remove = (void(WINAPI*)())(void*)GetProcAddress(module, MAKEINTRESOURCEA(8));
+        IMAGE_NT_HEADERS* nt = (IMAGE_NT_HEADERS*)((BYTE*)module + ((IMAGE_DOS_HEADER*)module)->e_lfanew);
         IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
         for (int i = 0; i < nt->FileHeader.NumberOfSections; ++i)
             if (!strncmp((const char*)section[i].Name, ".MYDATA", 8))
-                shared = (volatile TrayShared*)((BYTE*)m_module + section[i].VirtualAddress);
+                shared = (volatile TrayShared*)((BYTE*)module + section[i].VirtualAddress);
     }
+    // the hook is removed before the owner frees the library
     ~HookLibrary()
     {
         if (remove)
             remove();
-        if (m_module)
-            FreeLibrary(m_module);
     }
     bool Ready() const { return setArguments && install && remove && shared; }
 
@@ -107,7 +107,7 @@ public:
     volatile TrayShared* shared = nullptr;
 
 private:
-    HMODULE m_module = nullptr;
+    CModule m_module;
 };
 
 class TaskbarHook : public testing::Test {
@@ -317,14 +317,13 @@ TEST_F(TaskbarHook, FailedHandshakeRestartsTheMainProgramOnce)
     std::wstring record = folder + L"args.txt";
     auto recorded = [&] {
         std::wstring text;
-        HANDLE file = CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        if (file == INVALID_HANDLE_VALUE)
+        CKernelHandle file(CreateFileW(record.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+        if (!file)
             return text;
         WCHAR buffer[1024] = {};
         DWORD read = 0;
-        ReadFile(file, buffer, sizeof(buffer) - sizeof(WCHAR), &read, nullptr);
-        CloseHandle(file);
+        ReadFile(file.Get(), buffer, sizeof(buffer) - sizeof(WCHAR), &read, nullptr);
         return std::wstring(buffer);
     };
     {
@@ -360,23 +359,20 @@ namespace {
 // Whether the process's committed private memory holds `bytes`.
 bool ProcessHolds(DWORD pid, const std::string& bytes)
 {
-    struct Process {
-        HANDLE h;
-        ~Process() { if (h) CloseHandle(h); }
-    } process = {OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid)};
-    if (!process.h)
+    CKernelHandle process(OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid));
+    if (!process)
         return false;
     const DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_EXECUTE_READ | PAGE_EXECUTE_READWRITE;
     MEMORY_BASIC_INFORMATION info;
     std::string region;
-    for (BYTE* at = nullptr; VirtualQueryEx(process.h, at, &info, sizeof(info)) == sizeof(info);
+    for (BYTE* at = nullptr; VirtualQueryEx(process.Get(), at, &info, sizeof(info)) == sizeof(info);
          at = (BYTE*)info.BaseAddress + info.RegionSize) {
         if (info.State != MEM_COMMIT || info.Type != MEM_PRIVATE || !(info.Protect & kReadable) ||
             (info.Protect & PAGE_GUARD))
             continue;
         region.resize(info.RegionSize);
         SIZE_T read = 0;
-        ReadProcessMemory(process.h, info.BaseAddress, &region[0], info.RegionSize, &read);
+        ReadProcessMemory(process.Get(), info.BaseAddress, &region[0], info.RegionSize, &read);
         region.resize(read);
         if (region.find(bytes) != std::string::npos)
             return true;
@@ -453,11 +449,10 @@ TEST_F(TaskbarHook, AHungMainProgramDoesNotHoldTheTaskbar)
     RECT clock;
     GetClientRect(taskbar.clock, &clock);
     ClickProbe probe = {taskbar.clock, MAKELPARAM(4, clock.bottom / 2), 0};
-    HANDLE thread = CreateThread(nullptr, 0, SendClick, &probe, 0, nullptr);
-    ASSERT_NE(nullptr, thread);
+    CKernelHandle thread(CreateThread(nullptr, 0, SendClick, &probe, 0, nullptr));
+    ASSERT_TRUE(thread);
     Sleep(4000);  // this thread, the main window's, answers nothing meanwhile
-    WaitForSingleObject(thread, 10000);
-    CloseHandle(thread);
+    WaitForSingleObject(thread.Get(), 10000);
     EXPECT_LT(probe.elapsed, 2500u);
     PumpUntil([] { return false; }, 200);
 }
