@@ -19,18 +19,12 @@ bool CTaskbarWatcher::Start(HWND mainWindow, HANDLE process, IProgramStarter& st
     if (!owned)
         return false;
     m_process = std::move(owned);
-    m_stop.Reset(CreateEventW(nullptr, FALSE, FALSE, nullptr));
-    if (!m_stop) {
-        Stop();
-        return false;
-    }
     m_main = mainWindow;
     m_starter = &starter;
     m_taskbarExists = taskbarExists;
     lstrcpynW(m_programFile, programFile, MAX_PATH);
-    m_thread.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
-    if (!m_thread) {
-        Stop();
+    if (!m_thread.Start([this](HANDLE stop) { Run(stop); })) {
+        m_process.Reset();
         return false;
     }
     return true;
@@ -38,30 +32,23 @@ bool CTaskbarWatcher::Start(HWND mainWindow, HANDLE process, IProgramStarter& st
 
 void CTaskbarWatcher::Stop()
 {
-    // the thread uses the handles and this object: it ends before they go
-    if (m_thread) {
-        SetEvent(m_stop.Get());
-        WaitForSingleObject(m_thread.Get(), INFINITE);
-        m_thread.Reset();
-    }
+    // the thread uses the process handle and this object: it ends before they go
+    m_thread.Stop();
     m_process.Reset();
-    m_stop.Reset();
 }
 
-DWORD WINAPI CTaskbarWatcher::Run(void* parameter)
+void CTaskbarWatcher::Run(HANDLE stop)
 {
-    CTaskbarWatcher* self = (CTaskbarWatcher*)parameter;
-    HANDLE handles[2] = {self->m_process.Get(), self->m_stop.Get()};
+    HANDLE handles[2] = {m_process.Get(), stop};
     if (WaitForMultipleObjects(2, handles, FALSE, INFINITE) != WAIT_OBJECT_0)
-        return 0;
+        return;
     // the taskbar ended: wait for a new one
     bool back = false;
-    while (!(back = self->m_taskbarExists())) {
-        if (WaitForSingleObject(self->m_stop.Get(), kTaskbarPollMs) != WAIT_TIMEOUT)
+    while (!(back = m_taskbarExists())) {
+        if (WaitForSingleObject(stop, kTaskbarPollMs) != WAIT_TIMEOUT)
             break;
     }
     if (back)
-        self->m_starter->Start(self->m_programFile, L"/restart", nullptr);
-    PostMessageW(self->m_main, UM_CLOSEMAIN, kCloseFromTaskbarWatcher, 0);
-    return 0;
+        m_starter->Start(m_programFile, L"/restart", nullptr);
+    PostMessageW(m_main, UM_CLOSEMAIN, kCloseFromTaskbarWatcher, 0);
 }

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include "graphics/system/Handles.h"
+#include "graphics/system/StoppableThread.h"
 
 class IProgramStarter;
 
@@ -28,19 +29,18 @@ public:
     // Signals the thread to stop and waits until it has ended (within
     // kTaskbarPollMs, or once a restart it began has been started).
     void Stop();
-    bool IsRunning() const { return (bool)m_thread; }
+    bool IsRunning() const { return m_thread.IsRunning(); }
 
     // A window of class "Shell_TrayWnd" exists.
     static bool ShellTaskbarExists();
 
 private:
-    static DWORD WINAPI Run(void* self);
+    void Run(HANDLE stop);
 
     HWND m_main = nullptr;
     CKernelHandle m_process;
-    CKernelHandle m_stop;
-    CKernelHandle m_thread;
     IProgramStarter* m_starter = nullptr;
     TaskbarExists m_taskbarExists = nullptr;
     WCHAR m_programFile[MAX_PATH] = {};
+    CStoppableThread m_thread;  // last: it ends before the members it uses go
 };

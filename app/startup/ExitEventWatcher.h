@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "graphics/system/Handles.h"
+#include "graphics/system/StoppableThread.h"
 
 class CExitEventWatcher {
 public:
@@ -20,13 +20,12 @@ public:
     bool Start(HANDLE exitEvent, FindWindowFn findMain);
     // Signals the thread to stop and waits until it has ended.
     void Stop();
-    bool IsRunning() const { return (bool)m_thread; }
+    bool IsRunning() const { return m_thread.IsRunning(); }
 
 private:
-    static DWORD WINAPI Run(void* self);
+    void Run(HANDLE stop);
 
     HANDLE m_exit = nullptr;
     FindWindowFn m_findMain = nullptr;
-    CKernelHandle m_stop;
-    CKernelHandle m_thread;
+    CStoppableThread m_thread;  // last: it ends before the members it uses go
 };
