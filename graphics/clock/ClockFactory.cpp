@@ -13,11 +13,6 @@ const int kFaceHorizontalMargin = 1;
 // Bitmap skins keep their text off the frame drawn around it.
 const int kSkinVerticalMargin = 3;
 
-bool NameIs(const WCHAR* name, const WCHAR* builtIn)
-{
-    return lstrcmpiW(name, builtIn) == 0;
-}
-
 }  // namespace
 
 CGraphics* CreateClockSkin(const WCHAR* skinsRoot, const WCHAR* name, int largestFace, int fontSize,
@@ -26,7 +21,7 @@ CGraphics* CreateClockSkin(const WCHAR* skinsRoot, const WCHAR* name, int larges
     if (!name)
         name = L"";
     CGraphics* skin;
-    if (NameIs(name, kStandardStyleName) || NameIs(name, kClassicStyleName) || !skinsRoot || !skinsRoot[0])
+    if (IsBuiltInStyleName(name) || !skinsRoot || !skinsRoot[0])
         skin = new CGraphics(styles, settings);
     else if (SkinHasClockFace(skinsRoot, name))
         skin = new CMechSkin(skinsRoot, largestFace, styles, settings);

@@ -57,12 +57,17 @@ private:
     HGDIOBJ m_oldBrush;
 };
 
-bool NameIs(const WCHAR* name, const WCHAR* builtIn)
+}  // namespace
+
+bool SameStyleName(const WCHAR* a, const WCHAR* b)
 {
-    return name && CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, name, -1, builtIn, -1) == CSTR_EQUAL;
+    return a && b && CompareStringW(LOCALE_INVARIANT, NORM_IGNORECASE, a, -1, b, -1) == CSTR_EQUAL;
 }
 
-}  // namespace
+bool IsBuiltInStyleName(const WCHAR* name)
+{
+    return SameStyleName(name, kStandardStyleName) || SameStyleName(name, kClassicStyleName);
+}
 
 CGraphics::CGraphics(CVisualStyles* styles, const SettingsBlock* settings)
     : m_owner(nullptr), m_name(), m_refCount(0), m_dc(nullptr), m_theme(nullptr), m_target(nullptr),
@@ -76,7 +81,7 @@ CGraphics::CGraphics(CVisualStyles* styles, const SettingsBlock* settings)
         WCHAR skin[FIELD_WIDTH(settings->skin) + 1];
         size_t n = FixedLength(settings->skin, FIELD_WIDTH(settings->skin));
         CopyText(skin, n + 1, settings->skin);
-        m_centered = NameIs(skin, kClassicStyleName);
+        m_centered = SameStyleName(skin, kClassicStyleName);
     }
 }
 
@@ -99,9 +104,9 @@ void CGraphics::GetTextExtent(SIZE* size, const WCHAR* text, int length)
 
 bool CGraphics::Load(const WCHAR* name, int fontWidth, int fontSize, int weight, DWORD styleFlags)
 {
-    if (NameIs(name, kClassicStyleName))
+    if (SameStyleName(name, kClassicStyleName))
         m_kind = kKindClassic;
-    else if (NameIs(name, kStandardStyleName))
+    else if (SameStyleName(name, kStandardStyleName))
         m_kind = kKindStandard;
     else
         m_kind = kKindOther;

@@ -41,6 +41,11 @@ enum BorderStyle : int32_t { kBorderNone = 0, kBorderRectangle = 1, kBorderRound
 const DWORD kLinesCentered = 1;
 const DWORD kLinesRight = 2;
 
+// Style names compare ignoring case (false when either is null).
+bool SameStyleName(const WCHAR* a, const WCHAR* b);
+// One of the two built-in looks, which need no skin folder.
+bool IsBuiltInStyleName(const WCHAR* name);
+
 // SystemParametersInfoW's signature, replaceable for tests.
 typedef BOOL(WINAPI* SystemParametersFn)(UINT action, UINT param, void* data, UINT winIni);
 
