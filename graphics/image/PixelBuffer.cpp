@@ -127,6 +127,15 @@ uint32_t CPixelBuffer::GetPixel(int column, int row) const
     return m_pixels[(size_t)row * m_stride + column];
 }
 
+bool CPixelBuffer::SetPixel(int column, int row, uint32_t value)
+{
+    // 8- and 24-bit rows (from PNG files) are narrower than a 32-bit store
+    if (!Is32Bit() || column < 0 || column >= m_stride || row < 0 || row >= m_rows)
+        return false;
+    m_pixels[(size_t)row * m_stride + column] = value;
+    return true;
+}
+
 uint32_t CPixelBuffer::SampleBilinear(int x, int y, uint32_t key, uint32_t background) const
 {
     int column = x >> 8, row = y >> 8;

@@ -32,6 +32,8 @@ public:
 
     // 0xFFFFFFFF when empty or outside the image.
     uint32_t GetPixel(int column, int row) const;
+    // Stores a 32-bit pixel; false when empty or outside the image.
+    bool SetPixel(int column, int row, uint32_t value);
     // Bilinear sample at (x, y) in 1/256 pixel; neighbours equal to `key`
     // count as `background`. Outside the image the result is the key.
     uint32_t SampleBilinear(int x, int y, uint32_t key, uint32_t background) const;

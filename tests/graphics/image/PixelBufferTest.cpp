@@ -2,6 +2,7 @@
 
 #include "graphics/image/PixelBuffer.h"
 #include "tests/support/BitmapFixtures.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -78,6 +79,32 @@ TEST(PixelBuffer, GetPixelOutside)
     for (const auto& p : outside)
         EXPECT_EQ(kNoPixel, buffer.GetPixel(p[0], p[1])) << p[0] << "," << p[1];
     EXPECT_EQ(0u, buffer.GetPixel(2, 1));
+}
+
+TEST(PixelBuffer, SetPixel)
+{
+    CPixelBuffer buffer;
+    EXPECT_FALSE(buffer.SetPixel(0, 0, 0));
+    ASSERT_TRUE(MakeBuffer(buffer, 3, 2, Uniform(0x11111111)));
+    const int outside[][2] = {{0, 2}, {3, 0}, {-1, 0}, {0, -1}};
+    for (const auto& p : outside)
+        EXPECT_FALSE(buffer.SetPixel(p[0], p[1], 0)) << p[0] << "," << p[1];
+    ASSERT_TRUE(buffer.SetPixel(2, 1, 0x80FF8040));
+    ASSERT_TRUE(buffer.SetPixel(0, 0, 0x01020304));
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            uint32_t expected = x == 2 && y == 1 ? 0x80FF8040u : x == 0 && y == 0 ? 0x01020304u : 0x11111111u;
+            EXPECT_EQ(expected, buffer.GetPixel(x, y)) << x << "," << y;
+        }
+
+    // PNG decoding leaves 24- and 8-bit rows: a 32-bit store would run past them
+    for (const wchar_t* name : {L"png\\rgb5.png", L"png\\grey.png"}) {
+        CPixelBuffer png;
+        ASSERT_TRUE(png.LoadPng(TestDataPath(name).c_str()));
+        SCOPED_TRACE(png.GetBitCount());
+        EXPECT_FALSE(png.SetPixel(0, 0, 0));
+        EXPECT_FALSE(png.SetPixel(png.GetWidth() - 1, png.GetHeight() - 1, 0));
+    }
 }
 
 TEST(PixelBuffer, SampleBilinear)
