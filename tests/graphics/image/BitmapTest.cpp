@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <limits.h>
+#include <string.h>
 
 #include <string>
 
@@ -210,6 +211,34 @@ TEST(Bitmap, ApplyColorKey)
     CBitmap plain;
     ASSERT_TRUE(plain.Create(2, 2));
     EXPECT_FALSE(plain.ApplyColorKey(key, true, 0));
+}
+
+TEST(Bitmap, ApplyColorKeyClearsKeyPixelsOfA32BitDibOnly)
+{
+    // the calendar popup's use: key alpha 0, premultiplied
+    const uint32_t key = 0x00102030;
+    const uint32_t before[4] = {0xFF102030, 0x00102031, 0x7F102030, 0x00000000};  // by x + 2 * y
+    const uint32_t after[4] = {0x00000000, 0xFF102031, 0x00000000, 0xFF000000};
+    CDibSection dib;
+    ASSERT_TRUE(MakeDib(dib, 2, 2, [&](int x, int y) { return before[x + 2 * y]; }));
+    ASSERT_TRUE(dib.ApplyColorKey(key, true, 0));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(after[i], dib.GetPixel(i % 2, i / 2)) << i;
+
+    // a 24-bit DIB section has bits, but not 32-bit ones
+    BITMAPINFO info = {};
+    info.bmiHeader.biSize = sizeof(info.bmiHeader);
+    info.bmiHeader.biWidth = 2;
+    info.bmiHeader.biHeight = 2;
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 24;
+    void* bits = nullptr;
+    CBitmap rgb;
+    ASSERT_TRUE(rgb.Attach(CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0)));
+    ASSERT_NE(nullptr, bits);
+    memset(bits, 0x10, 2 * 8);
+    EXPECT_FALSE(rgb.ApplyColorKey(0x101010, true, 0));
+    EXPECT_EQ(0x10, ((uint8_t*)bits)[0]);
 }
 
 TEST(Bitmap, LoadFromFileReadsSizeAndPixels)
