@@ -171,6 +171,11 @@ void CClock::RefreshProfile()
     m_activeProfile = FindActiveProfile(m_record, m_preferredProfile, m_context.localZone, m_context.localHighlight);
 }
 
+int CClock::GetSkinFontSize() const
+{
+    return m_style ? m_style->GetFontSize() : 0;
+}
+
 RECT CClock::GetRect() const
 {
     return GetClockRect(m_record);

@@ -124,6 +124,8 @@ public:
     // -1 searches; else that profile is shown.
     void SetPreferredProfile(int index) { m_preferredProfile = index; }
     int GetFontSize() const { return m_fontSize; }
+    // The style's nominal size, which the clock's own size starts from (0 without a style).
+    int GetSkinFontSize() const;
     int GetLayoutMode() const { return m_layoutMode; }
     void SetLayoutMode(int mode) { m_layoutMode = mode; }
     // Padding around the texts or the face, in pixels.

@@ -229,6 +229,13 @@ bool CGraphics::Release()
     return !m_owner || m_owner->CanDeleteGraphics(this);
 }
 
+void CGraphics::SetDrawingTarget(CDibSection* target)
+{
+    m_target = target;
+    if (target)
+        SetDC(target->GetDC(), m_theme);
+}
+
 void CGraphics::SetDC(HDC dc, HTHEME theme)
 {
     DeselectFont();

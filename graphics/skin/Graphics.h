@@ -94,6 +94,9 @@ public:
     // A 32-bit bitmap (not owned, may be null) whose alpha becomes 255 under
     // text drawn while its DC is the bound one.
     void SetTargetBitmap(CBitmap* bitmap) { m_target = bitmap; }
+    // Draws into `target` (not owned): its DC is bound, keeping the theme
+    // handle, and it becomes the target bitmap. Null only clears the target.
+    void SetDrawingTarget(CDibSection* target);
 
     // Extent of `text` (length -1 or 0: the whole string) plus the shadow offset.
     SIZE MeasureText(HTHEME theme, const WCHAR* text, int length);

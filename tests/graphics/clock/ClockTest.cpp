@@ -277,8 +277,9 @@ TEST(ClockFont, GrowsInStepsToSeventyTwoAndShrinksNotBelowNominal)
     clock.SetFontSize(9);
     EXPECT_FALSE(clock.ChangeFontSize(font.canvas.GetDC(), false));
     EXPECT_EQ(9, clock.GetFontSize());
-    // the style's own font height is left as it was
+    // the style's own font height and size are left as they were
     EXPECT_EQ(styleHeight, font.style->GetLogFont().lfHeight);
+    EXPECT_EQ(8, clock.GetSkinFontSize());
 }
 
 TEST(ClockFont, NegativePixelSizesStopAtMinus200)

@@ -605,6 +605,22 @@ TEST(Graphics, DrawnTextMakesTheTargetBitmapOpaqueUnderIt)
     g.SetTargetBitmap(nullptr);
 }
 
+TEST(Graphics, DrawingTargetBindsItsDC)
+{
+    CGraphics g;
+    g.Load(L"Arial", 0, -16, 0, 0);
+    CDibSection dib;
+    ASSERT_TRUE(MakeDib(dib, 60, 40, Uniform(0x00FFFFFF)));
+    g.SetDrawingTarget(&dib);
+    EXPECT_EQ(dib.GetDC(), g.GetDC());
+    EXPECT_EQ((HGDIOBJ)g.GetFont(), GetCurrentObject(dib.GetDC(), OBJ_FONT));
+    g.DrawText(10, 5, L"12", -1);
+    EXPECT_EQ(255, AlphaAt(dib, 10, 5));  // the target's alpha goes with the text
+    EXPECT_EQ(0, AlphaAt(dib, 59, 39));
+    g.SetDrawingTarget(nullptr);
+    g.SetDC(nullptr, nullptr);
+}
+
 TEST(Graphics, ThemedBranchGoesThroughTheThemeFunctions)
 {
     CFakeThemeApi api;
