@@ -111,6 +111,24 @@ private:
     bool m_active;
 };
 
+// A theme from OpenThemeIfActive (0 when none), closed when the owner goes.
+class CActiveTheme {
+public:
+    CActiveTheme(CVisualStyles& styles, HWND window, const WCHAR* themeClass)
+        : m_styles(styles), m_theme(styles.OpenThemeIfActive(window, themeClass))
+    {
+    }
+    ~CActiveTheme() { m_styles.CloseTheme(&m_theme); }
+    CActiveTheme(const CActiveTheme&) = delete;
+    CActiveTheme& operator=(const CActiveTheme&) = delete;
+
+    HTHEME Get() const { return m_theme; }
+
+private:
+    CVisualStyles& m_styles;
+    HTHEME m_theme;
+};
+
 // Frees the language resource library (*languageLibrary, set to null; none
 // when null) and the visual-style functions. True when every free succeeded.
 bool FreeLoadedModules(HMODULE* languageLibrary, IThemeApi& themeApi);

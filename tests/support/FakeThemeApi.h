@@ -1,6 +1,7 @@
 // Visual styles as a system with an active style would have them, recording
 // the calls. Text extents are charWidth x charHeight pixels a character, so
-// layouts through the theme are exact; the theme itself draws nothing.
+// layouts through the theme are exact; text is not drawn, and a background only
+// as a plain fill of backgroundColor.
 #pragma once
 
 #include <windows.h>
@@ -38,7 +39,17 @@ public:
         drawn.push_back({theme, part, state, std::wstring(text, length), flags, *rect});
         return S_OK;
     }
-    HRESULT DrawThemeBackground(HTHEME, HDC, int, int, const RECT*, const RECT*) override { return E_NOTIMPL; }
+    // Fills the rectangle with backgroundColor when it is set (not kNoFill).
+    HRESULT DrawThemeBackground(HTHEME theme, HDC dc, int part, int state, const RECT* rect, const RECT*) override
+    {
+        backgrounds.push_back({theme, part, state, L"", 0, *rect});
+        if (backgroundColor == kNoFill)
+            return E_NOTIMPL;
+        HBRUSH brush = CreateSolidBrush(backgroundColor);
+        FillRect(dc, rect, brush);
+        DeleteObject(brush);
+        return S_OK;
+    }
     HRESULT DrawThemeParentBackground(HWND, HDC, RECT*) override { return E_NOTIMPL; }
     HRESULT GetThemeTextExtent(HTHEME theme, HDC, int part, int state, const WCHAR* text, int length, DWORD flags,
                                const RECT*, RECT* extent) override
@@ -51,11 +62,22 @@ public:
         return S_OK;
     }
     COLORREF GetThemeSysColor(HTHEME, int) override { return 0; }
-    HRESULT GetThemeColor(HTHEME, int, int, int, COLORREF*) override { return E_NOTIMPL; }
+    // themeColor for every part, state and property when it is set (not kNoFill).
+    HRESULT GetThemeColor(HTHEME theme, int part, int state, int property, COLORREF* color) override
+    {
+        colorQueries.push_back({theme, part, state, property});
+        if (themeColor == kNoFill)
+            return E_NOTIMPL;
+        *color = themeColor;
+        return S_OK;
+    }
     HTHEME GetWindowTheme(HWND) override { return nullptr; }
     HTHEME OpenThemeData(HWND, const WCHAR* classList) override
     {
         openedClasses.push_back(classList);
+        for (const std::wstring& refused : refusedClasses)
+            if (refused == classList)
+                return nullptr;
         return kTheme;
     }
     HRESULT CloseThemeData(HTHEME theme) override
@@ -64,7 +86,13 @@ public:
         return S_OK;
     }
 
+    struct ColorQuery {
+        HTHEME theme;
+        int part, state, property;
+    };
+
     static inline const HTHEME kTheme = (HTHEME)(UINT_PTR)0x51;
+    static const COLORREF kNoFill = 0xFFFFFFFF;
     bool loadable = true;
     bool loaded = true;
     BOOL active = TRUE;
@@ -77,4 +105,10 @@ public:
     std::vector<TextCall> measured;
     std::vector<std::wstring> openedClasses;
     std::vector<HTHEME> closed;
+    // Theme classes OpenThemeData fails for.
+    std::vector<std::wstring> refusedClasses;
+    COLORREF themeColor = kNoFill;
+    COLORREF backgroundColor = kNoFill;
+    std::vector<ColorQuery> colorQueries;
+    std::vector<TextCall> backgrounds;  // text empty
 };
