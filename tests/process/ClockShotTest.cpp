@@ -5,14 +5,13 @@
 #include <stdio.h>
 #include <windows.h>
 
-#include <png.h>
-
 #include <algorithm>
 #include <string>
 #include <vector>
 
 #include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
+#include "tests/support/PngFile.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcess.h"
 
@@ -131,23 +130,8 @@ public:
         EXPECT_EQ(0, code);
         if (code != 0)
             return shot;
-        FILE* file = _wfopen(out.c_str(), L"rb");
-        if (!file)
-            return shot;
-        png_image image = {};
-        image.version = PNG_IMAGE_VERSION;
-        if (png_image_begin_read_from_stdio(&image, file)) {
-            image.format = PNG_FORMAT_RGB;
-            std::vector<uint8_t> bytes(PNG_IMAGE_SIZE(image));
-            if (png_image_finish_read(&image, nullptr, bytes.data(), 0, nullptr)) {
-                shot.width = (int)image.width;
-                shot.height = (int)image.height;
-                for (size_t i = 0; i + 2 < bytes.size(); i += 3)
-                    shot.rgb.push_back(((uint32_t)bytes[i] << 16) | ((uint32_t)bytes[i + 1] << 8) | bytes[i + 2]);
-            }
-        }
-        png_image_free(&image);
-        fclose(file);
+        // an unreadable file leaves the shot empty
+        ReadPngRgb(out, &shot.width, &shot.height, &shot.rgb);
         return shot;
     }
 
