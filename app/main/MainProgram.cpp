@@ -136,7 +136,7 @@ void CMainProgram::OnTimer()
     GetSystemTime(&now);
     if (now.wSecond != m_lastSecond) {
         m_lastSecond = now.wSecond;
-        m_seams.desktop->GiveTime();
+        m_seams.desktop->GiveTime(false);
     }
     m_tick.OnTimer(GetTickCount());
 }
@@ -199,12 +199,19 @@ void CMainProgram::OnDestroy()
         RemoveTaskbarHook();
     m_taskbarProcessId = 0;
     EnumThreadWindows(GetCurrentThreadId(), DestroyDialogsProc, 0);
-    m_seams.menu->CloseClockWindows();
+    CloseClockWindows();
     m_seams.log->Destroy();
     if (m_trayClock && IsWindow(m_trayClock))
         PostMessageW(m_trayClock, WM_TIMECHANGE, 0, 0);  // the taskbar clock repaints itself
     m_trayClock = nullptr;
     m_window = nullptr;
+}
+
+void CMainProgram::CloseClockWindows()
+{
+    // the windows' clocks share the array's timers: they go before it
+    m_seams.desktop->Destroy();
+    m_seams.menu->CloseClockWindows();
 }
 
 void CMainProgram::OnSettingsChanged(WPARAM wParam, LPARAM lParam)
@@ -253,7 +260,7 @@ void CMainProgram::OnTrayNotify(LPARAM mouseMessage)
 {
     if (mouseMessage != WM_LBUTTONDOWN && mouseMessage != WM_RBUTTONDOWN)
         return;
-    m_seams.desktop->BringForward();
+    BringDesktopClocksForward();
     if (SendMessageW(m_window, UM_TRAYCLOCKMOUSE, kTrayIconClick, 0))
         return;
     m_seams.menu->ShowMainMenu();
@@ -327,7 +334,7 @@ void CMainProgram::ShowLogWindow()
 void CMainProgram::OnTimeChange()
 {
     RefreshLocalZone();
-    m_seams.desktop->GiveTime();
+    m_seams.desktop->GiveTime(true);
     m_seams.dialogs->UpdateTimeTable();
     m_seams.dialogs->PostAllClocks(UM_SETTINGSCHANGED, 0, kAllClocksTimeChanged);
 }

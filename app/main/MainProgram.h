@@ -13,6 +13,7 @@
 #include "app/settings/SettingsSeams.h"
 #include "app/zones/SystemZone.h"
 #include "app/main/TaskbarWatcher.h"
+#include "windows/desktop/DesktopClocks.h"
 
 class CCityList;
 class CLanguage;
@@ -26,7 +27,7 @@ const UINT kMainTimerMs = 64;
 // The time service's user control code: synchronise now.
 const DWORD kServiceControlSyncNow = 130;
 
-class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost {
+class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost, public IDesktopClockHost {
 public:
     // `build` goes into the settings block at once. `settingsSwitch` (8-bit,
     // may be empty) is handed to the settings program when the tray clock
@@ -61,7 +62,9 @@ public:
     LRESULT OnClockMouse(int index, WPARAM event);
     void OnCommand(WORD id);
     void ShowLogWindow();
-    void BringDesktopClocksForward() { m_seams.desktop->BringForward(); }
+    // Every caller brings the clocks forward as the foreground window, not
+    // through the desktop window.
+    void BringDesktopClocksForward() { m_seams.desktop->BringForward(false); }
     void OnTimeChange();
     void OnSettingChange();
     void OnEndSession();
@@ -75,14 +78,14 @@ public:
     const CMainSettings& Settings() const { return m_settings; }
 
     // IReloadHost
-    void CloseClockWindows() override { m_seams.menu->CloseClockWindows(); }
+    void CloseClockWindows() override;
     void ClearNewsChannels() override { m_seams.news->ClearChannels(); }
     void ReloadProxySettings() override { m_seams.news->ReloadProxySettings(); }
     void RemoveUnregisteredChannels() override { m_seams.news->RemoveUnregisteredChannels(); }
     void RefreshNewsWindows() override { m_seams.news->RefreshWindows(); }
     bool IsTaskbarHookInPlace() override { return m_taskbarProcessId != 0; }
     void AddTrayIcon() override { m_seams.menu->AddTrayIcon(); }
-    void CreateDesktopClocks() override { m_seams.desktop->Create(); }
+    void CreateDesktopClocks() override { m_seams.desktop->Create(m_settings.Clocks(), m_settings.ClockCount()); }
     SYSTEMTIME NowUtc() override;
     DWORD TickCount() override { return GetTickCount(); }
 
@@ -95,6 +98,11 @@ public:
     void ResendClocks() override;
     ClockRecord* Clocks() override { return m_settings.Clocks(); }
     int ClockCount() override { return m_settings.ClockCount(); }
+
+    // IDesktopClockHost (Clocks and ClockCount above)
+    HWND MainWindow() override { return m_window; }
+    IMainMenu& Menu() override { return *m_seams.menu; }
+    const SettingsBlock& ProgramSettings() override { return m_settings.Block(); }
     void AdvanceTimer(ClockRecord& clock, const SYSTEMTIME& nowUtc) override;
     void CheckAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckState& state) override;
     bool WantsSyncBeforeAlarms() override;

@@ -23,6 +23,9 @@ public:
     virtual void AddTrayIcon() {}
     virtual void CloseClockWindows() {}
     virtual void DestroyMainMenu() {}
+    // The main menu for clock `index` with its desktop window's state; the
+    // caller tracks its first submenu. Owned by the menu; null: no menu.
+    virtual HMENU BuildClockMenu(int index, bool onTop, bool grouped) { return nullptr; }
 };
 
 // Timers and stopwatches.
@@ -51,15 +54,30 @@ public:
 class IDesktopClocks {
 public:
     virtual ~IDesktopClocks() = default;
-    virtual void Create() {}
-    // A new second began.
-    virtual void GiveTime() {}
-    virtual void BringForward() {}
-    virtual void Hide() {}
-    virtual void Show() {}
-    // Windows lying partly outside their monitor's work area.
+    // A window for every enabled clock of `clocks` that goes on the desktop;
+    // false when one could not be made (those made so far stay).
+    virtual bool Create(ClockRecord* clocks, int count) { return true; }
+    // Before the clock array is freed.
+    virtual void Destroy() {}
+    // A new second began; `force` repaints even when none did.
+    virtual bool GiveTime(bool force) { return false; }
+    // Hides nest: true when this call hid the windows.
+    virtual bool Hide() { return false; }
+    // True when the windows are visible afterwards.
+    virtual bool Show() { return true; }
+    // To the top (`toDesktop`: through the desktop window, else each one
+    // made the foreground window); false while hidden.
+    virtual bool BringForward(bool toDesktop) { return false; }
+    // Windows lying mostly outside their monitor's work area.
     virtual int CountOutsideWorkArea() { return 0; }
+    virtual void KeepOnScreen() {}
     virtual void SavePositions() {}
+    // Offers WM_COMMAND `wParam` to the windows; the one that took it, or null.
+    virtual HWND DispatchCommand(WPARAM wParam) { return nullptr; }
+    virtual HWND Find(uint32_t clockId) { return nullptr; }
+    // One clock moved to or from the desktop: `clock` is element `index` of the array.
+    virtual bool CreateOne(ClockRecord& clock, int index) { return false; }
+    virtual void DestroyOne(uint32_t clockId) {}
 };
 
 // The calendar popup, the all-clocks dialog, the time table and the About box.

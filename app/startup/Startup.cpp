@@ -5,12 +5,15 @@
 
 #include "graphics/language/Language.h"
 #include "graphics/language/LanguageLoader.h"
+#include "graphics/image/PixelOps.h"
 #include "graphics/system/Paths.h"
 #include "graphics/system/WindowsVersion.h"
 #include "graphics/window/Theme.h"
 #include "graphics/window/Window.h"
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
+#include "windows/SkinManager.h"
+#include "windows/desktop/DesktopClocks.h"
 #include "app/startup/BuildInfo.h"
 #include "app/startup/CommandLine.h"
 #include "app/startup/ExitEventWatcher.h"
@@ -295,8 +298,31 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
         return kExitNormal;
 
     CStartupLanguage reload(paths.folder, styles, language, resources);
+    // the one skin cache of the process; emptied when the run ends
+    CSkinManager skins(paths.skinsRoot, &styles);
+    uint32_t shades[256];
+    BuildShadeTable(shades);
+    CBitmap timerButton;
+    DesktopClockServices desktopServices = {};
+    desktopServices.paths = &paths;
+    desktopServices.skins = &skins;
+    desktopServices.styles = &styles;
+    desktopServices.context.language = &language;
+    desktopServices.context.unitNames = &language.UnitNames();
+    desktopServices.context.localZone = &zones.LocalZone();
+    desktopServices.context.shadeTable = shades;
+    desktopServices.context.timerButton = &timerButton;
+    desktopServices.resources = &resources;
+    desktopServices.program = instance;
+    CDesktopClocks desktop(desktopServices);
+
     MainSeams seams = {};
     seams.language = &reload;
+    seams.desktop = &desktop;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
-    return RunMainWindow(instance, program, exitEvent.Get());
+    desktop.SetHost(&program);
+    exitCode = RunMainWindow(instance, program, exitEvent.Get());
+    desktop.Destroy();
+    skins.ReleaseAll();
+    return exitCode;
 }

@@ -225,6 +225,9 @@ public:
     // largest table size down, else the current size only) and sets the
     // rectangle. Uses the bound DC for the caption.
     void LayoutFace(int largestWidth, int largestHeight, bool fit);
+    // Face size `size` (kept within the table's smallest size and the face
+    // image), the caption's font along with it, and the layout at that size.
+    void ApplyFaceSize(HDC dc, int size);
 
     // Caption layouts
     static const int kCaptionOver = 0;

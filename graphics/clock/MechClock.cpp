@@ -192,14 +192,27 @@ bool CMechClock::ChangeFontSize(HDC dc, bool bigger)
         next = g;
     if (next == size)
         return false;
-    m_faceSize = next;
+    ApplyFaceSize(dc, next);
+    return true;
+}
+
+void CMechClock::ApplyFaceSize(HDC dc, int size)
+{
+    if (!HasFace())
+        return;
+    int g = m_skin->GetFaceWidth();
+    if (size > g)
+        size = g;
+    if (size < kFaceSizes[0])
+        size = kFaceSizes[0];
+    m_faceSize = size;
+    // the caption grows with the face, by whole hundreds of pixels
     int nominal = m_style->GetFontSize();
-    m_fontSize = next >= 100 ? nominal * (next / 100) : nominal;
+    m_fontSize = size >= 100 ? nominal * (size / 100) : nominal;
     BindStyle(dc, m_style->GetTheme());
     ApplyFont();
     LayoutFace(kUnlimited, kUnlimited, false);
     RestoreFont();
-    return true;
 }
 
 int CMechClock::Update(const SYSTEMTIME& utc)

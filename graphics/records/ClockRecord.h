@@ -93,6 +93,16 @@ struct ClockRecord {
     uint32_t reserved4;
 };
 
+// A timer's running state and value, which two copies of a clock share.
+inline void CopyTimerState(ClockRecord& to, const ClockRecord& from)
+{
+    to.timerRunning = from.timerRunning;
+    to.timerFinished = from.timerFinished;
+    to.timerMoment = from.timerMoment;
+    to.timerAnchorUtc = from.timerAnchorUtc;
+    to.timerValue = from.timerValue;
+}
+
 static_assert(sizeof(ClockRecord) == 5384, "shared layout");
 static_assert(offsetof(ClockRecord, timeFormat) == 12, "shared layout");
 static_assert(offsetof(ClockRecord, dateFormat) == 76, "shared layout");

@@ -104,6 +104,15 @@ struct ModuleTraits {
 using CModule = CHandleOwner<ModuleTraits>;
 
 // FindFirstFile fails with INVALID_HANDLE_VALUE.
+// A cursor of LoadImage without LR_SHARED (shared ones are never destroyed).
+struct CursorTraits {
+    using Handle = HCURSOR;
+    static HCURSOR Empty() { return nullptr; }
+    static bool Valid(HCURSOR h) { return h != nullptr; }
+    static void Close(HCURSOR h) { DestroyCursor(h); }
+};
+using CCursor = CHandleOwner<CursorTraits>;
+
 struct FindHandleTraits {
     using Handle = HANDLE;
     static HANDLE Empty() { return INVALID_HANDLE_VALUE; }

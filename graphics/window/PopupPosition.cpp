@@ -28,14 +28,27 @@ POINT PlacePopup(const RECT& workArea, const RECT& anchor, int width, int height
     return at;
 }
 
-POINT GetPopupPosition(HWND window, const RECT& anchor, int width, int height)
+RECT PrimaryWorkArea()
+{
+    RECT work;
+    if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0))
+        GetWindowRect(GetDesktopWindow(), &work);
+    return work;
+}
+
+RECT MonitorWorkArea(HWND window)
 {
     MONITORINFO monitor = {sizeof(monitor)};
     if (!GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &monitor))
-        SystemParametersInfoW(SPI_GETWORKAREA, 0, &monitor.rcWork, 0);
+        return PrimaryWorkArea();
+    return monitor.rcWork;
+}
+
+POINT GetPopupPosition(HWND window, const RECT& anchor, int width, int height)
+{
     RECT screen = anchor;
     MapWindowPoints(window, nullptr, (POINT*)&screen, 2);
-    POINT at = PlacePopup(monitor.rcWork, screen, width, height);
+    POINT at = PlacePopup(MonitorWorkArea(window), screen, width, height);
     ScreenToClient(window, &at);
     return at;
 }

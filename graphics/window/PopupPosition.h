@@ -9,6 +9,11 @@
 // Calls no system function.
 POINT PlacePopup(const RECT& workArea, const RECT& anchor, int width, int height);
 
+// The primary monitor's work area; the desktop's rectangle when it cannot be read.
+RECT PrimaryWorkArea();
+// The work area of `window`'s monitor (the primary one when it is on none).
+RECT MonitorWorkArea(HWND window);
+
 // The same for an anchor in `window`'s client coordinates, within the work
 // area of the window's monitor (the primary one when it is on none); the
 // result is in the window's client coordinates.

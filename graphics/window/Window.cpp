@@ -100,6 +100,11 @@ LRESULT CALLBACK CWindow::SharedWindowProc(HWND hwnd, UINT message, WPARAM wPara
 
     WindowMessage record = {message, wParam, lParam, 0};
     bool handled = self->OnMessage(record);
+    if ((CWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA) != self) {
+        // a modal loop inside the handler (a menu, a dialog) let its owner
+        // delete the object: nothing of it may be touched any more
+        return handled ? record.result : DefWindowProcW(hwnd, message, wParam, lParam);
+    }
 
     if (message == WM_DESTROY && !self->m_destroying) {
         // closed from outside: the window takes its object with it

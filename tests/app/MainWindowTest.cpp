@@ -62,10 +62,26 @@ public:
 
 class CDesktop : public IDesktopClocks {
 public:
-    void GiveTime() override { Call("desktop time"); }
-    void BringForward() override { Call("desktop forward"); }
-    void Hide() override { Call("desktop hide"); }
-    void Show() override { Call("desktop show"); }
+    bool GiveTime(bool force) override
+    {
+        Call(force ? "desktop time forced" : "desktop time");
+        return true;
+    }
+    bool BringForward(bool toDesktop) override
+    {
+        Call("desktop forward");
+        return true;
+    }
+    bool Hide() override
+    {
+        Call("desktop hide");
+        return true;
+    }
+    bool Show() override
+    {
+        Call("desktop show");
+        return true;
+    }
     int CountOutsideWorkArea() override { return 3; }
     void SavePositions() override { Call("desktop save"); }
 };
@@ -231,7 +247,7 @@ TEST_F(MainWindow, EachPrivateMessageReachesItsPart)
         {"clock 29 clicked", UM_TRAYCLOCKMOUSE + 29, 2, 0, 77, {"menu clock 29 event 2"}},
         {"past the last clock", UM_TRAYCLOCKMOUSE + kTrayClockMouseCount, 2, 0, 0, {}},
         {"a menu command", WM_COMMAND, 200, 0, 0, {"menu command 200"}},
-        {"time change", WM_TIMECHANGE, 0, 0, 0, {"desktop time", "time table", "all clocks post 800a 1e"}},
+        {"time change", WM_TIMECHANGE, 0, 0, 0, {"desktop time forced", "time table", "all clocks post 800a 1e"}},
         {"system settings", WM_SETTINGCHANGE, 0, 0, 0, {"language reload"}},
     };
     ASSERT_EQ(1, m_program->Settings().ClockCount());
