@@ -388,6 +388,13 @@ void CClockWnd::PaintBackground(HDC)
     m_skin->SetDrawingTarget(nullptr);
     m_skin->SetBackColor(back);
     GdiFlush();
+    if (!m_perPixelAlpha) {
+        // GDI leaves alpha 0 behind; a layered update without source alpha
+        // must not depend on it (Wine's does: it hides those pixels)
+        uint32_t* bits = m_buffer.GetBits();
+        for (size_t i = 0, n = (size_t)client.right * client.bottom; i < n; ++i)
+            bits[i] |= 0xFF000000u;
+    }
 }
 
 bool CClockWnd::UpdateLayered(HDC dc)
