@@ -157,7 +157,9 @@ bool CClockWnd::LoadSettings(HWND parent, ClockRecord& record, int index)
     if (!m_perPixelAlpha) {
         COLORREF back = m_skin->GetBackColor();
         if (!m_transparentBack && OwnBackground(m_skin))
-            key = IsColour(back) ? back : GetSysColor(COLOR_BTNFACE);
+            // one step off the skin's background: a bitmap skin fills and
+            // frames its cells in that very colour, which must stay
+            key = (IsColour(back) ? back : GetSysColor(COLOR_BTNFACE)) ^ 1;
         else if (m_skin->GetBorderStyle() == kBorderRounded || m_transparentBack)
             // the corners outside a rounded frame, or all a transparent
             // clock leaves unpainted, show the desktop
@@ -388,6 +390,10 @@ void CClockWnd::PaintBackground(HDC)
     m_skin->SetDrawingTarget(nullptr);
     m_skin->SetBackColor(back);
     GdiFlush();
+    // GDI leaves the alpha bytes at 0, and Wine takes them even without
+    // AC_SRC_ALPHA: everything but our text would vanish
+    if (!m_perPixelAlpha)
+        m_buffer.SetAlphaRect(0, 0, client.right, client.bottom, 255);
 }
 
 bool CClockWnd::UpdateLayered(HDC dc)
