@@ -5,16 +5,14 @@
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
 #include "graphics/system/Handles.h"
 #include "tests/support/PngFile.h"
+#include "tests/support/ProgramFolder.h"
 #include "tests/support/TestMessages.h"
-#include "tests/support/TestProcess.h"
 
 namespace {
 
-const DWORD kWaitMs = 60000;
 const wchar_t kClass[] = L"TempolanCaptureTarget";
 const wchar_t kTitle[] = L"capture target";
 const uint32_t kRed = 0xFF0000;  // RGB
@@ -58,31 +56,15 @@ private:
     HWND m_window = nullptr;
 };
 
-struct Picture {
-    int width = 0, height = 0;
-    std::vector<uint32_t> rgb;  // top-down
-    uint32_t At(int x, int y) const { return rgb[(size_t)y * width + x]; }
-};
-
 std::wstring Quoted(const std::wstring& text)
 {
     return L"\"" + text + L"\"";
 }
 
-// Exit code of capture.exe, -1 when it could not run or hung.
-int Capture(const std::wstring& arguments)
+RgbPicture Read(const std::wstring& path)
 {
-    CTestProcess capture;
-    if (!capture.Start(std::wstring(TL_PROGRAM_FOLDER) + L"capture.exe", arguments))
-        return -1;
-    // our window answers the capture's queries meanwhile
-    return capture.ExitCode(kWaitMs);
-}
-
-Picture Read(const std::wstring& path)
-{
-    Picture picture;
-    EXPECT_TRUE(ReadPngRgb(path, &picture.width, &picture.height, &picture.rgb)) << "unreadable picture";
+    RgbPicture picture;
+    EXPECT_TRUE(ReadPngPicture(path, &picture)) << "unreadable picture";
     return picture;
 }
 
@@ -108,8 +90,8 @@ TEST(Capture, SavesTheWindowsRectangleAsShown)
         SCOPED_TRACE(c.file);
         std::wstring out = std::wstring(TL_SHOTS_FOLDER) + c.file;
         DeleteFileW(out.c_str());
-        ASSERT_EQ(0, Capture(Quoted(out) + L" " + c.window));
-        Picture shot = Read(out);
+        ASSERT_EQ(0, RunCapture(Quoted(out) + L" " + c.window));
+        RgbPicture shot = Read(out);
         ASSERT_EQ(rect.right - rect.left, shot.width);
         ASSERT_EQ(rect.bottom - rect.top, shot.height);
         int other = 0;
@@ -125,8 +107,8 @@ TEST(Capture, SavesTheWholeScreenWithTheWindowInPlace)
     ASSERT_NE(nullptr, red.Window());
     std::wstring out = std::wstring(TL_SHOTS_FOLDER) + L"capture-screen.png";
     DeleteFileW(out.c_str());
-    ASSERT_EQ(0, Capture(Quoted(out)));
-    Picture screen = Read(out);
+    ASSERT_EQ(0, RunCapture(Quoted(out)));
+    RgbPicture screen = Read(out);
     ASSERT_EQ(GetSystemMetrics(SM_CXVIRTUALSCREEN), screen.width);
     ASSERT_EQ(GetSystemMetrics(SM_CYVIRTUALSCREEN), screen.height);
     // the primary screen starts at 0, 0 here: the window's corners are red,
@@ -145,10 +127,10 @@ TEST(Capture, NoSuchWindowExitsWithOneAndWritesNothing)
     ASSERT_NE(nullptr, red.Window());
     std::wstring out = std::wstring(TL_SHOTS_FOLDER) + L"capture-never.png";
     DeleteFileW(out.c_str());
-    EXPECT_EQ(1, Capture(Quoted(out) + L" TempolanNoSuchClass"));
-    EXPECT_EQ(1, Capture(Quoted(out) + L" " + Quoted(kClass) + L" \"another title\""));
+    EXPECT_EQ(1, RunCapture(Quoted(out) + L" TempolanNoSuchClass"));
+    EXPECT_EQ(1, RunCapture(Quoted(out) + L" " + Quoted(kClass) + L" \"another title\""));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(out.c_str()));
     // a folder that does not exist cannot be written
-    EXPECT_EQ(2, Capture(L"Z:/tmp/tl-no-such-folder/shot.png " + Quoted(kClass)));
-    EXPECT_EQ(2, Capture(L""));
+    EXPECT_EQ(2, RunCapture(L"Z:/tmp/tl-no-such-folder/shot.png " + Quoted(kClass)));
+    EXPECT_EQ(2, RunCapture(L""));
 }

@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/TestFiles.h"
@@ -60,21 +59,6 @@ struct Shot {
         return false;
     }
 };
-
-bool CopyFolderFiles(const std::wstring& from, const std::wstring& to)
-{
-    CreateDirectoryW(to.c_str(), nullptr);
-    WIN32_FIND_DATAW found;
-    CFindHandle find(FindFirstFileW((from + L"*").c_str(), &found));
-    if (!find)
-        return false;
-    bool ok = true;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            ok &= CopyFileW((from + found.cFileName).c_str(), (to + found.cFileName).c_str(), FALSE) != 0;
-    } while (FindNextFileW(find.Get(), &found));
-    return ok;
-}
 
 // A program folder with the shipped data and the clocks of `sections`
 // and main settings of `sections` (written for the current user).

@@ -28,3 +28,8 @@ bool ReadPngRgb(const std::wstring& path, int* width, int* height, std::vector<u
     fclose(file);
     return ok;
 }
+
+bool ReadPngPicture(const std::wstring& path, RgbPicture* picture)
+{
+    return ReadPngRgb(path, &picture->width, &picture->height, &picture->rgb);
+}

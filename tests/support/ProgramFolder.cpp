@@ -24,6 +24,13 @@ bool CProgramFolder::AddTestBinary(const wchar_t* from, const wchar_t* name) con
     return CopyFileW((std::wstring(TL_TEST_BINARIES) + from).c_str(), m_folder.File(name).c_str(), FALSE) != 0;
 }
 
+bool CProgramFolder::AddSkin(const wchar_t* name) const
+{
+    CreateDirectoryW(m_folder.File(L"skins").c_str(), nullptr);
+    return CopyFolderFiles(std::wstring(TL_PROGRAM_FOLDER) + L"skins\\" + name + L"\\",
+                           m_folder.File(L"skins\\") + name + L"\\");
+}
+
 bool CProgramFolder::WriteCities(int count) const
 {
     std::string all = ReadFileBytes(std::wstring(TL_PROGRAM_FOLDER) + L"cities.txt"), some;
@@ -82,4 +89,14 @@ HWND WaitForMainWindow(HWND other, DWORD waitMs)
 bool WaitForNoMainWindow(DWORD waitMs)
 {
     return PumpUntil([] { return FindWindowW(kMainWindowClass, nullptr) == nullptr; }, waitMs);
+}
+
+int RunCapture(const std::wstring& arguments)
+{
+    // a cold Wine starting a second program
+    const DWORD kCaptureWaitMs = 60000;
+    CTestProcess capture;
+    if (!capture.Start(std::wstring(TL_PROGRAM_FOLDER) + L"capture.exe", arguments))
+        return -1;
+    return capture.ExitCode(kCaptureWaitMs);
 }

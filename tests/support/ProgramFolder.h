@@ -29,6 +29,8 @@ public:
     bool WriteBytes(const std::wstring& name, const std::string& bytes) const { return m_folder.WriteBytes(name, bytes); }
     // A file of the test binaries' folder, copied in as `name`.
     bool AddTestBinary(const wchar_t* from, const wchar_t* name) const;
+    // The built skin folder `name` under skins\.
+    bool AddSkin(const wchar_t* name) const;
     // Only the first `count` cities of the shipped list.
     bool WriteCities(int count) const;
 
@@ -54,3 +56,8 @@ private:
 HWND WaitForMainWindow(HWND other = nullptr, DWORD waitMs = kProgramWaitMs);
 // True once no main window exists.
 bool WaitForNoMainWindow(DWORD waitMs = kProgramWaitMs);
+
+// capture.exe of the build with `arguments`; its exit code, -1 when it could
+// not run or hung (it is ended then). This thread's messages are dispatched
+// meanwhile: the capture asks the windows it looks for.
+int RunCapture(const std::wstring& arguments);

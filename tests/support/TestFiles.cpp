@@ -72,6 +72,21 @@ bool CTempFolder::AddFolder(const std::wstring& name) const
     return CreateDirectoryW((m_path + name).c_str(), nullptr) != FALSE;
 }
 
+bool CopyFolderFiles(const std::wstring& from, const std::wstring& to)
+{
+    CreateDirectoryW(to.c_str(), nullptr);
+    WIN32_FIND_DATAW found;
+    CFindHandle find(FindFirstFileW((from + L"*").c_str(), &found));
+    if (!find)
+        return false;
+    bool ok = true;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ok &= CopyFileW((from + found.cFileName).c_str(), (to + found.cFileName).c_str(), FALSE) != 0;
+    } while (FindNextFileW(find.Get(), &found));
+    return ok;
+}
+
 std::string ReadFileBytes(const std::wstring& path)
 {
     std::string bytes;

@@ -33,6 +33,10 @@ private:
     std::wstring m_path;
 };
 
+// The files (not the subfolders) of `from` into `to`, which is made when it
+// is missing; both with a trailing backslash. False when any was not copied.
+bool CopyFolderFiles(const std::wstring& from, const std::wstring& to);
+
 // The whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
 

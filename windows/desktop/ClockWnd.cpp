@@ -157,7 +157,9 @@ bool CClockWnd::LoadSettings(HWND parent, ClockRecord& record, int index)
     if (!m_perPixelAlpha) {
         COLORREF back = m_skin->GetBackColor();
         if (!m_transparentBack && OwnBackground(m_skin))
-            key = IsColour(back) ? back : GetSysColor(COLOR_BTNFACE);
+            // one step off the skin's background: a bitmap skin fills and
+            // frames its cells in that very colour, which must stay
+            key = (IsColour(back) ? back : GetSysColor(COLOR_BTNFACE)) ^ 1;
         else if (m_skin->GetBorderStyle() == kBorderRounded || m_transparentBack)
             // the corners outside a rounded frame, or all a transparent
             // clock leaves unpainted, show the desktop
@@ -388,13 +390,10 @@ void CClockWnd::PaintBackground(HDC)
     m_skin->SetDrawingTarget(nullptr);
     m_skin->SetBackColor(back);
     GdiFlush();
-    if (!m_perPixelAlpha) {
-        // GDI leaves alpha 0 behind; a layered update without source alpha
-        // must not depend on it (Wine's does: it hides those pixels)
-        uint32_t* bits = m_buffer.GetBits();
-        for (size_t i = 0, n = (size_t)client.right * client.bottom; i < n; ++i)
-            bits[i] |= 0xFF000000u;
-    }
+    // GDI leaves the alpha bytes at 0, and Wine takes them even without
+    // AC_SRC_ALPHA: everything but our text would vanish
+    if (!m_perPixelAlpha)
+        m_buffer.SetAlphaRect(0, 0, client.right, client.bottom, 255);
 }
 
 bool CClockWnd::UpdateLayered(HDC dc)
