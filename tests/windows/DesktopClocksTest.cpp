@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string.h>
 #include <windows.h>
 
-#include <memory>
 #include <vector>
 
 #include "graphics/clock/Clock.h"
@@ -189,14 +189,33 @@ private:
     HMENU m_menu;
 };
 
+// A window whose memory is filled with garbage when it is deleted and kept
+// from reuse: a use after the deletion faults.
+class CPoisonedWindow : public CClockWnd {
+public:
+    using CClockWnd::CClockWnd;
+    static void operator delete(void* p, size_t size)
+    {
+        memset(p, 0xCC, size);
+        s_graves.push_back(p);
+    }
+    static void FreeGraves()
+    {
+        for (void* p : s_graves)
+            ::operator delete(p);
+        s_graves.clear();
+    }
+
+private:
+    static inline std::vector<void*> s_graves;
+};
+
 // The main window: lets the clock show its menu and, inside the menu's loop,
 // deletes the clock's window as a reload does.
 struct MainWindowState {
     CDesktopClocks* clocks;
     uint32_t clockId;
     bool deleted, timedOut;
-    // blocks the freed window's memory goes to, filled with garbage
-    std::vector<std::unique_ptr<char[]>> reused;
 };
 
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
@@ -207,10 +226,6 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     if (state && message == kDeleteClock) {
         state->clocks->DestroyOne(state->clockId);
         state->deleted = true;
-        for (int i = 0; i < 8; ++i) {
-            state->reused.emplace_back(new char[sizeof(CClockWnd)]);
-            memset(state->reused.back().get(), 0xCC, sizeof(CClockWnd));
-        }
         EndMenu();
         return 0;
     }
@@ -240,8 +255,9 @@ TEST_F(DesktopClocks, SurvivesDeletionInsideItsOwnMenu)
     CClockMenu menu;
     host.mainWindow = main;
     host.menu = &menu;
-    ASSERT_TRUE(Create({Clock(4, kTextSkin)}));
-    MainWindowState state = {clocks.get(), 4, false, false, {}};
+    host.clocks = {Clock(4, kTextSkin)};
+    ASSERT_TRUE((new CPoisonedWindow(*clocks))->LoadSettings(nullptr, host.clocks[0], 0));
+    MainWindowState state = {clocks.get(), 4, false, false};
     SetWindowLongPtrW(main, GWLP_USERDATA, (LONG_PTR)&state);
 
     {
@@ -261,6 +277,7 @@ TEST_F(DesktopClocks, SurvivesDeletionInsideItsOwnMenu)
     SetWindowLongPtrW(main, GWLP_USERDATA, 0);
     DestroyWindow(main);
     UnregisterClassW(wc.lpszClassName, wc.hInstance);
+    CPoisonedWindow::FreeGraves();
 }
 
 // A desktop stopwatch and the array's record are one timer.
@@ -313,12 +330,24 @@ TEST_F(DesktopClocks, SavesTheCentreAndReadsItBack)
 
 // A size saved for another skin is not taken, and a face on the desktop
 // starts no larger than 150 pixels.
-TEST_F(DesktopClocks, FaceSizeOfAnotherSkinIsNotTaken)
+TEST_F(DesktopClocks, FaceSizeIsTakenOnlyFromItsOwnSkin)
 {
-    WriteKey(1, L"dsk_size", 200);
-    WriteText(1, L"dsk_skin", kTextSkin);
-    ASSERT_TRUE(Create({Clock(1, kFaceSkin)}));
-    auto* face = dynamic_cast<CMechClock*>(Window(1)->Clock());
-    ASSERT_NE(nullptr, face);
-    EXPECT_EQ(150, face->GetFaceSize());
+    struct {
+        const wchar_t* savedSkin;
+        int savedSize, faceSize;
+    } cases[] = {
+        {kTextSkin, 200, 150},
+        {kTextSkin, 64, 150},
+        {kFaceSkin, 64, 64},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.savedSize);
+        WriteText(1, L"dsk_skin", c.savedSkin);
+        WriteKey(1, L"dsk_size", c.savedSize);
+        ASSERT_TRUE(Create({Clock(1, kFaceSkin)}));
+        auto* face = dynamic_cast<CMechClock*>(Window(1)->Clock());
+        ASSERT_NE(nullptr, face);
+        EXPECT_EQ(c.faceSize, face->GetFaceSize());
+        clocks->Destroy();
+    }
 }
