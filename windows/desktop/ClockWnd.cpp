@@ -271,9 +271,14 @@ SIZE CClockWnd::FitClock(int largestWidth, int largestHeight)
 {
     HDC dc = m_buffer.GetDC();
     CMechClock* mech = m_textSkin ? nullptr : dynamic_cast<CMechClock*>(m_clock);
-    if (mech)
+    if (mech) {
         mech->ApplyFaceSize(dc, mech->GetFaceSize());
-    else
+        // a new size drops the rendered face; a clock without a seconds hand
+        // would stay blank until its minute changes
+        SYSTEMTIME now;
+        GetSystemTime(&now);
+        m_clock->Update(now);
+    } else
         m_clock->Measure(dc, largestWidth, largestHeight, nullptr, nullptr);
     RECT r = m_clock->GetRect();
     m_natural = WindowSizeFor(r.right - r.left, r.bottom - r.top);
@@ -480,7 +485,7 @@ bool CClockWnd::OnCommand(WPARAM wParam, LRESULT* result)
     *result = 0;
     WORD id = LOWORD(wParam);
     if (id != kGroupCommand && id != kOnTopCommand)
-        return true;
+        return false;
     if (HIWORD(wParam) != m_clockIndex)
         return false;
     if (id == kGroupCommand) {

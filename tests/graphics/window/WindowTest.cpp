@@ -4,6 +4,7 @@
 
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/window/Window.h"
+#include "tests/support/FaultCounter.h"
 
 namespace {
 
@@ -25,30 +26,6 @@ class CTestAlphaWindow : public CAlphaWindow {
 public:
     ~CTestAlphaWindow() override { ++g_deleted; }
 };
-
-// Counts access violations while it lives, before any handler sees them:
-// Wine (as 64-bit Windows) swallows a fault inside a window procedure called
-// back during CreateWindowExW, so only this shows it.
-class CFaultCounter {
-public:
-    CFaultCounter() : m_handler(AddVectoredExceptionHandler(1, Count)) { s_faults = 0; }
-    ~CFaultCounter() { RemoveVectoredExceptionHandler(m_handler); }
-    CFaultCounter(const CFaultCounter&) = delete;
-    CFaultCounter& operator=(const CFaultCounter&) = delete;
-    int Faults() const { return s_faults; }
-
-private:
-    static LONG CALLBACK Count(EXCEPTION_POINTERS* info)
-    {
-        if (info->ExceptionRecord->ExceptionCode == EXCEPTION_ACCESS_VIOLATION)
-            ++s_faults;
-        return EXCEPTION_CONTINUE_SEARCH;
-    }
-    static int s_faults;
-    void* m_handler;
-};
-
-int CFaultCounter::s_faults;
 
 class WindowClasses : public testing::Test {
 protected:
