@@ -18,6 +18,7 @@ ExternalProject_Add(i686
 # 32-bit Windows programs need the kernel's 32-bit emulation; where it is
 # switched off (some VMs), each test reports itself skipped.
 foreach(suite graphics app taskbar windows timesvc)
-    add_test(NAME ${suite}_i686 COMMAND ${TL_WINE_EXEC} --skip-if-no-win32 ${TL_I686_DIR}/tests/${suite}_tests.exe)
+    add_test(NAME ${suite}_i686 COMMAND ${CMAKE_SOURCE_DIR}/tests/servers/with-servers.sh
+        ${TL_WINE_EXEC} --skip-if-no-win32 ${TL_I686_DIR}/tests/${suite}_tests.exe)
     set_tests_properties(${suite}_i686 PROPERTIES SKIP_RETURN_CODE 77)
 endforeach()

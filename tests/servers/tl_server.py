@@ -7,7 +7,7 @@ itself after --idle seconds without a request.
 HTTP paths (query parameters in brackets):
   /ok[len,seed,md5=right|wrong|long|short,nolen]  a body of `len` bytes
   /empty  /status/<code>  /redirect/<301|302>[to]  /loop
-  /truncated  /chunked  /chunked-cut  /delay[ms]  /silent  /endless
+  /truncated  /chunked  /chunked-cut  /reset  /delay[ms]  /silent  /endless
   /date/<imf|rfc850|asctime|none|garbage|feb31>[t]  (HEAD or GET)
   /log  the requests seen so far, one JSON object a line;  /log/clear
   /sntp[mode,offset_ms,fraction,seconds]  the SNTP answer from now on
@@ -25,6 +25,7 @@ import socketserver
 import struct
 import threading
 import time
+import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 NTP_EPOCH_OFFSET = 2208988800  # seconds from 1900 to 1970
@@ -79,7 +80,7 @@ class Handler(BaseHTTPRequestHandler):
         for part in q.split("&"):
             if part:
                 k, _, v = part.partition("=")
-                params[k] = v
+                params[k] = urllib.parse.unquote(v)
         return path, params
 
     def send_body(self, code, body, headers=(), length=True):
@@ -159,6 +160,18 @@ class Handler(BaseHTTPRequestHandler):
             self.end_headers()
             self.wfile.write(b"x" * 500)
             self.wfile.flush()
+            self.close_connection = True
+            return
+        if path == "/reset":
+            # part of the body, then a reset instead of a close
+            self.send_response(200)
+            self.send_header("Content-Length", "100000")
+            self.end_headers()
+            self.wfile.write(b"r" * 1000)
+            self.wfile.flush()
+            time.sleep(0.2)
+            self.connection.setsockopt(socket.SOL_SOCKET, socket.SO_LINGER, struct.pack("ii", 1, 0))
+            self.connection.close()
             self.close_connection = True
             return
         if path in ("/chunked", "/chunked-cut"):

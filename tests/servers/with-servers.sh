@@ -5,13 +5,13 @@
 # idle for two minutes).
 set -u
 dir=$(mktemp -d)
-python3 "$(dirname "$0")/tl_server.py" --port-file "$dir/ports" &
+python3 "$(dirname "$0")/tl_server.py" --port-file "$dir/ports" >"$dir/server.log" 2>&1 </dev/null &
 server=$!
 cleanup() { kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$dir"; }
 trap cleanup EXIT
 for _ in $(seq 100); do
     [ -s "$dir/ports" ] && break
-    kill -0 "$server" 2>/dev/null || { echo "the test server did not start" >&2; exit 1; }
+    kill -0 "$server" 2>/dev/null || { echo "the test server did not start" >&2; cat "$dir/server.log" >&2; exit 1; }
     sleep 0.1
 done
 [ -s "$dir/ports" ] || { echo "the test server did not start in time" >&2; exit 1; }
