@@ -72,6 +72,12 @@ tl_start_wineserver() {
     /usr/lib/wine/wineserver64 -f -p >/dev/null 2>&1 &
     TL_SERVER_PID=$!
     WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
+    # the user's proxy setting says "direct": without it WinHTTP would look
+    # for a proxy on the network (WPAD) for every URL the programs fetch
+    WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 reg add \
+        'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections' \
+        /v DefaultConnectionSettings /t REG_BINARY /f \
+        /d 460000000000000001000000000000000000000000000000000000000000000000000000 </dev/null >/dev/null 2>&1 || true
 }
 
 tl_stop_all() {

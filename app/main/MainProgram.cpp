@@ -9,6 +9,7 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
+#include "windows/http/HttpClient.h"
 #include "app/startup/BuildInfo.h"
 #include "app/ui/DialogHelpers.h"
 #include "app/main/DownloadRequest.h"
@@ -205,6 +206,11 @@ void CMainProgram::OnDestroy()
         PostMessageW(m_trayClock, WM_TIMECHANGE, 0, 0);  // the taskbar clock repaints itself
     m_trayClock = nullptr;
     m_window = nullptr;
+}
+
+void CMainProgram::ReloadProxySettings()
+{
+    LoadProxyConfig();
 }
 
 void CMainProgram::CloseClockWindows()

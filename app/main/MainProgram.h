@@ -80,7 +80,7 @@ public:
     // IReloadHost
     void CloseClockWindows() override;
     void ClearNewsChannels() override { m_seams.news->ClearChannels(); }
-    void ReloadProxySettings() override { m_seams.news->ReloadProxySettings(); }
+    void ReloadProxySettings() override;
     void RemoveUnregisteredChannels() override { m_seams.news->RemoveUnregisteredChannels(); }
     void RefreshNewsWindows() override { m_seams.news->RefreshWindows(); }
     bool IsTaskbarHookInPlace() override { return m_taskbarProcessId != 0; }

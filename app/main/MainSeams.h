@@ -114,7 +114,6 @@ public:
     virtual void ClearChannels() {}
     virtual void RemoveUnregisteredChannels() {}
     virtual void RefreshWindows() {}
-    virtual void ReloadProxySettings() {}
 };
 
 // City photo downloads.

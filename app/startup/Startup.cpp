@@ -13,6 +13,8 @@
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
 #include "windows/SkinManager.h"
+#include "windows/http/HttpClient.h"
+#include "windows/http/HttpDownloader.h"
 #include "windows/desktop/DesktopClocks.h"
 #include "app/startup/BuildInfo.h"
 #include "app/startup/CommandLine.h"
@@ -316,13 +318,22 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     desktopServices.program = instance;
     CDesktopClocks desktop(desktopServices);
 
+    // the user's proxy settings, read again with every reload of the settings
+    InitProxyConfig();
+    WCHAR agent[64];
+    FormatHttpUserAgent(build.fileVersion, true, agent, ARRAYSIZE(agent));
+    CHttpFileDownloader http(agent, nullptr);
+
     MainSeams seams = {};
     seams.language = &reload;
     seams.desktop = &desktop;
+    seams.http = &http;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
+    http.SetSettings(&program.Settings().Block());
     exitCode = RunMainWindow(instance, program, exitEvent.Get());
     desktop.Destroy();
     skins.ReleaseAll();
+    FreeProxyConfig();
     return exitCode;
 }

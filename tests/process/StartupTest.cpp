@@ -13,10 +13,12 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
+#include "windows/http/HttpClient.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/RecordingWindow.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
+#include "tests/support/TestServers.h"
 
 namespace {
 
@@ -343,18 +345,32 @@ TEST(Startup, EveryPrivateMessageIsHarmlessAndAnswered)
     EXPECT_EQ(std::string("/\0007\0p\0a\0g\0e\0", 12), args);
 
     // a settings download request from any process: odd and empty blocks are
-    // refused; without an HTTP client the answer is status 0
-    const WCHAR url[] = L"http://127.0.0.1:9/p.ini";
-    COPYDATASTRUCT odd = {CD_DOWNLOADREQUEST, 7, (void*)url};
-    COPYDATASTRUCT empty = {CD_DOWNLOADREQUEST, 0, (void*)url};
-    COPYDATASTRUCT good = {CD_DOWNLOADREQUEST, sizeof(url), (void*)url};
+    // refused; a whole body replaces downloaded.ini, anything else leaves it
+    std::wstring ini = TestServerUrl(L"/ini");
+    std::wstring missing = TestServerUrl(L"/status/404");
+    const std::wstring nobody = L"http://127.0.0.1:9/p.ini";
+    COPYDATASTRUCT odd = {CD_DOWNLOADREQUEST, 7, (void*)ini.c_str()};
+    COPYDATASTRUCT empty = {CD_DOWNLOADREQUEST, 0, (void*)ini.c_str()};
     EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester.Window(), (LPARAM)&odd));
     EXPECT_EQ(0, Send(main, WM_COPYDATA, (WPARAM)requester.Window(), (LPARAM)&empty));
-    EXPECT_EQ(1, Send(main, WM_COPYDATA, (WPARAM)requester.Window(), (LPARAM)&good));
-    PumpUntil([&] { return !requester.Received(UM_PROFILEDOWNLOADED).empty(); }, 5000);
-    std::vector<CRecordingWindow::Message> answers = requester.Received(UM_PROFILEDOWNLOADED);
-    ASSERT_EQ(1u, answers.size());
-    EXPECT_EQ(0u, answers[0].wParam);
+    auto download = [&](const std::wstring& url) {
+        size_t before = requester.Received(UM_PROFILEDOWNLOADED).size();
+        COPYDATASTRUCT good = {CD_DOWNLOADREQUEST, (DWORD)((url.size() + 1) * sizeof(WCHAR)), (void*)url.c_str()};
+        EXPECT_EQ(1, Send(main, WM_COPYDATA, (WPARAM)requester.Window(), (LPARAM)&good));
+        PumpUntil([&] { return requester.Received(UM_PROFILEDOWNLOADED).size() > before; }, kProgramWaitMs);
+        std::vector<CRecordingWindow::Message> answers = requester.Received(UM_PROFILEDOWNLOADED);
+        return answers.size() == before + 1 ? (int)answers.back().wParam : 0x7FFFFFFF;
+    };
+    const std::string body = "[common]\r\nserver0=time.example\r\n";
+    EXPECT_EQ(200, download(ini));
+    EXPECT_EQ(body, ReadFileBytes(folder.File(L"downloaded.ini")));
+    EXPECT_EQ(404, download(missing));
+    EXPECT_EQ(kHttpRequestFailed, download(nobody));
+    EXPECT_EQ(body, ReadFileBytes(folder.File(L"downloaded.ini")));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(folder.File(L"downloaded.ini.part").c_str()));
+    std::string log = ReadFileBytes(folder.File(L"http_log.txt"));
+    EXPECT_NE(std::string::npos, log.find(" DownloadFile: No MD5 provided for:\r\n")) << log;
+    EXPECT_NE(std::string::npos, log.find(" " + std::string(ini.begin(), ini.end()) + "\r\n")) << log;
 
     EXPECT_EQ(-1, folder.ExitCode(p, 0));  // still running
     int closer = folder.Start(L"/exit");

@@ -6,6 +6,7 @@ itself after --idle seconds without a request.
 
 HTTP paths (query parameters in brackets):
   /ok[len,seed,md5=right|wrong|long|short,nolen]  a body of `len` bytes
+  /ini  a small settings file
   /empty  /status/<code>  /redirect/<301|302>[to]  /loop
   /truncated  /chunked  /chunked-cut  /reset  /delay[ms]  /silent  /endless
   /date/<imf|rfc850|asctime|none|garbage|feb31>[t]  (HEAD or GET)
@@ -29,6 +30,8 @@ import urllib.parse
 from http.server import BaseHTTPRequestHandler, ThreadingHTTPServer
 
 NTP_EPOCH_OFFSET = 2208988800  # seconds from 1900 to 1970
+# what /ini serves: a settings file as a profile download brings it
+INI_BODY = b"[common]\r\nserver0=time.example\r\n"
 
 state_lock = threading.Lock()
 requests = []
@@ -143,6 +146,8 @@ class Handler(BaseHTTPRequestHandler):
             elif md5 == "short":
                 headers.append(("Content-MD5", base64.b64encode(digest[:15]).decode()))
             return self.send_body(200, body, headers, length="nolen" not in p)
+        if path == "/ini":
+            return self.send_body(200, INI_BODY, [("Content-Type", "text/plain")])
         if path == "/empty":
             return self.send_body(200, b"", [])
         if path.startswith("/status/"):

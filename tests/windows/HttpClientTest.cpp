@@ -8,23 +8,11 @@
 
 #include "windows/http/HttpClient.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestServers.h"
 
 namespace {
 
 const WCHAR kAgent[] = L"Tempolan 5.3.1 64-bit";
-
-// The local test server's port (tests/servers/with-servers.sh).
-int ServerPort(const WCHAR* name)
-{
-    WCHAR value[16];
-    DWORD n = GetEnvironmentVariableW(name, value, 16);
-    return n > 0 && n < 16 ? _wtoi(value) : 0;
-}
-
-std::wstring ServerUrl(const std::wstring& path)
-{
-    return L"http://127.0.0.1:" + std::to_wstring(ServerPort(L"TL_TEST_HTTP_PORT")) + path;
-}
 
 // A GET of the server's own pages into memory, without our client.
 std::string Fetch(const std::wstring& path)
@@ -32,7 +20,7 @@ std::string Fetch(const std::wstring& path)
     std::string body;
     HINTERNET session = WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
     HINTERNET connection =
-        WinHttpConnect(session, L"127.0.0.1", (INTERNET_PORT)ServerPort(L"TL_TEST_HTTP_PORT"), 0);
+        WinHttpConnect(session, L"127.0.0.1", (INTERNET_PORT)TestServerPort(), 0);
     HINTERNET request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, nullptr, nullptr, 0);
     if (request && WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0) &&
         WinHttpReceiveResponse(request, nullptr)) {
@@ -154,7 +142,7 @@ class HttpClient : public testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_NE(0, ServerPort(L"TL_TEST_HTTP_PORT")) << "run under tests/servers/with-servers.sh";
+        ASSERT_NE(0, TestServerPort()) << "run under tests/servers/with-servers.sh";
         ASSERT_TRUE(InitProxyConfig());
         g_fake = FakeProxy();
         SetHttpProxyApi({FakeIeConfig, FakeProxyForUrl, FakeSetOption});
@@ -209,7 +197,7 @@ TEST_F(HttpClient, DownloadsAndChecksEachKindOfAnswer)
         DeleteFileW(m_folder.File(L"http_log.txt").c_str());
         {
             CHttpClient client(kAgent, true, m_folder.Path().c_str());
-            EXPECT_EQ(c.result, DownloadFile(client, ServerUrl(c.path).c_str(), target.c_str()));
+            EXPECT_EQ(c.result, DownloadFile(client, TestServerUrl(c.path).c_str(), target.c_str()));
         }
         if (c.fileSize == -1) {
             EXPECT_FALSE(Exists(target));
@@ -221,7 +209,7 @@ TEST_F(HttpClient, DownloadsAndChecksEachKindOfAnswer)
         std::vector<std::string> expected;
         if (c.noDigest) {
             expected.push_back(kNoMd5);
-            expected.push_back(Narrow(ServerUrl(c.path)));
+            expected.push_back(Narrow(TestServerUrl(c.path)));
         }
         if (c.failure)
             expected.push_back(c.failure);
@@ -242,7 +230,7 @@ TEST_F(HttpClient, TheBodyIsCheckedAgainstTheServersDigestAtEveryLength)
         SCOPED_TRACE(length);
         std::wstring path = L"/ok?md5=right&len=" + std::to_wstring(length) + L"&seed=" + std::to_wstring(++seed);
         std::wstring target = m_folder.File(L"random.bin");
-        EXPECT_EQ(200, DownloadFile(client, ServerUrl(path).c_str(), target.c_str()));
+        EXPECT_EQ(200, DownloadFile(client, TestServerUrl(path).c_str(), target.c_str()));
         EXPECT_EQ((size_t)length, ReadFileBytes(target).size());
     }
 }
@@ -252,28 +240,28 @@ TEST_F(HttpClient, UrlsAndTargetsThatCannotWork)
     CHttpClient client(kAgent, true, m_folder.Path().c_str());
     std::wstring target = m_folder.File(L"out.bin");
 
-    std::wstring longUrl = ServerUrl(L"/ok?len=10&pad=");
+    std::wstring longUrl = TestServerUrl(L"/ok?len=10&pad=");
     std::wstring exact = longUrl + std::wstring(1023 - longUrl.size(), L'x');
     EXPECT_EQ(200, DownloadFile(client, exact.c_str(), target.c_str()));
     EXPECT_EQ(kHttpBadUrl, DownloadFile(client, (exact + L"x").c_str(), target.c_str()));  // never cut
     EXPECT_EQ(kHttpBadUrl, DownloadFile(client, L"not a url", target.c_str()));
 
-    std::wstring upper = L"HTTP://127.0.0.1:" + std::to_wstring(ServerPort(L"TL_TEST_HTTP_PORT")) + L"/ok?len=5";
+    std::wstring upper = L"HTTP://127.0.0.1:" + std::to_wstring(TestServerPort()) + L"/ok?len=5";
     EXPECT_EQ(200, DownloadFile(client, upper.c_str(), target.c_str()));
 
     std::wstring missingFolder = m_folder.File(L"no such folder\\out.bin");
-    EXPECT_EQ(kHttpCannotCreateFile, DownloadFile(client, ServerUrl(L"/ok?len=10").c_str(), missingFolder.c_str()));
+    EXPECT_EQ(kHttpCannotCreateFile, DownloadFile(client, TestServerUrl(L"/ok?len=10").c_str(), missingFolder.c_str()));
     EXPECT_EQ("DownloadFile: cannot create file for writing", Text(LogLines().back()));
 
     EXPECT_EQ(kHttpBodyTooLarge,
-              DownloadFile(client, ServerUrl(L"/ok?len=5000&md5=right").c_str(), target.c_str(), 4096));
+              DownloadFile(client, TestServerUrl(L"/ok?len=5000&md5=right").c_str(), target.c_str(), 4096));
     EXPECT_EQ("DownloadFile: body too large", Text(LogLines().back()));
 }
 
 TEST_F(HttpClient, HttpsInCapitalsIsSpokenAsTls)
 {
     CHttpClient client(kAgent, true, m_folder.Path().c_str());
-    std::wstring url = L"HTTPS://127.0.0.1:" + std::to_wstring(ServerPort(L"TL_TEST_TLS_PORT")) + L"/x";
+    std::wstring url = L"HTTPS://127.0.0.1:" + std::to_wstring(TestServerPort(L"TL_TEST_TLS_PORT")) + L"/x";
     EXPECT_EQ(kHttpRequestFailed, DownloadFile(client, url.c_str(), m_folder.File(L"tls.bin").c_str()));
     EXPECT_NE(std::string::npos, Fetch(L"/tls").find("clienthello"));
 }
@@ -284,7 +272,7 @@ TEST_F(HttpClient, TheRequestCarriesAgentAcceptTypesAndExtraHeader)
     const WCHAR* types[] = {L"text/xml", L"text/plain", nullptr};
     client.SetAcceptTypes(types);
     client.SetExtraHeaders(L"Accept-Language: de,en");
-    ASSERT_EQ(200, DownloadFile(client, ServerUrl(L"/ok?len=3&md5=right").c_str(), m_folder.File(L"a").c_str()));
+    ASSERT_EQ(200, DownloadFile(client, TestServerUrl(L"/ok?len=3&md5=right").c_str(), m_folder.File(L"a").c_str()));
     std::string log = Fetch(L"/log");
     EXPECT_NE(std::string::npos, log.find("\"User-Agent\": \"Tempolan 5.3.1 64-bit\"")) << log;
     EXPECT_NE(std::string::npos, log.find("\"Accept\": \"text/xml, text/plain\"")) << log;
@@ -309,7 +297,7 @@ TEST_F(HttpClient, TheAnswersDateIsReadStrictly)
     CHttpClient client(kAgent, true, m_folder.Path().c_str());
     for (const Case& c : cases) {
         SCOPED_TRACE(Narrow(c.path));
-        ASSERT_EQ(200, DownloadFile(client, ServerUrl(c.path).c_str(), m_folder.File(L"d").c_str()));
+        ASSERT_EQ(200, DownloadFile(client, TestServerUrl(c.path).c_str(), m_folder.File(L"d").c_str()));
         EXPECT_EQ(c.year, client.Date().wYear);
         if (c.year) {
             // 2001-09-09 01:46:40 UTC
@@ -342,7 +330,7 @@ protected:
 
 TEST_F(HttpProxy, EachKindOfSettingGivesItsProxy)
 {
-    std::wstring proxy = L"127.0.0.1:" + std::to_wstring(ServerPort(L"TL_TEST_HTTP_PORT"));
+    std::wstring proxy = L"127.0.0.1:" + std::to_wstring(TestServerPort());
     struct Case {
         const char* name;
         BOOL autoDetect;
@@ -374,7 +362,7 @@ TEST_F(HttpProxy, EachKindOfSettingGivesItsProxy)
         g_fake.answer = proxy;
         ASSERT_TRUE(LoadProxyConfig());
         CHttpClient client(kAgent, true, m_folder.Path().c_str());
-        EXPECT_TRUE(ProxyFor(client, ServerUrl(L"/ok")));
+        EXPECT_TRUE(ProxyFor(client, TestServerUrl(L"/ok")));
         EXPECT_EQ(c.lookups, g_fake.lookups);
         if (c.lookups) {
             EXPECT_EQ(c.flags, g_fake.flags);
@@ -423,22 +411,22 @@ TEST_F(HttpProxy, ANamedProxyIsSetOnTheRequest)
 {
     // Wine accepts a request's proxy option and goes direct all the same:
     // what the request is given is recorded instead
-    std::wstring proxy = L"127.0.0.1:" + std::to_wstring(ServerPort(L"TL_TEST_HTTP_PORT"));
+    std::wstring proxy = L"127.0.0.1:" + std::to_wstring(TestServerPort());
     g_fake.config.lpszProxy = (LPWSTR)proxy.c_str();
     ASSERT_TRUE(LoadProxyConfig());
     CHttpClient client(kAgent, true, m_folder.Path().c_str());
-    EXPECT_EQ(200, DownloadFile(client, ServerUrl(L"/ok?len=4&md5=right").c_str(), m_folder.File(L"p").c_str()));
+    EXPECT_EQ(200, DownloadFile(client, TestServerUrl(L"/ok?len=4&md5=right").c_str(), m_folder.File(L"p").c_str()));
     EXPECT_EQ(1, g_fake.proxiesSet);
     EXPECT_EQ(proxy, g_fake.setProxy);
     EXPECT_EQ(std::wstring(L"<local>"), g_fake.setBypass);
 
     // a request that refuses it goes on without, after a log line
     g_fake.refuseOption = true;
-    EXPECT_EQ(200, DownloadFile(client, ServerUrl(L"/ok?len=4&md5=right").c_str(), m_folder.File(L"p").c_str()));
+    EXPECT_EQ(200, DownloadFile(client, TestServerUrl(L"/ok?len=4&md5=right").c_str(), m_folder.File(L"p").c_str()));
     std::vector<std::string> lines = LogLines();
     ASSERT_EQ(2u, lines.size());
     EXPECT_EQ("Error 12019 while setting proxy for url:", Text(lines[0]));
-    EXPECT_EQ(Narrow(ServerUrl(L"/ok?len=4&md5=right")), Text(lines[1]));
+    EXPECT_EQ(Narrow(TestServerUrl(L"/ok?len=4&md5=right")), Text(lines[1]));
 }
 
 TEST_F(HttpProxy, ABusyConfigurationIsWaitedForTwoSecondsAtMost)
@@ -495,4 +483,18 @@ TEST_F(HttpClient, LogLinesOfSeveralClientsStayWhole)
     EXPECT_EQ(19u, lines[2 * kLines].size()) << lines[2 * kLines];  // "dd MMM yy HH:mm:ss "
     EXPECT_EQ("short", Text(lines[2 * kLines + 1]));
     EXPECT_EQ(19u, lines[2 * kLines + 2].size());
+}
+
+// The programs under test read the user's real settings: the test prefix
+// must make them go direct, or WinHTTP would look for a proxy on the network.
+TEST(HttpTestPrefix, TheUsersProxySettingIsDirect)
+{
+    WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config = {};
+    ASSERT_TRUE(WinHttpGetIEProxyConfigForCurrentUser(&config));
+    EXPECT_FALSE(config.fAutoDetect);
+    EXPECT_EQ(nullptr, config.lpszAutoConfigUrl);
+    EXPECT_EQ(nullptr, config.lpszProxy);
+    for (LPWSTR text : {config.lpszAutoConfigUrl, config.lpszProxy, config.lpszProxyBypass})
+        if (text)
+            GlobalFree(text);
 }
