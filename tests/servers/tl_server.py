@@ -198,7 +198,11 @@ class Handler(BaseHTTPRequestHandler):
             return self.send_body(200, b"late", [("Date", email.utils.formatdate(usegmt=True))])
         if path == "/silent":
             # holds the connection until the client gives up or the server stops
-            while not stopping.is_set() and peer_open(self.connection):
+            # a held connection is activity; a minute is the most any test waits
+            for _ in range(600):
+                if stopping.is_set() or not peer_open(self.connection):
+                    break
+                touch()
                 time.sleep(0.1)
             self.close_connection = True
             return

@@ -3,6 +3,7 @@
 #include <winsock2.h>
 #include <windows.h>
 #include <winhttp.h>
+#include <aclapi.h>
 
 #include <stdlib.h>
 
@@ -261,6 +262,7 @@ TEST_F(SyncEngine, HttpDatesAndTheirFailures)
         {base + L"/delay?ms=400", L"100", SYNC_NO_REPLY},                  // too slow to be trusted
         {base + L"/delay?ms=100", L"2000", SYNC_OK},
         {L"http://127.0.0.1:9/", nullptr, SYNC_SEND_FAILED},              // nothing listens
+        {base + L"/silent", nullptr, SYNC_NO_REPLY},                       // WinHTTP's time-outs end it
         {L"http://%s%s%s%s%s", nullptr, SYNC_NO_HOST},
         {L"http://%n", nullptr, SYNC_NO_HOST},
         {L"http://x/%99999d", nullptr, SYNC_NO_HOST},
@@ -332,6 +334,45 @@ TEST_F(SyncEngine, TheHttpWaitKeepsTheValueReadBefore)
     EXPECT_EQ(2500u, m_engine.HttpSyncWait());
     Configure(L"time.test", nullptr);  // the key removed
     EXPECT_EQ(2500u, m_engine.HttpSyncWait());
+}
+
+TEST(SyncEngineLife, EveryoneMayWaitOnTheTimeEvent)
+{
+    CTempFolder folder;
+    CFakeSyncSystem system(folder.Path());
+    CSyncEngine engine(system, kVersion);
+    ASSERT_TRUE(engine.SyncInit());
+    HANDLE event = OpenEventW(READ_CONTROL | SYNCHRONIZE, FALSE, kTimeEventName);
+    ASSERT_NE(nullptr, event);
+    PACL dacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ((DWORD)ERROR_SUCCESS, GetSecurityInfo(event, SE_KERNEL_OBJECT, DACL_SECURITY_INFORMATION, nullptr,
+                                                    nullptr, &dacl, nullptr, &descriptor));
+    // who gets what: Everyone only waits, SYSTEM and the administrators own it
+    struct Expected {
+        WELL_KNOWN_SID_TYPE sid;
+        ACCESS_MASK mask;
+        bool seen;
+    } expected[] = {{WinWorldSid, SYNCHRONIZE, false},
+                    {WinLocalSystemSid, EVENT_ALL_ACCESS, false},
+                    {WinBuiltinAdministratorsSid, EVENT_ALL_ACCESS, false}};
+    ASSERT_NE(nullptr, dacl);
+    EXPECT_EQ(3u, (unsigned)dacl->AceCount);
+    for (DWORD i = 0; i < dacl->AceCount; ++i) {
+        ACCESS_ALLOWED_ACE* ace = nullptr;
+        ASSERT_TRUE(GetAce(dacl, i, (void**)&ace));
+        ASSERT_EQ(ACCESS_ALLOWED_ACE_TYPE, ace->Header.AceType);
+        for (Expected& e : expected) {
+            if (IsWellKnownSid((PSID)&ace->SidStart, e.sid)) {
+                EXPECT_EQ(e.mask, ace->Mask);
+                e.seen = true;
+            }
+        }
+    }
+    for (const Expected& e : expected)
+        EXPECT_TRUE(e.seen) << e.sid;
+    LocalFree(descriptor);
+    CloseHandle(event);
 }
 
 TEST(SyncEngineLife, NothingRunsBeforeInitOrAfterCleanup)

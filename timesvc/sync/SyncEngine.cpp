@@ -140,6 +140,9 @@ bool CSyncEngine::SyncInit()
         return false;
     }
     m_winsock = true;
+    // the HTTP client's proxy settings: this process reads them once
+    InitProxyConfig();
+    LoadProxyConfig();
     m_initialised = true;
     m_startTick = m_system.TickCount();
     ReleaseMutex(m_lock.Get());
@@ -370,6 +373,9 @@ int CSyncEngine::SyncByHttp()
         client.SetAcceptTypes(kTimeTypes);
         WinHttpSetTimeouts(client.Session(), kHttpPhaseTimeoutMs, kHttpPhaseTimeoutMs, kHttpPhaseTimeoutMs,
                            kHttpPhaseTimeoutMs);
+        // the wait for the answer's headers has a time-out of its own (90 s)
+        DWORD answerMs = kHttpPhaseTimeoutMs;
+        WinHttpSetOption(client.Session(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &answerMs, sizeof(answerMs));
         SYSTEMTIME lastModified;
         DWORD t0 = m_system.TickCount();
         int status = GetLatest(client, m_server, m_version, &lastModified);
@@ -385,7 +391,9 @@ int CSyncEngine::SyncByHttp()
         } else if (status == kLatestBadUrl) {
             code = SYNC_NO_HOST;
         } else if (status == kLatestNoConnection || status == kLatestRequestFailed) {
-            code = client.LastError() == ERROR_WINHTTP_TIMEOUT ? SYNC_NO_REPLY : SYNC_SEND_FAILED;
+            // Wine reports the socket's own time-out rather than WinHTTP's
+            DWORD error = client.LastError();
+            code = error == ERROR_WINHTTP_TIMEOUT || error == WSAETIMEDOUT ? SYNC_NO_REPLY : SYNC_SEND_FAILED;
         } else {
             code = SYNC_NOT_READY;
         }
