@@ -10,6 +10,7 @@ HTTP paths (query parameters in brackets):
   /empty  /status/<code>  /redirect/<301|302>[to]  /loop
   /truncated  /chunked  /chunked-cut  /reset  /delay[ms]  /silent  /endless
   /date/<imf|rfc850|asctime|none|garbage|feb31>[t]  (HEAD or GET)
+  /date/early  answered early in the next second, with that second
   /log  the requests seen so far, one JSON object a line;  /log/clear
   /sntp[mode,offset_ms,fraction,seconds]  the SNTP answer from now on
 A request line with an absolute URL is answered as a proxy would ("proxied").
@@ -19,6 +20,7 @@ import base64
 import email.utils
 import hashlib
 import json
+import math
 import os
 import random
 import socket
@@ -128,7 +130,7 @@ class Handler(BaseHTTPRequestHandler):
         if path == "/sntp":
             with state_lock:
                 sntp_mode["mode"] = p.get("mode", "normal")
-                sntp_mode["offset_ms"] = int(p.get("offset_ms", "0"))
+                sntp_mode["offset_ms"] = float(p.get("offset_ms", "0"))
                 sntp_mode["fraction"] = int(p["fraction"], 0) if "fraction" in p else None
                 sntp_mode["seconds"] = int(p["seconds"], 0) if "seconds" in p else None
             return self.send_body(200, b"", [])
@@ -218,6 +220,15 @@ class Handler(BaseHTTPRequestHandler):
             except OSError:
                 pass
             self.close_connection = True
+            return
+        if path == "/date/early":
+            # answered within the first 100 ms of a second, with that second
+            now = time.time()
+            time.sleep(math.ceil(now) - now + 0.02)
+            self.send_response(200)
+            self.send_header("Date", email.utils.formatdate(math.floor(time.time()), usegmt=True))
+            self.send_header("Content-Length", "0")
+            self.end_headers()
             return
         if path.startswith("/date/"):
             form = path[len("/date/"):]
