@@ -72,18 +72,6 @@ double Median(std::vector<double> values)
     return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-void Get(const std::wstring& path)
-{
-    HINTERNET session = WinHttpOpen(L"bench", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
-    HINTERNET connection = WinHttpConnect(session, L"127.0.0.1", (INTERNET_PORT)TestServerPort(), 0);
-    HINTERNET request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, nullptr, nullptr, 0);
-    if (request && WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0))
-        WinHttpReceiveResponse(request, nullptr);
-    WinHttpCloseHandle(request);
-    WinHttpCloseHandle(connection);
-    WinHttpCloseHandle(session);
-}
-
 // NTP time (seconds since 1900 with fraction) of the host's clock, and back.
 void PutNtp(uint8_t* p, double ms)
 {
@@ -170,7 +158,7 @@ int main()
     std::wstring ini = folder.File(L"tempolan.ini");
     WCHAR offset[32];
     swprintf(offset, 32, L"%.3f", kOffsetMs);
-    Get(std::wstring(L"/sntp?mode=normal&offset_ms=") + offset);
+    TestServerGet(std::wstring(L"/sntp?mode=normal&offset_ms=") + offset);
 
     WritePrivateProfileStringW(L"common", L"server0", L"127.0.0.1", ini.c_str());
     engine.LoadSyncSettings();
@@ -182,7 +170,7 @@ int main()
             errors.push_back(system.set[0] - system.host[0] - kOffsetMs);
     }
     std::vector<double> reference = ReferenceErrors();
-    Get(L"/sntp?mode=normal");
+    TestServerGet(L"/sntp?mode=normal");
     std::vector<double> absolute, referenceAbsolute;
     for (double e : errors)
         absolute.push_back(fabs(e));

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winhttp.h>
 
 #include <stdlib.h>
 
@@ -20,4 +21,25 @@ inline int TestServerPort(const WCHAR* name = L"TL_TEST_HTTP_PORT")
 inline std::wstring TestServerUrl(const std::wstring& path)
 {
     return L"http://127.0.0.1:" + std::to_wstring(TestServerPort()) + path;
+}
+
+// The body of a GET of the HTTP server's `path` (a case, its request log, a
+// mode switch), fetched without the code under test; empty on failure.
+inline std::string TestServerGet(const std::wstring& path)
+{
+    std::string body;
+    HINTERNET session = WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
+    HINTERNET connection = WinHttpConnect(session, L"127.0.0.1", (INTERNET_PORT)TestServerPort(), 0);
+    HINTERNET request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, nullptr, nullptr, 0);
+    if (request && WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0) &&
+        WinHttpReceiveResponse(request, nullptr)) {
+        char buffer[65536];
+        DWORD read;
+        while (WinHttpReadData(request, buffer, sizeof(buffer), &read) && read > 0)
+            body.append(buffer, read);
+    }
+    WinHttpCloseHandle(request);
+    WinHttpCloseHandle(connection);
+    WinHttpCloseHandle(session);
+    return body;
 }

@@ -93,19 +93,6 @@ private:
     std::thread m_thread;
 };
 
-// A GET of a server page, to set its SNTP answer.
-void Get(const std::wstring& path)
-{
-    HINTERNET session = WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
-    HINTERNET connection = WinHttpConnect(session, L"127.0.0.1", (INTERNET_PORT)TestServerPort(), 0);
-    HINTERNET request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, nullptr, nullptr, 0);
-    if (request && WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0))
-        WinHttpReceiveResponse(request, nullptr);
-    WinHttpCloseHandle(request);
-    WinHttpCloseHandle(connection);
-    WinHttpCloseHandle(session);
-}
-
 class SyncEngine : public testing::Test {
 protected:
     SyncEngine() : m_system(m_folder.Path()), m_engine(m_system, kVersion) {}
@@ -115,7 +102,7 @@ protected:
         ASSERT_NE(0, TestServerPort(L"TL_TEST_SNTP_PORT")) << "run under tests/servers/with-servers.sh";
         ASSERT_TRUE(m_engine.SyncInit());
     }
-    void TearDown() override { Get(L"/sntp?mode=normal"); }
+    void TearDown() override { TestServerGet(L"/sntp?mode=normal"); }
 
     void Configure(const std::wstring& server, const wchar_t* wait = nullptr)
     {
@@ -174,7 +161,7 @@ TEST_F(SyncEngine, SntpAnswersAreTakenOnlyWhenSound)
     Configure(L"127.0.0.1");
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.mode, c.mode + wcslen(c.mode)));
-        Get(std::wstring(L"/sntp?mode=") + c.mode);
+        TestServerGet(std::wstring(L"/sntp?mode=") + c.mode);
         m_system.set.clear();
         CEventCounter events;
         ASSERT_TRUE(events.Opened());
@@ -212,7 +199,7 @@ TEST_F(SyncEngine, TheTransmitTimeIsSetToTheMillisecond)
     };
     Configure(L"time.test");
     for (const Case& c : cases) {
-        Get(c.query);
+        TestServerGet(c.query);
         m_system.set.clear();
         ASSERT_EQ(SYNC_OK, m_engine.RunSync(kSyncWatchdogMs));
         ASSERT_EQ(1u, m_system.set.size());
@@ -286,22 +273,10 @@ TEST_F(SyncEngine, HttpDatesAndTheirFailures)
 
 TEST_F(SyncEngine, TheUrlTemplateGetsTheRequestsValues)
 {
-    Get(L"/log/clear");
+    TestServerGet(L"/log/clear");
     Configure(TestServerUrl(L"/t?%d%d%d%s%d%d%d&v=%d.%d.%d"));
     EXPECT_EQ(SYNC_NOT_READY, m_engine.RunSync(kSyncWatchdogMs));  // the server knows no such page
-    HINTERNET session = WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
-    HINTERNET connection = WinHttpConnect(session, L"127.0.0.1", (INTERNET_PORT)TestServerPort(), 0);
-    HINTERNET request = WinHttpOpenRequest(connection, L"GET", L"/log", nullptr, nullptr, nullptr, 0);
-    std::string log;
-    if (WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0) && WinHttpReceiveResponse(request, nullptr)) {
-        char buffer[8192];
-        DWORD read;
-        while (WinHttpReadData(request, buffer, sizeof(buffer), &read) && read > 0)
-            log.append(buffer, read);
-    }
-    WinHttpCloseHandle(request);
-    WinHttpCloseHandle(connection);
-    WinHttpCloseHandle(session);
+    std::string log = TestServerGet(L"/log");
     EXPECT_NE(std::string::npos, log.find("\"method\": \"HEAD\", \"path\": \"/t?000%20000&v=5.3.1\"")) << log;
     EXPECT_NE(std::string::npos, log.find("\"User-Agent\": \"Tempolan 5.3.1\"")) << log;
 }
@@ -400,7 +375,7 @@ TEST_F(SyncEngine, RepliesAsTheWatchdogFires)
     EXPECT_EQ(SYNC_OK, m_engine.RunSync(kSyncWatchdogMs));
 
     // a watchdog that fires before the socket is open still ends the attempt
-    Get(L"/sntp?mode=silent");
+    TestServerGet(L"/sntp?mode=silent");
     EXPECT_EQ(SYNC_NO_REPLY, m_engine.RunSync(0));
 }
 
@@ -422,8 +397,8 @@ TEST_F(SyncEngine, TheRealClockTakesOnlyASmallStep)
     ASSERT_TRUE(engine.SyncInit());
     WritePrivateProfileStringW(L"common", L"server0", L"127.0.0.1", m_folder.File(L"tempolan.ini").c_str());
     ASSERT_TRUE(engine.LoadSyncSettings());
-    Get(L"/sntp?mode=normal&offset_ms=0");
+    TestServerGet(L"/sntp?mode=normal&offset_ms=0");
     EXPECT_EQ(SYNC_OK, engine.RunSync(kSyncWatchdogMs));
-    Get(L"/sntp?mode=normal&offset_ms=3600000");
+    TestServerGet(L"/sntp?mode=normal&offset_ms=3600000");
     EXPECT_EQ(SYNC_SET_FAILED, engine.RunSync(kSyncWatchdogMs));
 }

@@ -14,27 +14,6 @@ namespace {
 
 const WCHAR kAgent[] = L"Tempolan 5.3.1 64-bit";
 
-// A GET of the server's own pages into memory, without our client.
-std::string Fetch(const std::wstring& path)
-{
-    std::string body;
-    HINTERNET session = WinHttpOpen(L"test", WINHTTP_ACCESS_TYPE_NO_PROXY, nullptr, nullptr, 0);
-    HINTERNET connection =
-        WinHttpConnect(session, L"127.0.0.1", (INTERNET_PORT)TestServerPort(), 0);
-    HINTERNET request = WinHttpOpenRequest(connection, L"GET", path.c_str(), nullptr, nullptr, nullptr, 0);
-    if (request && WinHttpSendRequest(request, nullptr, 0, nullptr, 0, 0, 0) &&
-        WinHttpReceiveResponse(request, nullptr)) {
-        char buffer[65536];
-        DWORD read;
-        while (WinHttpReadData(request, buffer, sizeof(buffer), &read) && read > 0)
-            body.append(buffer, read);
-    }
-    WinHttpCloseHandle(request);
-    WinHttpCloseHandle(connection);
-    WinHttpCloseHandle(session);
-    return body;
-}
-
 std::vector<std::string> Lines(const std::string& text)
 {
     std::vector<std::string> lines;
@@ -147,7 +126,7 @@ protected:
         g_fake = FakeProxy();
         SetHttpProxyApi({FakeIeConfig, FakeProxyForUrl, FakeSetOption});
         ASSERT_TRUE(LoadProxyConfig());
-        Fetch(L"/log/clear");
+        TestServerGet(L"/log/clear");
     }
     void TearDown() override
     {
@@ -263,7 +242,7 @@ TEST_F(HttpClient, HttpsInCapitalsIsSpokenAsTls)
     CHttpClient client(kAgent, true, m_folder.Path().c_str());
     std::wstring url = L"HTTPS://127.0.0.1:" + std::to_wstring(TestServerPort(L"TL_TEST_TLS_PORT")) + L"/x";
     EXPECT_EQ(kHttpRequestFailed, DownloadFile(client, url.c_str(), m_folder.File(L"tls.bin").c_str()));
-    EXPECT_NE(std::string::npos, Fetch(L"/tls").find("clienthello"));
+    EXPECT_NE(std::string::npos, TestServerGet(L"/tls").find("clienthello"));
 }
 
 TEST_F(HttpClient, TheRequestCarriesAgentAcceptTypesAndExtraHeader)
@@ -273,7 +252,7 @@ TEST_F(HttpClient, TheRequestCarriesAgentAcceptTypesAndExtraHeader)
     client.SetAcceptTypes(types);
     client.SetExtraHeaders(L"Accept-Language: de,en");
     ASSERT_EQ(200, DownloadFile(client, TestServerUrl(L"/ok?len=3&md5=right").c_str(), m_folder.File(L"a").c_str()));
-    std::string log = Fetch(L"/log");
+    std::string log = TestServerGet(L"/log");
     EXPECT_NE(std::string::npos, log.find("\"User-Agent\": \"Tempolan 5.3.1 64-bit\"")) << log;
     EXPECT_NE(std::string::npos, log.find("\"Accept\": \"text/xml, text/plain\"")) << log;
     EXPECT_NE(std::string::npos, log.find("\"Accept-Language\": \"de,en\"")) << log;

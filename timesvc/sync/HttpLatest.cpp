@@ -5,22 +5,6 @@
 #include "windows/http/HttpClient.h"
 #include "windows/http/HttpDate.h"
 
-namespace {
-
-struct CHandles {
-    HINTERNET connection = nullptr;
-    HINTERNET request = nullptr;
-    ~CHandles()
-    {
-        if (request)
-            WinHttpCloseHandle(request);
-        if (connection)
-            WinHttpCloseHandle(connection);
-    }
-};
-
-}  // namespace
-
 int GetLatest(CHttpClient& client, const WCHAR* urlTemplate, const SyncVersion& version, SYSTEMTIME* lastModified)
 {
     client.ClearAnswer();
@@ -38,7 +22,7 @@ int GetLatest(CHttpClient& client, const WCHAR* urlTemplate, const SyncVersion& 
         client.Log(url[0] ? url : urlTemplate);
         return kLatestBadUrl;
     }
-    CHandles handles;
+    CHttpRequestHandles handles;
     WCHAR text[512];
     handles.connection = WinHttpConnect(client.Session(), parts.host, parts.port, 0);
     if (!handles.connection) {

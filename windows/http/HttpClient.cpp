@@ -66,19 +66,6 @@ bool QueryNumber(HINTERNET request, DWORD query, DWORD* value)
                                &bytes, WINHTTP_NO_HEADER_INDEX) != FALSE;
 }
 
-// Closes what a download opened, on every path.
-struct CRequestHandles {
-    HINTERNET connection = nullptr;
-    HINTERNET request = nullptr;
-    ~CRequestHandles()
-    {
-        if (request)
-            WinHttpCloseHandle(request);
-        if (connection)
-            WinHttpCloseHandle(connection);
-    }
-};
-
 struct CGlobalBuffer {
     explicit CGlobalBuffer(SIZE_T bytes) : block((BYTE*)GlobalAlloc(GPTR, bytes)) {}
     ~CGlobalBuffer()
@@ -90,6 +77,14 @@ struct CGlobalBuffer {
 };
 
 }  // namespace
+
+CHttpRequestHandles::~CHttpRequestHandles()
+{
+    if (request)
+        WinHttpCloseHandle(request);
+    if (connection)
+        WinHttpCloseHandle(connection);
+}
 
 void SetHttpProxyApi(const HttpProxyApi& api)
 {
@@ -413,7 +408,7 @@ int DownloadFile(CHttpClient& client, const WCHAR* url, const WCHAR* path, uint6
     HttpUrlParts parts;
     if (!SplitHttpUrl(url, &parts))
         return kHttpBadUrl;
-    CRequestHandles handles;
+    CHttpRequestHandles handles;
     handles.connection = WinHttpConnect(client.Session(), parts.host, parts.port, 0);
     if (!handles.connection) {
         client.SetLastError(GetLastError());

@@ -111,6 +111,16 @@ private:
     const WCHAR* m_extraHeaders;
 };
 
+// The connection and request handles of one request, closed on every path.
+struct CHttpRequestHandles {
+    CHttpRequestHandles() = default;
+    ~CHttpRequestHandles();
+    CHttpRequestHandles(const CHttpRequestHandles&) = delete;
+    CHttpRequestHandles& operator=(const CHttpRequestHandles&) = delete;
+    HINTERNET connection = nullptr;
+    HINTERNET request = nullptr;
+};
+
 // Fetches `url` with GET into the file `path`: 200 when the body is stored
 // and its size and digest are right or not given; the status of any other
 // answer (no file made); or one of the kHttp results. A body past
