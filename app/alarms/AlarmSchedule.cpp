@@ -329,6 +329,69 @@ bool ParseCronSchedule(const char* text, CronSchedule* cron)
     return true;
 }
 
+char* FormatCronField(uint64_t mask, char* out, size_t chars)
+{
+    if (chars == 0)
+        return out;
+    size_t n = 0;
+    auto put = [&](const char* text) {
+        for (; *text && n + 1 < chars; ++text)
+            out[n++] = *text;
+    };
+    if (mask == 0) {
+        put("*");
+    } else {
+        char part[32];
+        for (int bit = 0; bit < 64;) {
+            if (!(mask >> bit & 1)) {
+                ++bit;
+                continue;
+            }
+            int last = bit;
+            while (last + 1 < 64 && (mask >> (last + 1) & 1))
+                ++last;
+            if (last - bit >= 2)
+                snprintf(part, sizeof(part), "%d-%d,", bit, last);
+            else if (last > bit)
+                snprintf(part, sizeof(part), "%d,%d,", bit, last);
+            else
+                snprintf(part, sizeof(part), "%d,", bit);
+            put(part);
+            bit = last + 1;
+        }
+        if (n > 0 && out[n - 1] == ',')
+            --n;  // the last separator
+    }
+    out[n] = 0;
+    return out + n;
+}
+
+void FormatCronSchedule(const CronSchedule& cron, char* out, size_t chars)
+{
+    if (chars == 0)
+        return;
+    out[0] = 0;
+    char* p = out;
+    char* end = out + chars;
+    auto field = [&](uint64_t mask, bool separator) {
+        p = FormatCronField(mask, p, (size_t)(end - p));
+        if (separator && p + 1 < end) {
+            *p++ = ';';
+            *p = 0;
+        }
+    };
+    field(cron.minutes, true);
+    field(cron.hours, true);
+    if (cron.days < 0) {
+        int n = snprintf(p, (size_t)(end - p), "%d;", (int)cron.days);
+        p += n > 0 && p + n < end ? n : 0;
+    } else {
+        field((uint64_t)(uint32_t)cron.days << 1, true);
+    }
+    field(cron.months, true);
+    field((uint64_t)cron.weekdays << 1, false);
+}
+
 bool ParseAlarmSchedule(int kind, const char* text, AlarmRecord* a)
 {
     unsigned short y, mo, d, h, mi, s;

@@ -3,6 +3,8 @@
 // time. No Win32 calls.
 #pragma once
 
+#include <stddef.h>
+
 #include "graphics/records/AlarmRecord.h"
 
 // The minutes, hours, days, months and weekdays of a cron schedule, as stored
@@ -20,6 +22,14 @@ struct CronSchedule {
 // runs backwards.
 const char* ParseCronField(const char* text, uint64_t* mask, int low, int high);
 bool ParseCronSchedule(const char* text, CronSchedule* cron);
+// The text ParseCronField reads back: "*" for 0, else the set bits rising,
+// runs of three or more as "a-b", shorter ones one by one, comma-separated.
+// Writes at most `chars` - 1 characters; returns the end of the text.
+char* FormatCronField(uint64_t mask, char* out, size_t chars);
+// "minutes;hours;days;months;weekdays" as ParseCronSchedule reads it: days
+// and weekdays are stored one bit down and written one up, a day counted
+// from the month's end as its negative number.
+void FormatCronSchedule(const CronSchedule& cron, char* out, size_t chars);
 
 // Fills the schedule block of `kind` from its settings string; false when the
 // string does not give every field.

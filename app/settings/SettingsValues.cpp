@@ -158,3 +158,42 @@ int ParseFontStyle(const WCHAR* text)
         style += kFontStyleItalic;
     return style;
 }
+
+namespace {
+
+// Blanks, an optional minus and at least one digit; the value stops growing
+// past any duration's reach, so it cannot overflow.
+bool ReadDurationField(const WCHAR* text, int64_t* value)
+{
+    if (!text)
+        return false;
+    while (*text == ' ' || *text == '\t')
+        ++text;
+    bool negative = *text == '-';
+    if (negative)
+        ++text;
+    if (*text < '0' || *text > '9')
+        return false;
+    int64_t v = 0;
+    for (; *text >= '0' && *text <= '9'; ++text)
+        if (v < 1000000000000ll)
+            v = v * 10 + (*text - '0');
+    *value = negative ? -v : v;
+    return true;
+}
+
+}  // namespace
+
+bool ParseDurationFields(const WCHAR* days, const WCHAR* hours, const WCHAR* minutes, const WCHAR* seconds,
+                         int64_t* total)
+{
+    int64_t d, h, m, s;
+    if (!ReadDurationField(days, &d) || !ReadDurationField(hours, &h) || !ReadDurationField(minutes, &m) ||
+        !ReadDurationField(seconds, &s) || d < 0 || d > 999)
+        return false;
+    int64_t sum = d * 86400 + h * 3600 + m * 60 + s;
+    if (sum < 0 || sum > 2147483647ll)
+        return false;
+    *total = sum;
+    return true;
+}

@@ -27,3 +27,10 @@ void FormatTimeStampValue(const SYSTEMTIME& value, const WCHAR* text, WCHAR* out
 
 // kFontStyleBold and kFontStyleItalic for "bold" and "italic" anywhere in the text, any case.
 int ParseFontStyle(const WCHAR* text);
+
+// A duration typed in four fields: days (0..999), hours, minutes, seconds,
+// each a decimal number (its leading digits, an optional minus before them).
+// The total in seconds; false when a field holds no number, the days are out
+// of range, or the total is below 0 or above 2,147,483,647 (a timer's 32 bits).
+bool ParseDurationFields(const WCHAR* days, const WCHAR* hours, const WCHAR* minutes, const WCHAR* seconds,
+                         int64_t* total);

@@ -33,22 +33,86 @@ bool RefreshTimeLocale(TimeLocale* locale, LCID lcid)
     return changed;
 }
 
-int FormatSecondsOfDay(const TimeLocale& locale, WCHAR* out, int chars, uint32_t seconds)
+int FormatTimeOfDay(const TimeLocale& locale, WCHAR* out, int chars, uint32_t seconds, bool withSeconds)
 {
     unsigned hours = seconds / 3600 % 24, minutes = seconds / 60 % 60;
+    unsigned shown = locale.is24Hour ? hours : (hours % 12 == 0 ? 12 : hours % 12);
+    WCHAR secondsText[16] = L"";
+    if (withSeconds)
+        swprintf(secondsText, 16, L"%ls%02u", locale.separator, seconds % 60);
     int n;
-    if (locale.is24Hour) {
-        n = swprintf(out, chars, L"%02u%ls%02u", hours, locale.separator, minutes);
-    } else {
-        unsigned h12 = hours % 12 == 0 ? 12 : hours % 12;
-        n = swprintf(out, chars, L"%02u%ls%02u %ls", h12, locale.separator, minutes, hours < 12 ? locale.am : locale.pm);
-    }
+    if (locale.is24Hour)
+        n = swprintf(out, chars, L"%02u%ls%02u%ls", shown, locale.separator, minutes, secondsText);
+    else
+        n = swprintf(out, chars, L"%02u%ls%02u%ls %ls", shown, locale.separator, minutes, secondsText,
+                     hours < 12 ? locale.am : locale.pm);
     if (n < 0 || n >= chars) {  // cut texts would read as a wrong time
         if (chars > 0)
             out[0] = 0;
         return 0;
     }
     return n;
+}
+
+int FormatSecondsOfDay(const TimeLocale& locale, WCHAR* out, int chars, uint32_t seconds)
+{
+    return FormatTimeOfDay(locale, out, chars, seconds, false);
+}
+
+namespace {
+
+// At least `least` digits; the number, or -1 when there are too few.
+int ReadDigits(const WCHAR*& p, int least)
+{
+    int value = 0, count = 0;
+    for (; *p >= L'0' && *p <= L'9'; ++p, ++count) {
+        if (value < 1000)
+            value = value * 10 + (*p - L'0');
+    }
+    return count >= least ? value : -1;
+}
+
+bool StartsWith(const WCHAR* text, const WCHAR* prefix)
+{
+    size_t n = wcslen(prefix);
+    return n > 0 && _wcsnicmp(text, prefix, n) == 0;
+}
+
+}  // namespace
+
+int ParseTimeOfDay(const TimeLocale& locale, const WCHAR* text)
+{
+    const WCHAR* p = text;
+    int hour = ReadDigits(p, 1);
+    if (hour < 0 || hour > 24)
+        return kTimeOfDayBadHour;
+    size_t separator = wcslen(locale.separator);
+    if (separator == 0 || wcsncmp(p, locale.separator, separator) != 0)
+        return kTimeOfDayNoSeparator;
+    p += separator;
+    int minutes = ReadDigits(p, 2);
+    if (minutes < 0 || minutes > 59)
+        return kTimeOfDayBadMinutes;
+    int seconds = 0;
+    if (wcsncmp(p, locale.separator, separator) == 0) {
+        p += separator;
+        seconds = ReadDigits(p, 2);
+        if (seconds < 0 || seconds > 59)
+            return kTimeOfDayBadSeconds;
+    }
+    while (*p == L' ' || *p == L'\t')
+        ++p;
+    hour %= 24;
+    if (*p) {
+        // an empty designator would match any text
+        bool morning = StartsWith(p, locale.am), afternoon = !morning && StartsWith(p, locale.pm);
+        if (!morning && !afternoon)
+            return kTimeOfDayBadDesignator;
+        if (hour > 12)
+            return kTimeOfDayBadHour;
+        hour = hour % 12 + (afternoon ? 12 : 0);
+    }
+    return hour * 3600 + minutes * 60 + seconds;
 }
 
 bool FormatShowsSeconds(const WCHAR* format)

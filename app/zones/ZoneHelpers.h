@@ -16,6 +16,17 @@ struct TimeLocale {
 bool RefreshTimeLocale(TimeLocale* locale, LCID lcid);
 // "HH:MM" (24 hours) or "h:MM am" of seconds of the day; returns the length.
 int FormatSecondsOfDay(const TimeLocale& locale, WCHAR* out, int chars, uint32_t seconds);
+// The same, with ":SS" after the minutes when `withSeconds`.
+int FormatTimeOfDay(const TimeLocale& locale, WCHAR* out, int chars, uint32_t seconds, bool withSeconds);
+// Errors of ParseTimeOfDay
+const int kTimeOfDayBadHour = -1;
+const int kTimeOfDayNoSeparator = -2;
+const int kTimeOfDayBadMinutes = -3;
+const int kTimeOfDayBadSeconds = -4;
+const int kTimeOfDayBadDesignator = -5;
+// A typed time of day ("7:30", "07:30:15", "7:30 PM" in the locale's
+// separator and designators) as seconds of the day, or one of the errors.
+int ParseTimeOfDay(const TimeLocale& locale, const WCHAR* text);
 // False for none, "", "Default", "24 hours" and "12 hours"; else whether the picture holds an "s".
 bool FormatShowsSeconds(const WCHAR* timeFormat);
 

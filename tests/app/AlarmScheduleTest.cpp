@@ -232,3 +232,62 @@ TEST(AlarmSchedule, StepsBack)
     EXPECT_EQ(0, CompareDates(MakeTime(2026, 1, 2, 5), MakeTime(2026, 1, 2, 1)));
     EXPECT_EQ(1, CompareSystemTimes(MakeTime(2026, 1, 2, 5), MakeTime(2026, 1, 2, 1)));
 }
+
+TEST(CronText, FieldsAreWrittenAsTheirReaderTakesThem)
+{
+    struct Case {
+        uint64_t mask;
+        const char* text;
+    };
+    const Case cases[] = {
+        {0, "*"},
+        {0x800F, "0-3,15"},
+        {0x60, "5,6"},
+        {0x2, "1"},
+        {0x7, "0-2"},
+        {0x1ull << 59 | 0x1ull << 58, "58,59"},
+        {0xAAAA, "1,3,5,7,9,11,13,15"},
+        {~0ull, "0-63"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        char out[256];
+        char* end = FormatCronField(c.mask, out, sizeof(out));
+        EXPECT_STREQ(c.text, out);
+        EXPECT_EQ(out + strlen(c.text), end);
+    }
+    char small[4];
+    FormatCronField(0xAAAA, small, sizeof(small));  // cut, never overrun
+    EXPECT_EQ(3u, strlen(small));
+}
+
+TEST(CronText, SchedulesRoundTripThroughTheReader)
+{
+    struct Case {
+        CronSchedule cron;
+        const char* text;
+    };
+    const Case cases[] = {
+        // minutes 0-3 and 15, 9 o'clock, any day, every month, Monday to
+        // Friday (bits 1-5 as stored, 2-6 as written)
+        {{0x800F, 1u << 9, 0, 0, 0x3E}, "0-3,15;9;*;*;2-6"},
+        // a day counted from the month's end
+        {{0x60, 0, -1, 1u << 12, 0}, "5,6;*;-1;12;*"},
+        // the 1st and 15th (stored one bit down)
+        {{1, 0, (int32_t)((1u << 0) | (1u << 14)), 0, 0}, "0;*;1,15;*;*"},
+        {{0, 0, 0, 0, 0}, "*;*;*;*;*"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        char out[256];
+        FormatCronSchedule(c.cron, out, sizeof(out));
+        EXPECT_STREQ(c.text, out);
+        CronSchedule back;
+        ASSERT_TRUE(ParseCronSchedule(out, &back));
+        EXPECT_EQ(c.cron.minutes, back.minutes);
+        EXPECT_EQ(c.cron.hours, back.hours);
+        EXPECT_EQ(c.cron.days, back.days);
+        EXPECT_EQ(c.cron.months, back.months);
+        EXPECT_EQ(c.cron.weekdays, back.weekdays);
+    }
+}

@@ -623,3 +623,41 @@ TEST(AlarmArray, ResizeKeepsRecordsAndZeroesNewOnes)
     EXPECT_EQ(1, alarms[3].enabled);
     EXPECT_EQ(nullptr, ResizeAlarmArray(alarms, 0));
 }
+
+TEST(DurationFields, FourFieldsGiveSecondsWithinATimersReach)
+{
+    struct Case {
+        const wchar_t* days;
+        const wchar_t* hours;
+        const wchar_t* minutes;
+        const wchar_t* seconds;
+        int64_t total;  // -1: refused
+    };
+    const Case cases[] = {
+        {L"0", L"1", L"2", L"3", 3723},
+        {L"999", L"0", L"0", L"0", 999ll * 86400},
+        {L"1000", L"0", L"0", L"0", -1},
+        {L"-1", L"0", L"0", L"0", -1},
+        {L"2", L"12abc", L" 5", L"0", 2 * 86400 + 12 * 3600 + 300},  // leading digits count
+        {L"0", L"x", L"0", L"0", -1},
+        {L"0", L"", L"0", L"0", -1},
+        {L"0", L"0", L"-5", L"0", -1},                                // a negative total
+        {L"0", L"0", L"0", L"2147483647", 2147483647},
+        {L"0", L"0", L"0", L"2147483648", -1},
+        {L"0", L"596523", L"14", L"8", -1},                            // 2,147,483,648: one second past
+        {L"0", L"99999999999999999999", L"0", L"0", -1},              // no overflow into range
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::wstring(c.hours).c_str() << " " << std::wstring(c.seconds).c_str());
+        int64_t total = -7;
+        bool ok = ParseDurationFields(c.days, c.hours, c.minutes, c.seconds, &total);
+        EXPECT_EQ(c.total >= 0, ok);
+        if (ok) {
+            EXPECT_EQ(c.total, total);
+        } else {
+            EXPECT_EQ(-7, total);
+        }
+    }
+    int64_t total;
+    EXPECT_FALSE(ParseDurationFields(nullptr, L"0", L"0", L"0", &total));
+}

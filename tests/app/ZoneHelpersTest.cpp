@@ -139,3 +139,67 @@ TEST(ZoneHelpers, DayAndSecondConversions)
     FILETIME huge = {0xFFFFFFFF, 0xFFFFFFF0};
     EXPECT_FALSE(AddSecondsToFileTime(huge, 0, &t));
 }
+
+TEST(TimeOfDayText, FormatsWithAndWithoutSeconds)
+{
+    TimeLocale h24 = {L":", true, L"AM", L"PM"};
+    TimeLocale h12 = {L":", false, L"AM", L"PM"};
+    TimeLocale dots = {L".", true, L"", L""};
+    struct Case {
+        const TimeLocale* locale;
+        uint32_t seconds;
+        bool withSeconds;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {&h24, 3725, true, L"01:02:05"},
+        {&h24, 3725, false, L"01:02"},
+        {&h12, 46800, false, L"01:00 PM"},
+        {&h12, 0, true, L"12:00:00 AM"},
+        {&h12, 43200, false, L"12:00 PM"},
+        {&dots, 86399, true, L"23.59.59"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.seconds);
+        WCHAR out[32];
+        EXPECT_EQ((int)wcslen(c.text), FormatTimeOfDay(*c.locale, out, 32, c.seconds, c.withSeconds));
+        EXPECT_EQ(std::wstring(c.text), std::wstring(out));
+    }
+    WCHAR out[32];
+    FormatSecondsOfDay(h12, out, 32, 46800);
+    EXPECT_EQ(std::wstring(L"01:00 PM"), std::wstring(out));
+}
+
+TEST(TimeOfDayText, ParsesTypedTimesAndNamesWhatIsWrong)
+{
+    TimeLocale us = {L":", false, L"AM", L"PM"};
+    TimeLocale noDesignators = {L":", true, L"", L""};
+    struct Case {
+        const TimeLocale* locale;
+        const wchar_t* text;
+        int result;
+    };
+    const Case cases[] = {
+        {&us, L"7:30 PM", 70200},
+        {&us, L"7:30 am", 27000},
+        {&us, L"12:00 AM", 0},
+        {&us, L"12:00 PM", 43200},
+        {&us, L"07:30:15", 27015},
+        {&us, L"24:00", 0},
+        {&us, L"9:5", kTimeOfDayBadMinutes},
+        {&us, L"9:60", kTimeOfDayBadMinutes},
+        {&us, L"13:00 PM", kTimeOfDayBadHour},
+        {&us, L"25:00", kTimeOfDayBadHour},
+        {&us, L":30", kTimeOfDayBadHour},
+        {&us, L"7.30", kTimeOfDayNoSeparator},
+        {&us, L"7:30:5", kTimeOfDayBadSeconds},
+        {&us, L"7:30 xyz", kTimeOfDayBadDesignator},
+        // an empty designator matches nothing
+        {&noDesignators, L"7:30 xyz", kTimeOfDayBadDesignator},
+        {&noDesignators, L"19:30  ", 70200},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::wstring(c.text).c_str());
+        EXPECT_EQ(c.result, ParseTimeOfDay(*c.locale, c.text));
+    }
+}
