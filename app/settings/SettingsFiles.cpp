@@ -1,11 +1,14 @@
 #include "app/settings/SettingsFiles.h"
 
+#include <string.h>
+
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "graphics/records/AlarmRecord.h"
+#include "graphics/system/Handles.h"
 #include "app/settings/SettingsIni.h"
 #include "app/settings/SettingsSeams.h"
 
@@ -280,4 +283,79 @@ AlarmRecord* ResizeAlarmArray(AlarmRecord* alarms, int count)
     size_t bytes = (size_t)count * sizeof(AlarmRecord);
     void* block = alarms ? HeapReAlloc(heap, HEAP_ZERO_MEMORY, alarms, bytes) : HeapAlloc(heap, HEAP_ZERO_MEMORY, bytes);
     return (AlarmRecord*)block;
+}
+
+namespace {
+
+const DWORD kMaxSettingsFileBytes = 16u << 20;
+
+// ":main" as UTF-16 text at an even or an odd offset.
+bool HoldsUtf16Main(const std::vector<BYTE>& bytes)
+{
+    static const BYTE kMain[10] = {':', 0, 'm', 0, 'a', 0, 'i', 0, 'n', 0};
+    if (bytes.size() < sizeof(kMain))
+        return false;
+    for (size_t i = 0; i + sizeof(kMain) <= bytes.size(); ++i)
+        if (memcmp(bytes.data() + i, kMain, sizeof(kMain)) == 0)
+            return true;
+    return false;
+}
+
+}  // namespace
+
+bool EnsureUnicodeSettingsFile(const WCHAR* path)
+{
+    std::vector<BYTE> bytes;
+    {
+        CKernelHandle file(CreateFileW(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        LARGE_INTEGER size;
+        if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart > kMaxSettingsFileBytes)
+            return false;
+        bytes.resize((size_t)size.QuadPart);
+        DWORD read = 0;
+        if (!bytes.empty() && (!ReadFile(file.Get(), bytes.data(), (DWORD)bytes.size(), &read, nullptr) ||
+                               read != bytes.size()))
+            return false;
+    }
+    // UTF-16 already: other users' sections must not be read as ANSI
+    if ((bytes.size() >= 2 && bytes[0] == 0xFF && bytes[1] == 0xFE) || HoldsUtf16Main(bytes))
+        return true;
+
+    UINT codePage = CP_ACP;
+    size_t start = 0;
+    if (bytes.size() >= 3 && bytes[0] == 0xEF && bytes[1] == 0xBB && bytes[2] == 0xBF) {
+        codePage = CP_UTF8;
+        start = 3;
+    }
+    int chars = 0;
+    std::vector<WCHAR> text(1, 0xFEFF);
+    if (bytes.size() > start) {
+        chars = MultiByteToWideChar(codePage, 0, (const char*)bytes.data() + start, (int)(bytes.size() - start),
+                                    nullptr, 0);
+        if (chars <= 0)
+            return false;
+        text.resize(1 + (size_t)chars);
+        MultiByteToWideChar(codePage, 0, (const char*)bytes.data() + start, (int)(bytes.size() - start),
+                            text.data() + 1, chars);
+    }
+
+    std::wstring temporary = std::wstring(path) + L".utf16";
+    {
+        CKernelHandle out(CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD bytesOut = (DWORD)(text.size() * sizeof(WCHAR)), written = 0;
+        bool ok = out && WriteFile(out.Get(), text.data(), bytesOut, &written, nullptr) && written == bytesOut &&
+                  FlushFileBuffers(out.Get());
+        if (!ok) {
+            out.Reset();
+            DeleteFileW(temporary.c_str());
+            return false;
+        }
+    }
+    if (!MoveFileExW(temporary.c_str(), path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
 }

@@ -34,6 +34,14 @@ int InitSettingsSections(const SettingsPaths& paths, ITimeServiceControl& servic
 bool CopySettingsSections(const WCHAR* sourceFile, const WCHAR* sourcePrefix, const WCHAR* targetFile,
                           const WCHAR* targetPrefix);
 
+// Keeps a settings file in UTF-16, so that the profile functions write it
+// so: a file that begins FF FE, or holds ":main" as UTF-16 text, is left
+// alone; any other is converted (from UTF-8 after EF BB BF, else from the
+// ANSI code page) through a temporary file that then replaces it, so a
+// failure leaves the file as it was. False for a missing file, one over
+// 16 MiB, or a failed conversion.
+bool EnsureUnicodeSettingsFile(const WCHAR* path);
+
 // Reallocates a clock's alarm array (process heap) to `count` records, the
 // new ones zeroed; frees it and returns null when `count` is 0. Returns null
 // on failure too, and then the old array is left as it was.

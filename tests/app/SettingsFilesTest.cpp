@@ -661,3 +661,65 @@ TEST(DurationFields, FourFieldsGiveSecondsWithinATimersReach)
     int64_t total;
     EXPECT_FALSE(ParseDurationFields(nullptr, L"0", L"0", L"0", &total));
 }
+
+TEST(UnicodeSettingsFile, OnlyFilesThatAreNotUtf16AreConverted)
+{
+    const std::string mainUtf16("\xFF\xFE[\0u\0:\0m\0a\0i\0n\0]\0\r\0\n\0", 24);
+    // UTF-16 without ":main": another user's section in Greek, never re-read as ANSI
+    const std::string otherUtf16("\xFF\xFE[\0b\0:\0c\0]\0\r\0\n\0x\0=\0\xA9\x03\r\0\n\0", 26);
+    const std::string noBomUtf16("[\0u\0:\0m\0a\0i\0n\0]\0\r\0\n\0", 22);
+    const std::string ansi = "[u:main]\r\nskin=Blue LCD\r\n";
+    const std::string utf8 = "\xEF\xBB\xBF[u:main]\r\ncaption=\xCE\xA9mega\r\n";
+    struct Case {
+        const char* name;
+        std::string bytes;
+        bool converted;
+        const wchar_t* caption;  // read back from "u:main" when converted
+    };
+    const Case cases[] = {
+        {"UTF-16 with :main", mainUtf16, false, nullptr},
+        {"UTF-16 without :main", otherUtf16, false, nullptr},
+        {"UTF-16 without a byte order mark", noBomUtf16, false, nullptr},
+        {"ANSI", ansi, true, L""},
+        {"UTF-8", utf8, true, L"\x03A9mega"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CTempFolder folder;
+        ASSERT_TRUE(folder.WriteBytes(L"tempolan.ini", c.bytes));
+        std::wstring path = folder.File(L"tempolan.ini");
+        EXPECT_TRUE(EnsureUnicodeSettingsFile(path.c_str()));
+        std::string after = ReadFileBytes(path);
+        if (!c.converted) {
+            EXPECT_EQ(c.bytes, after);
+            continue;
+        }
+        ASSERT_GE(after.size(), 2u);
+        EXPECT_EQ("\xFF\xFE", after.substr(0, 2));
+        WCHAR value[64];
+        GetPrivateProfileStringW(L"u:main", L"caption", L"", value, 64, path.c_str());
+        EXPECT_EQ(std::wstring(c.caption), std::wstring(value));
+        if (c.bytes == ansi) {
+            GetPrivateProfileStringW(L"u:main", L"skin", L"", value, 64, path.c_str());
+            EXPECT_EQ(std::wstring(L"Blue LCD"), std::wstring(value));
+        }
+        EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW((path + L".utf16").c_str()));
+    }
+}
+
+TEST(UnicodeSettingsFile, AFailedConversionLeavesTheFileAsItWas)
+{
+    CTempFolder folder;
+    const std::string ansi = "[u:main]\r\nskin=Blue LCD\r\n";
+    ASSERT_TRUE(folder.WriteBytes(L"tempolan.ini", ansi));
+    // the temporary file's name is taken by a folder
+    ASSERT_TRUE(folder.AddFolder(L"tempolan.ini.utf16"));
+    std::wstring path = folder.File(L"tempolan.ini");
+    EXPECT_FALSE(EnsureUnicodeSettingsFile(path.c_str()));
+    EXPECT_EQ(ansi, ReadFileBytes(path));
+
+    EXPECT_FALSE(EnsureUnicodeSettingsFile(folder.File(L"missing.ini").c_str()));
+    std::string big(16u * 1024 * 1024 + 1, 'x');
+    ASSERT_TRUE(folder.WriteBytes(L"big.ini", big));
+    EXPECT_FALSE(EnsureUnicodeSettingsFile(folder.File(L"big.ini").c_str()));
+}
