@@ -1,5 +1,6 @@
 #include "app/clocks/ClockSettings.h"
 
+#include <stdio.h>
 #include <string.h>
 
 #include <string>
@@ -144,5 +145,87 @@ bool ReadAlarmSection(const ClockReadContext& context, const WCHAR* clockSection
     if (ReadText(file, s, L"text", &text))
         CopyFixed(a.text, kMaxTextChars, text.c_str());
     *alarm = a;
+    return true;
+}
+
+bool WriteAlarmSection(const WCHAR* file, const WCHAR* clockSection, const ClockRecord& clock, int number,
+                       const AlarmRecord& alarm)
+{
+    std::wstring section = std::wstring(clockSection) + L":alarm" + std::to_wstring(number);
+    const WCHAR* s = section.c_str();
+    WCHAR value[256];
+    swprintf(value, 256, L"%u", (unsigned)alarm.kind);
+    if (!WritePrivateProfileStringW(s, L"type", value, file))
+        return false;
+    swprintf(value, 256, L"%u", (unsigned)alarm.enabled);
+    if (!WritePrivateProfileStringW(s, L"enabled", value, file))
+        return false;
+
+    const SYSTEMTIME* t = nullptr;
+    const WCHAR* key = nullptr;
+    if (clock.kind & kClockTimer) {
+        if (clock.kind & kClockFixedMoment) {
+            t = &alarm.once;
+            key = L"time";
+            swprintf(value, 256, L"%04u.%02hu.%02u %02u:%02u:%02u", t->wYear, t->wMonth, t->wDay, t->wHour,
+                     t->wMinute, t->wSecond);
+        } else {
+            key = L"timestamp";  // 100-ns units
+            swprintf(value, 256, L"%ld0000000", (long)alarm.timerOffset);
+        }
+    } else if (alarm.kind >= kAlarmOnce && alarm.kind <= kAlarmCron) {
+        key = kScheduleKeys[alarm.kind];
+        switch (alarm.kind) {
+        case kAlarmOnce:
+            t = &alarm.once;
+            swprintf(value, 256, L"%04u.%02u.%02u %02u:%02u:%02u", t->wYear, t->wMonth, t->wDay, t->wHour, t->wMinute,
+                     t->wSecond);
+            break;
+        case kAlarmDaily:
+            t = &alarm.dailyStart;
+            swprintf(value, 256, L"%04u.%02u.%02u %02u:%02u:%02u %i", t->wYear, t->wMonth, t->wDay, t->wHour,
+                     t->wMinute, t->wSecond, (int)alarm.dailyInterval);
+            break;
+        case kAlarmWeekly:
+            t = &alarm.weeklyStart;
+            swprintf(value, 256, L"%04u.%02u.%02u %02u:%02u:%02u %i %02X", t->wYear, t->wMonth, t->wDay, t->wHour,
+                     t->wMinute, t->wSecond, (int)alarm.weeklyInterval, (unsigned)alarm.weeklyMask);
+            break;
+        case kAlarmMonthly: {
+            unsigned time = alarm.monthlyTime;
+            swprintf(value, 256, L"%02u:%02u:%02u %u %u %u %u %i %u.%04u", time / 3600, time / 60 % 60, time % 60,
+                     (unsigned)alarm.monthlyNthForm, alarm.monthlyDay, alarm.monthlyOrdinal, alarm.monthlyWeekday,
+                     (int)alarm.monthlyInterval, alarm.monthlyFirstMonth, alarm.monthlyFirstYear);
+            break;
+        }
+        case kAlarmYearly: {
+            unsigned time = alarm.yearlyTime;
+            swprintf(value, 256, L"%02u:%02u:%02u %u %u %u %u %u", time / 3600, time / 60 % 60, time % 60,
+                     (unsigned)alarm.yearlyNthForm, alarm.yearlyMonth, alarm.yearlyDay, alarm.yearlyOrdinal,
+                     alarm.yearlyWeekday);
+            break;
+        }
+        case kAlarmCron: {
+            CronSchedule cron = {alarm.cronMinutes, alarm.cronHours, alarm.cronDays, alarm.cronMonths,
+                                 alarm.cronWeekdays};
+            char text[256];
+            FormatCronSchedule(cron, text, sizeof(text));
+            swprintf(value, 256, L"%hs", text);
+            break;
+        }
+        }
+    } else {
+        return true;  // no schedule of a known kind to write
+    }
+    WritePrivateProfileStringW(s, key, value, file);
+
+    std::wstring comment(alarm.comment, FixedLength(alarm.comment, FIELD_WIDTH(alarm.comment)));
+    WritePrivateProfileStringW(s, L"comment", comment.c_str(), file);
+    swprintf(value, 256, L"%d", (int)alarm.reminderMinutes);
+    WritePrivateProfileStringW(s, L"reminder", value, file);
+    swprintf(value, 256, L"%u", (unsigned)alarm.action);
+    WritePrivateProfileStringW(s, L"action", value, file);
+    std::wstring text(alarm.text, FixedLength(alarm.text, FIELD_WIDTH(alarm.text)));
+    WritePrivateProfileStringW(s, L"text", text.c_str(), file);
     return true;
 }

@@ -1,6 +1,9 @@
 #include "app/clocks/ClockSettings.h"
 
+#include <stdio.h>
 #include <string.h>
+
+#include <string>
 
 #include "graphics/time/FileTimeTicks.h"
 #include "graphics/records/FixedText.h"
@@ -318,4 +321,37 @@ bool ParseClockProfile(const WCHAR* text, ClockProfileRecord* profile, const Clo
         return false;
     *profile = parsed;
     return true;
+}
+
+void WriteClockProfile(const ClockProfileRecord& profile, WCHAR* out, size_t chars, const ClockRecord& clock)
+{
+    if (chars == 0)
+        return;
+    // stored 0x00BBGGRR, written as RRGGBB
+    unsigned long rgb = (profile.color & 0xFF) << 16 | (profile.color & 0xFF00) | (profile.color >> 16 & 0xFF);
+    std::wstring text(profile.label, FixedLength(profile.label, FIELD_WIDTH(profile.label)));
+    const WCHAR* label = text.c_str();
+    int enabled = profile.enabled ? 1 : 0;
+    bool timer = (clock.kind & kClockTimer) != 0;
+    if (timer && (clock.kind & kClockFixedMoment)) {
+        const SYSTEMTIME& a = profile.rangeStart;
+        const SYSTEMTIME& b = profile.rangeEnd;
+        swprintf(out, chars, L"%01d, %04u.%02hu.%02u %02u:%02u:%02u-%04u.%02hu.%02u %02u:%02u:%02u, %06lX, %02X, %ls",
+                 enabled, a.wYear, a.wMonth, a.wDay, a.wHour, a.wMinute, a.wSecond, b.wYear, b.wMonth, b.wDay, b.wHour,
+                 b.wMinute, b.wSecond, rgb, (unsigned)profile.weight, label);
+    } else if (timer) {
+        swprintf(out, chars, L"%01d, %05llu %05llu, %06lX, %02X, %ls", enabled,
+                 (unsigned long long)(profile.rangeStartUtc / kTicksPerSecond),
+                 (unsigned long long)(profile.rangeEndUtc / kTicksPerSecond), rgb, (unsigned)profile.weight, label);
+    } else {
+        WCHAR days[8];
+        int n = 0;
+        for (int day = 0; day < 7; ++day)
+            if (profile.weekdays >> day & 1)
+                days[n++] = (WCHAR)(L'0' + day);
+        days[n] = 0;
+        swprintf(out, chars, L"%01d, %02d:%02d-%02d:%02d, %06lX, %02X, %ls, %ls", enabled,
+                 (int)(profile.startMinute / 60), (int)(profile.startMinute % 60), (int)(profile.endMinute / 60),
+                 (int)(profile.endMinute % 60), rgb, (unsigned)profile.weight, days, label);
+    }
 }

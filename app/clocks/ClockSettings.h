@@ -36,6 +36,11 @@ bool ReadClock(const ClockReadContext& context, const WCHAR* userPrefix, int num
 // `clock` (may be null) converts a fixed-moment timer's range to UTC.
 bool ParseClockProfile(const WCHAR* text, ClockProfileRecord* profile, const ClockRecord* clock);
 bool ProfileRangeToUtc(const ClockRecord& clock, ClockProfileRecord* profile);
+// One "profile<N>" value as ParseClockProfile reads it back for `clock`: a
+// time window with weekday digits for a time clock, two second counts for a
+// timer, two zone-local moments for a timer bound to a date. The colour is
+// written RRGGBB.
+void WriteClockProfile(const ClockProfileRecord& profile, WCHAR* out, size_t chars, const ClockRecord& clock);
 
 // Frees the clock's alarm array (see ResizeAlarmArray) and sets its alarm count to 0.
 void FreeClockAlarms(ClockRecord* clock);
@@ -54,5 +59,9 @@ int BuildClockTable(const ClockReadContext& context, int count, ClockRecord** cl
 // Section "<clockSection>:alarm<number>"; false when it is missing or invalid.
 bool ReadAlarmSection(const ClockReadContext& context, const WCHAR* clockSection, const ClockRecord& clock,
                       int number, AlarmRecord* alarm);
+// Writes section "<clockSection>:alarm<number>" as ReadAlarmSection reads it;
+// false when "type" or "enabled" could not be written.
+bool WriteAlarmSection(const WCHAR* file, const WCHAR* clockSection, const ClockRecord& clock, int number,
+                       const AlarmRecord& alarm);
 // Anchored timer clocks only: stores the zone time and the offset from the anchor.
 bool AlarmTimeToFileTime(const SYSTEMTIME& zoneTime, const ClockRecord& clock, AlarmRecord* alarm);

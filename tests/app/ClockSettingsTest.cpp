@@ -508,3 +508,147 @@ TEST_F(ClockSettings, TableEnablesTheLastClockWhenNoneIs)
     EXPECT_EQ(0, BuildClockTable(context, 0, &table));
     EXPECT_TRUE(table == nullptr);
 }
+
+TEST_F(ClockSettings, ProfilesAreWrittenAsTheyAreRead)
+{
+    ClockRecord timeClock = {};
+    ClockRecord stopwatch = {};
+    stopwatch.kind = kClockTimer;
+    ClockRecord dated = {};
+    dated.kind = kClockTimer | kClockFixedMoment;
+    CopyFixed(dated.zone.zoneName, FIELD_WIDTH(dated.zone.zoneName), L"UTC");
+
+    ClockProfileRecord window = {};
+    window.enabled = 1;
+    window.startMinute = 8 * 60 + 5;
+    window.endMinute = 17 * 60 + 30;
+    window.color = 0x0000FF;  // red
+    window.weight = 0x40;
+    window.weekdays = 0x41;   // Sunday and Saturday
+    CopyFixed(window.label, FIELD_WIDTH(window.label), L"Weekend, office");
+    ClockProfileRecord counts = {};
+    counts.rangeStartUtc = 90 * kSecond;
+    counts.rangeEndUtc = 3600 * kSecond;
+    counts.color = 0x123456;
+    counts.weight = 0xFF;
+    ClockProfileRecord moments = {};
+    moments.enabled = 1;
+    moments.rangeStart = MakeTime(2026, 12, 24, 18, 0, 0);
+    moments.rangeEnd = MakeTime(2026, 12, 26, 6, 30, 15);
+    moments.color = 0xABCDEF;
+    moments.weight = 1;
+    CopyFixed(moments.label, FIELD_WIDTH(moments.label), L"Holidays");
+
+    struct Case {
+        const char* name;
+        const ClockRecord* clock;
+        const ClockProfileRecord* profile;
+        const wchar_t* text;
+    };
+    const Case cases[] = {
+        {"time window", &timeClock, &window, L"1, 08:05-17:30, FF0000, 40, 06, Weekend, office"},
+        {"second counts", &stopwatch, &counts, L"0, 00090 03600, 563412, FF, "},
+        {"moments", &dated, &moments, L"1, 2026.12.24 18:00:00-2026.12.26 06:30:15, EFCDAB, 01, Holidays"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WCHAR text[512];
+        WriteClockProfile(*c.profile, text, 512, *c.clock);
+        EXPECT_EQ(std::wstring(c.text), std::wstring(text));
+        ClockProfileRecord back = {};
+        ASSERT_TRUE(ParseClockProfile(text, &back, c.clock));
+        EXPECT_EQ(c.profile->enabled, back.enabled);
+        EXPECT_EQ(c.profile->color, back.color);
+        EXPECT_EQ(c.profile->weight, back.weight);
+        EXPECT_TRUE(FixedFieldsEqual(c.profile->label, back.label, FIELD_WIDTH(back.label)));
+        if (c.profile == &window) {
+            EXPECT_EQ(window.startMinute, back.startMinute);
+            EXPECT_EQ(window.endMinute, back.endMinute);
+            EXPECT_EQ(window.weekdays, back.weekdays);
+        } else if (c.profile == &counts) {
+            EXPECT_EQ(counts.rangeStartUtc, back.rangeStartUtc);
+            EXPECT_EQ(counts.rangeEndUtc, back.rangeEndUtc);
+        } else {
+            // the day of the week is not written
+            back.rangeStart.wDayOfWeek = moments.rangeStart.wDayOfWeek;
+            back.rangeEnd.wDayOfWeek = moments.rangeEnd.wDayOfWeek;
+            EXPECT_EQ(0, memcmp(&moments.rangeStart, &back.rangeStart, sizeof(SYSTEMTIME)));
+            EXPECT_EQ(0, memcmp(&moments.rangeEnd, &back.rangeEnd, sizeof(SYSTEMTIME)));
+        }
+    }
+}
+
+TEST_F(ClockSettings, AlarmsAreWrittenAsTheyAreRead)
+{
+    auto base = [](int kind) {
+        AlarmRecord a = {};
+        a.kind = kind;
+        a.enabled = 1;
+        a.reminderMinutes = 15;
+        a.action = 3;
+        CopyFixed(a.comment, FIELD_WIDTH(a.comment), L"Call \"home\"");
+        CopyFixed(a.text, FIELD_WIDTH(a.text), L"notepad.exe C:\\notes.txt");
+        return a;
+    };
+    std::vector<AlarmRecord> alarms;
+    AlarmRecord once = base(kAlarmOnce);
+    once.once = MakeTime(2027, 1, 2, 3, 4, 5);
+    alarms.push_back(once);
+    AlarmRecord daily = base(kAlarmDaily);
+    daily.dailyStart = MakeTime(2026, 12, 1, 7, 30, 0);
+    daily.dailyInterval = 0;  // Monday to Friday
+    alarms.push_back(daily);
+    AlarmRecord weekly = base(kAlarmWeekly);
+    weekly.weeklyStart = MakeTime(2026, 12, 7, 9, 0, 0);
+    weekly.weeklyInterval = 2;
+    weekly.weeklyMask = 0x2A;
+    alarms.push_back(weekly);
+    AlarmRecord monthly = base(kAlarmMonthly);
+    monthly.monthlyTime = 10 * 3600 + 15 * 60 + 30;
+    monthly.monthlyNthForm = 1;
+    monthly.monthlyDay = 0;
+    monthly.monthlyOrdinal = 5;
+    monthly.monthlyWeekday = 5;
+    monthly.monthlyInterval = 3;
+    monthly.monthlyFirstMonth = 2;
+    monthly.monthlyFirstYear = 2027;
+    alarms.push_back(monthly);
+    AlarmRecord yearly = base(kAlarmYearly);
+    yearly.yearlyTime = 23 * 3600 + 59 * 60 + 59;
+    yearly.yearlyMonth = 12;
+    yearly.yearlyDay = 31;
+    alarms.push_back(yearly);
+    AlarmRecord cron = base(kAlarmCron);
+    cron.cronMinutes = 0x800F;
+    cron.cronHours = 1u << 9;
+    cron.cronDays = -1;
+    cron.cronWeekdays = 0x3E;
+    alarms.push_back(cron);
+
+    ClockRecord plain = {};
+    for (size_t i = 0; i < alarms.size(); ++i) {
+        SCOPED_TRACE(alarms[i].kind);
+        ASSERT_TRUE(WriteAlarmSection(paths.userIni, L"user:clock1", plain, (int)i + 1, alarms[i]));
+        AlarmRecord back;
+        ASSERT_TRUE(ReadAlarmSection(context, L"user:clock1", plain, (int)i + 1, &back));
+        // the day of the week is not written
+        for (SYSTEMTIME AlarmRecord::*t : {&AlarmRecord::once, &AlarmRecord::dailyStart, &AlarmRecord::weeklyStart})
+            (back.*t).wDayOfWeek = (alarms[i].*t).wDayOfWeek;
+        EXPECT_EQ(0, memcmp(&alarms[i], &back, sizeof(AlarmRecord)));
+    }
+
+    // a timer's alarm 90 s after its start: the offset in 100-ns units
+    ClockRecord stopwatch = {};
+    stopwatch.kind = kClockTimer;
+    AlarmRecord offset = base(kAlarmOnce);
+    offset.timerOffset = 90;
+    ASSERT_TRUE(WriteAlarmSection(paths.userIni, L"user:clock2", stopwatch, 1, offset));
+    WCHAR value[64];
+    GetPrivateProfileStringW(L"user:clock2:alarm1", L"timestamp", L"", value, 64, paths.userIni);
+    EXPECT_EQ(std::wstring(L"900000000"), std::wstring(value));
+    AlarmRecord back;
+    ASSERT_TRUE(ReadAlarmSection(context, L"user:clock2", stopwatch, 1, &back));
+    EXPECT_EQ(90, back.timerOffset);
+    GetPrivateProfileStringW(L"user:clock1:alarm6", L"cron", L"", value, 64, paths.userIni);
+    EXPECT_EQ(std::wstring(L"0-3,15;9;-1;*;2-6"), std::wstring(value));
+}
