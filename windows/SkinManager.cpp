@@ -17,7 +17,7 @@ CSkinManager::~CSkinManager()
     ReleaseAll();
 }
 
-CGraphics* CSkinManager::GetSkin(const WCHAR* name)
+CGraphics* CSkinManager::GetSkin(const WCHAR* name, int largestFace)
 {
     if (!name)
         return nullptr;
@@ -29,12 +29,13 @@ CGraphics* CSkinManager::GetSkin(const WCHAR* name)
     if (skin) {
         skin->AddRef();
     } else {
-        if (m_count == kMaxSkins)
+        // released skins are only left in the array when deleting is off
+        if (m_count == kMaxSkins && (m_deleteAllowed || !EvictUnused()))
             return nullptr;
         if (IsBuiltInStyleName(name))
             skin = new CSkin(m_skinsRoot, m_styles);
         else
-            skin = new CMechSkin(m_skinsRoot, 0, m_styles);
+            skin = new CMechSkin(m_skinsRoot, largestFace, m_styles);
         skin->SetOwner(this);
         // a skin without its folder draws with its defaults and stays cached
         // under the name, so that it is not looked for again on every window
@@ -94,4 +95,19 @@ void CSkinManager::RemoveAt(int index)
     for (int i = index + 1; i < m_count; ++i)
         m_skins[i - 1] = m_skins[i];
     m_skins[--m_count] = nullptr;
+}
+
+bool CSkinManager::EvictUnused()
+{
+    // load order: the lowest index is the oldest
+    for (int i = 0; i < m_count; ++i) {
+        CGraphics* skin = m_skins[i];
+        if (skin->GetRefCount() == 0) {
+            // out of the array first: the destructor tells us again
+            RemoveAt(i);
+            delete skin;
+            return true;
+        }
+    }
+    return false;
 }

@@ -9,7 +9,8 @@ extern const WCHAR kAutostartValueName[];  // "Tempolan"
 class IAutostartEntry {
 public:
     virtual ~IAutostartEntry() = default;
-    // Creates the Run key when needed and points the value at `programFile`.
+    // Creates the Run key when needed and points the value at `programFile`
+    // (quoted when it holds a blank).
     virtual bool Set(const WCHAR* programFile) = 0;
     // Deletes the value; true when it is gone (also when it was never there).
     virtual bool Remove() = 0;
@@ -21,7 +22,8 @@ public:
     explicit CRegistryAutostart(HKEY root = HKEY_CURRENT_USER) : m_root(root) {}
     bool Set(const WCHAR* programFile) override;
     bool Remove() override;
-    // The value's text (at most `chars` - 1 characters); false when it is missing.
+    // The program path of the value (at most `chars` - 1 characters, without
+    // the quotes of a quoted value); false when it is missing or too long.
     bool Query(WCHAR* path, DWORD chars) const;
 
 private:

@@ -548,6 +548,45 @@ TEST_F(Autostart, SetsAndRemovesTheRunValue)
     EXPECT_FALSE(entry.Query(path, 260));
 }
 
+// The shell runs the value as a command line: a path with a blank is stored
+// quoted, and read back as the bare path.
+TEST_F(Autostart, QuotesAPathWithABlank)
+{
+    struct Case {
+        const WCHAR* set;     // given to Set; null: `stored` written by another program
+        const WCHAR* stored;  // the value's text
+        const WCHAR* read;    // what Query gives back
+    } cases[] = {
+        {L"Z:\\other\\tempolan.exe", L"Z:\\other\\tempolan.exe", L"Z:\\other\\tempolan.exe"},
+        {L"C:\\Program Files\\Tempolan\\tempolan.exe", L"\"C:\\Program Files\\Tempolan\\tempolan.exe\"",
+         L"C:\\Program Files\\Tempolan\\tempolan.exe"},
+        {nullptr, L"\"C:\\Program Files\\Tempolan\\tempolan.exe\"", L"C:\\Program Files\\Tempolan\\tempolan.exe"},
+        {nullptr, L"\"Z:\\other\\tempolan.exe\"", L"Z:\\other\\tempolan.exe"},
+    };
+    CRegistryAutostart entry(root.Get());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.stored);
+        if (c.set) {
+            ASSERT_TRUE(entry.Set(c.set));
+        } else {
+            ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueW(root.Get(), kRunKeyPath, kAutostartValueName, REG_SZ, c.stored,
+                                                     (DWORD)((wcslen(c.stored) + 1) * sizeof(WCHAR))));
+        }
+        WCHAR stored[260] = {};
+        DWORD bytes = sizeof(stored);
+        ASSERT_EQ(ERROR_SUCCESS,
+                  RegGetValueW(root.Get(), kRunKeyPath, kAutostartValueName, RRF_RT_REG_SZ, nullptr, stored, &bytes));
+        EXPECT_STREQ(c.stored, stored);
+
+        // the bare path is what must fit, not the quotes around it
+        DWORD fits = (DWORD)wcslen(c.read) + 1;
+        WCHAR path[260];
+        ASSERT_TRUE(entry.Query(path, fits));
+        EXPECT_STREQ(c.read, path);
+        EXPECT_FALSE(entry.Query(path, fits - 1));
+    }
+}
+
 #ifdef TL_PROGRAM_FOLDER
 TEST(BuildInfo, ReadsTheProgramsVersion)
 {

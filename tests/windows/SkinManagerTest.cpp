@@ -3,12 +3,16 @@
 #include <wctype.h>
 
 #include <map>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "graphics/skin/Graphics.h"
+#include "graphics/skin/MechSkin.h"
 #include "graphics/window/Theme.h"
 #include "windows/SkinManager.h"
 #include "tests/support/FakeThemeApi.h"
+#include "tests/support/SkinFixtures.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -156,4 +160,76 @@ TEST_F(SkinManager, ForgetsASkinDeletedElsewhere)
     delete first;
     ASSERT_EQ(1, manager.GetCount());
     EXPECT_EQ(second, manager.GetAt(0));
+}
+
+// Deleting off (the settings program): released skins stay cached, and a full
+// cache makes room for a new name by deleting the oldest one nobody holds.
+TEST_F(SkinManager, FullCacheWithDeletingOffEvictsTheOldestUnusedSkin)
+{
+    const int kNone = -1;
+    struct Case {
+        const char* what;
+        std::vector<int> released;  // skins given back after the cache is filled
+        bool loaded;                // the 31st name got a skin
+        int evicted;                // the skin that made room for it
+    };
+    std::vector<int> all;
+    for (int i = 0; i < CSkinManager::kMaxSkins; ++i)
+        all.push_back(i);
+    const Case cases[] = {
+        {"all released", all, true, 0},
+        {"all held", {}, false, kNone},
+        {"older ones held", {9, 5}, true, 5},  // by load order, not by release order
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CSkinManager manager(root.Path().c_str(), &styles, false);
+        std::vector<CGraphics*> skins;
+        for (int i = 0; i < CSkinManager::kMaxSkins; ++i) {
+            skins.push_back(manager.GetSkin((L"Skin " + std::to_wstring(i)).c_str()));
+            ASSERT_NE(nullptr, skins.back());
+        }
+        for (int i : c.released)
+            EXPECT_FALSE(manager.ReleaseSkin(skins[i]));
+
+        CGraphics* added = manager.GetSkin(L"One More");
+        ASSERT_EQ(c.loaded, added != nullptr);
+        EXPECT_EQ(CSkinManager::kMaxSkins, manager.GetCount());
+        std::set<std::wstring> expected, cached;
+        for (int i = 0; i < CSkinManager::kMaxSkins; ++i) {
+            if (i != c.evicted)
+                expected.insert(L"skin " + std::to_wstring(i));
+            cached.insert(Key(manager.GetAt(i)->GetName()));
+        }
+        if (added) {
+            expected.insert(L"one more");
+            EXPECT_EQ(added, manager.GetAt(CSkinManager::kMaxSkins - 1));
+            EXPECT_EQ(1, added->GetRefCount());
+        }
+        EXPECT_EQ(expected, cached);
+    }
+}
+
+// The size asked for limits the face of a newly loaded skin folder.
+TEST_F(SkinManager, PassesTheFaceSizeToANewSkin)
+{
+    ASSERT_TRUE(root.AddFolder(L"Face"));
+    ASSERT_TRUE(root.WriteBytes(L"Face\\clkface.bmp", BmpBytes(400, 400, [](int x, int y) {
+                                    return x + y < 3 ? RGB(255, 0, 255) : RGB(0x80, 0x80, 0x80);
+                                })));
+    struct Case {
+        int largestFace;
+        int faceWidth;
+    } cases[] = {
+        {0, 400},    // the main program: no limit
+        {200, 200},  // the settings program's preview size: shrunk by 2
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.largestFace);
+        CSkinManager manager(root.Path().c_str(), &styles, false);
+        auto* skin = dynamic_cast<CMechSkin*>(manager.GetSkin(L"Face", c.largestFace));
+        ASSERT_NE(nullptr, skin);
+        ASSERT_TRUE(skin->HasFace());
+        EXPECT_EQ(c.faceWidth, skin->GetFaceWidth());
+    }
 }
