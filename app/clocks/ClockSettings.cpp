@@ -373,3 +373,87 @@ int BuildClockTable(const ClockReadContext& context, int count, ClockRecord** cl
     *clocks = table;
     return enabled;
 }
+
+namespace {
+
+std::wstring FieldText(const WCHAR* field, size_t width)
+{
+    return std::wstring(field, FixedLength(field, width));
+}
+
+std::wstring Quoted(const WCHAR* field, size_t width)
+{
+    return L"\"" + FieldText(field, width) + L"\"";
+}
+
+}  // namespace
+
+void WriteClockSection(const SettingsPaths& paths, const ClockRecord& clock)
+{
+    std::wstring name = UserSection(paths.userPrefix, (L":clock" + std::to_wstring(clock.id)).c_str());
+    const WCHAR* section = name.c_str();
+    const WCHAR* file = paths.userIni;
+    auto put = [&](const WCHAR* key, const std::wstring& value) {
+        WritePrivateProfileStringW(section, key, value.c_str(), file);
+    };
+    auto remove = [&](const WCHAR* key) { WritePrivateProfileStringW(section, key, nullptr, file); };
+    auto flag = [&](const WCHAR* key, uint32_t bit) { put(key, (clock.flags & bit) ? L"1" : L"0"); };
+
+    put(L"enabled", clock.enabled ? L"1" : L"0");
+    // the computer's zone is written as empty values, which its reader takes for it
+    bool local = FixedEquals(clock.zone.zoneName, FIELD_WIDTH(clock.zone.zoneName), kLocalZoneName);
+    put(L"zone", local ? L"" : FieldText(clock.zone.zoneName, FIELD_WIDTH(clock.zone.zoneName)));
+    put(L"timezone", local ? L"" : FieldText(clock.zone.displayName, FIELD_WIDTH(clock.zone.displayName)));
+    put(L"location", FieldText(clock.location, FIELD_WIDTH(clock.location)));
+    flag(L"usedaylight", kClockUseDaylight);
+    flag(L"on_desktop", kClockOnDesktop);
+    flag(L"transparent", kClockTransparent);
+    put(L"alpha", std::to_wstring(clock.alpha));
+    put(L"skin", FieldText(clock.skin, FIELD_WIDTH(clock.skin)));
+
+    if (clock.kind & kClockTimer) {
+        bool countdown = (clock.kind & kClockCountdown) != 0;
+        bool dated = (clock.kind & kClockFixedMoment) != 0;
+        put(L"timerformat", Quoted(clock.timerFormat, FIELD_WIDTH(clock.timerFormat)));
+        put(L"timer_mode", countdown ? L"-1" : L"1");
+        if (countdown) {
+            put(L"duration", std::to_wstring((unsigned long)(uint32_t)clock.countdownSeconds));
+            WriteTimeStampKey(paths, section, L"term", clock.timerMoment);
+        }
+        // a stale "start_at" would bind a stopwatch to a date again when read
+        if (!countdown && dated)
+            WriteTimeStampKey(paths, section, L"start_at", clock.timerMoment);
+        else
+            remove(L"start_at");
+        put(L"running", clock.timerRunning ? L"1" : L"0");
+    } else {
+        put(L"timeformat", Quoted(clock.timeFormat, FIELD_WIDTH(clock.timeFormat)));
+        put(L"dateformat", Quoted(clock.dateFormat, FIELD_WIDTH(clock.dateFormat)));
+        remove(L"timer_mode");
+        put(L"suffix", (clock.flags & kClockSuffix) ? L"-1" : L"0");
+        put(L"seconds_hand", (clock.flags & kClockSecondsHand) ? L"-1" : L"0");
+    }
+
+    put(L"prefix", Quoted(clock.prefix, FIELD_WIDTH(clock.prefix)));
+    put(L"action", std::to_wstring(clock.clickAction));
+    put(L"url", FieldText(clock.clickUrl, FIELD_WIDTH(clock.clickUrl)));
+    put(L"profiles", std::to_wstring(clock.profilesEnabled));
+    uint32_t profiles = clock.profileCount < (uint32_t)kMaxProfiles ? clock.profileCount : (uint32_t)kMaxProfiles;
+    for (uint32_t i = 0; i < profiles; ++i) {
+        WCHAR value[512];
+        WriteClockProfile(clock.profiles[i], value, 512, clock);
+        put((L"profile" + std::to_wstring(i + 1)).c_str(), value);
+    }
+    remove((L"profile" + std::to_wstring(profiles + 1)).c_str());
+    put(L"alarms", std::to_wstring(clock.alarmsEnabled));
+    uint32_t alarms = clock.alarms.ptr ? clock.alarmCount : 0;
+    for (uint32_t i = 0; i < alarms; ++i)
+        WriteAlarmSection(file, section, clock, (int)i + 1, clock.alarms.ptr[i]);
+    if (clock.expanded)
+        put(L"expanded", std::to_wstring(clock.expanded));
+    else
+        remove(L"expanded");
+    // the reader stops at the first missing alarm section
+    std::wstring next = name + L":alarm" + std::to_wstring(alarms + 1);
+    WritePrivateProfileStringW(next.c_str(), nullptr, nullptr, file);
+}

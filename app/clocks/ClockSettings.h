@@ -31,6 +31,12 @@ struct ClockReadContext {
 // first, so the record must be zeroed or hold an earlier read.
 // False only for missing arguments: a missing section gives the defaults.
 bool ReadClockSection(const ClockReadContext& context, const WCHAR* section, ClockRecord* clock);
+// Writes the clock's section "<userPrefix>:clock<id>" key by key in a fixed
+// order, with its profiles and alarm sections, as ReadClockSection reads it
+// back: the local zone as empty "zone" and "timezone" values, formats and
+// the prefix quoted so that blanks survive, stale keys of the other kind of
+// clock and the first profile and alarm past the record's deleted.
+void WriteClockSection(const SettingsPaths& paths, const ClockRecord& clock);
 // Section "<userPrefix>:clock<number>".
 bool ReadClock(const ClockReadContext& context, const WCHAR* userPrefix, int number, ClockRecord* clock);
 // `clock` (may be null) converts a fixed-moment timer's range to UTC.

@@ -2,11 +2,13 @@
 
 #include <string.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/alarms/AlarmCheck.h"
 #include "app/clocks/ClockSettings.h"
+#include "app/settings/SettingsIni.h"
 #include "app/zones/ZoneDatabase.h"
 #include "graphics/records/AlarmRecord.h"
 #include "graphics/records/FixedText.h"
@@ -651,4 +653,155 @@ TEST_F(ClockSettings, AlarmsAreWrittenAsTheyAreRead)
     EXPECT_EQ(90, back.timerOffset);
     GetPrivateProfileStringW(L"user:clock1:alarm6", L"cron", L"", value, 64, paths.userIni);
     EXPECT_EQ(std::wstring(L"0-3,15;9;-1;*;2-6"), std::wstring(value));
+}
+
+TEST_F(ClockSettings, ClockSectionsAreReadBackAsTheyWereWritten)
+{
+    auto plain = [&]() {
+        ClockRecord c = {};
+        c.id = 1;
+        c.enabled = 1;
+        c.zone = db.Zone(0);  // the computer's zone
+        c.alpha = 200;
+        c.flags = kClockTransparent | kClockSuffix | kClockUseDaylight | kClockDaylightInUse;
+        CopyFixed(c.timeFormat, FIELD_WIDTH(c.timeFormat), L"HH:mm");
+        CopyFixed(c.dateFormat, FIELD_WIDTH(c.dateFormat), L"None");
+        CopyFixed(c.skin, FIELD_WIDTH(c.skin), L"Blue LCD");
+        c.profilesEnabled = 1;
+        c.alarmsEnabled = 1;
+        return c;
+    };
+    int berlin = db.FindZoneByName(L"W. Europe Standard Time");
+    ASSERT_GT(berlin, 0);
+    struct Case {
+        const char* name;
+        std::function<void(ClockRecord&)> change;
+    };
+    const Case cases[] = {
+        {"local zone", [](ClockRecord&) {}},
+        {"named zone, daylight on", [&](ClockRecord& c) { c.zone = db.Zone(berlin); }},
+        {"named zone, daylight off", [&](ClockRecord& c) {
+             // the zone keeps its rules (in use), the clock does not follow them
+             c.zone = db.Zone(berlin);
+             c.zone.tzi.StandardBias = c.zone.tzi.DaylightBias = 0;
+             c.flags &= ~kClockUseDaylight;
+         }},
+        {"a prefix with a leading blank, quotes and Greek",
+         [](ClockRecord& c) {
+             CopyFixed(c.prefix, FIELD_WIDTH(c.prefix), L" \"\x0391\x03B8\x03AE\x03BD\x03B1\" time");
+             CopyFixed(c.caption, FIELD_WIDTH(c.caption), L" \"\x0391\x03B8\x03AE\x03BD\x03B1\" time");
+         }},
+        {"alpha 16, on the desktop", [](ClockRecord& c) {
+             c.alpha = 16;
+             c.flags |= kClockOnDesktop;
+         }},
+        {"alpha 255, opaque, seconds hand", [](ClockRecord& c) {
+             c.alpha = 255;
+             c.flags = (c.flags & ~kClockTransparent) | kClockSecondsHand;
+         }},
+        {"a click action", [](ClockRecord& c) {
+             c.clickAction = 1;
+             CopyFixed(c.clickUrl, FIELD_WIDTH(c.clickUrl), L"https://example.invalid/a b");
+             c.expanded = 5;
+         }},
+        {"two profiles", [](ClockRecord& c) {
+             c.profileCount = 2;
+             for (int i = 0; i < 2; ++i) {
+                 c.profiles[i].enabled = 1;
+                 c.profiles[i].startMinute = 60 * (i + 1);
+                 c.profiles[i].endMinute = 60 * (i + 2);
+                 c.profiles[i].color = 0x0000FF;
+                 c.profiles[i].weight = 0x80;
+                 c.profiles[i].weekdays = 0x3E;
+             }
+         }},
+    };
+    // the settings program keeps the file in UTF-16, where any text survives
+    ASSERT_TRUE(folder.WriteBytes(L"tempolan.ini", "\xFF\xFE"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WritePrivateProfileStringW(L"user:clock1", nullptr, nullptr, paths.userIni);
+        ClockRecord written = plain();
+        c.change(written);
+        WriteClockSection(paths, written);
+        const ClockRecord& back = Read();
+        EXPECT_EQ(written.enabled, back.enabled);
+        EXPECT_TRUE(FixedFieldsEqual(written.zone.zoneName, back.zone.zoneName, FIELD_WIDTH(back.zone.zoneName)));
+        EXPECT_EQ(written.zone.tzi.DaylightBias, back.zone.tzi.DaylightBias);
+        EXPECT_EQ(written.alpha, back.alpha);
+        EXPECT_EQ(written.flags, back.flags);
+        EXPECT_TRUE(FixedFieldsEqual(written.prefix, back.prefix, FIELD_WIDTH(back.prefix)));
+        EXPECT_TRUE(FixedFieldsEqual(written.timeFormat, back.timeFormat, FIELD_WIDTH(back.timeFormat)));
+        EXPECT_TRUE(FixedFieldsEqual(written.skin, back.skin, FIELD_WIDTH(back.skin)));
+        EXPECT_TRUE(FixedFieldsEqual(written.clickUrl, back.clickUrl, FIELD_WIDTH(back.clickUrl)));
+        EXPECT_EQ(written.clickAction, back.clickAction);
+        EXPECT_EQ(written.expanded, back.expanded);
+        EXPECT_EQ(written.profileCount, back.profileCount);
+        for (uint32_t i = 0; i < back.profileCount; ++i)
+            EXPECT_EQ(written.profiles[i].startMinute, back.profiles[i].startMinute);
+    }
+}
+
+TEST_F(ClockSettings, AClockSectionKeepsItsKeyOrderAndDropsStaleKeys)
+{
+    ClockRecord c = {};
+    c.id = 1;
+    c.enabled = 1;
+    c.zone = db.Zone(0);
+    c.alpha = 255;
+    c.profilesEnabled = 1;
+    c.alarmsEnabled = 1;
+    // left behind by an earlier save: five profiles, a stopwatch's keys, three alarms
+    for (int i = 1; i <= 5; ++i)
+        Set((L"profile" + std::to_wstring(i)).c_str(), L"1, 01:00-02:00, FF0000, 80, 12, x");
+    Set(L"timer_mode", L"1");
+    Set(L"expanded", L"3");
+    for (int i = 1; i <= 3; ++i)
+        Set((L"clock1:alarm" + std::to_wstring(i)).c_str(), L"type", L"0");
+    c.profileCount = 2;
+    for (int i = 0; i < 2; ++i) {
+        c.profiles[i].enabled = 1;
+        c.profiles[i].startMinute = 60;
+        c.profiles[i].endMinute = 120;
+    }
+    WriteClockSection(paths, c);
+
+    std::vector<std::wstring> lines;
+    ASSERT_TRUE(ReadSectionLines(paths.userIni, L"user:clock1", &lines));
+    std::vector<std::wstring> keys;
+    for (const std::wstring& line : lines)
+        keys.push_back(line.substr(0, line.find(L'=')));
+    // the keys written first keep the places the earlier save gave them;
+    // the new ones follow in the writer's order
+    const std::vector<std::wstring> expected = {L"profile1", L"profile2", L"profile4", L"profile5", L"enabled",
+                                                L"zone", L"timezone", L"location", L"usedaylight", L"on_desktop",
+                                                L"transparent", L"alpha", L"skin", L"timeformat", L"dateformat",
+                                                L"suffix", L"seconds_hand", L"prefix", L"action", L"url",
+                                                L"profiles", L"alarms"};
+    EXPECT_EQ(expected, keys);
+    WCHAR value[64];
+    GetPrivateProfileStringW(L"user:clock1", L"zone", L"<none>", value, 64, paths.userIni);
+    EXPECT_EQ(std::wstring(L""), std::wstring(value));  // the local zone: present and empty
+    EXPECT_TRUE(KeyExists(paths.userIni, L"user:clock1:alarm2", L"type"));
+    EXPECT_FALSE(KeyExists(paths.userIni, L"user:clock1:alarm1", L"type"));  // the first past none
+    EXPECT_EQ(2u, Read().profileCount);  // the reader stops at the missing third
+}
+
+TEST_F(ClockSettings, AStopwatchNoLongerBoundToADateLosesItsStart)
+{
+    ClockRecord c = {};
+    c.id = 1;
+    c.enabled = 1;
+    c.zone = db.Zone(0);
+    c.kind = kClockTimer | kClockFixedMoment;
+    c.timerMoment = MakeTime(2026, 12, 24, 18, 0, 0);
+    CopyFixed(c.timerFormat, FIELD_WIDTH(c.timerFormat), L"%H:%02m:%02s");
+    WriteClockSection(paths, c);
+    EXPECT_TRUE(KeyExists(paths.userIni, L"user:clock1", L"start_at"));
+    EXPECT_EQ(kClockTimer | kClockFixedMoment, Read().kind);
+
+    c.kind = kClockTimer;
+    WriteClockSection(paths, c);
+    EXPECT_FALSE(KeyExists(paths.userIni, L"user:clock1", L"start_at"));
+    EXPECT_EQ(kClockTimer, Read().kind);
 }
