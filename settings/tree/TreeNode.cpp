@@ -483,18 +483,39 @@ void CAlarmNode::Exchange(void* record, bool store)
         if (m_alarm.action == 0 && FixedEquals(m_alarm.text, FIELD_WIDTH(m_alarm.text), text))
             m_textId = (int32_t)kStrDefaultAlarmText;
     }
+    m_defaultComment = FieldText(m_alarm.comment, FIELD_WIDTH(m_alarm.comment));
+    m_defaultText = FieldText(m_alarm.text, FIELD_WIDTH(m_alarm.text));
     RefreshItemText();
     UpdateTreeItem();
 }
 
+// A default text the user has since replaced on the page is the user's.
+static void ForgetTypedText(const WCHAR* field, size_t width, const std::wstring& lastDefault, int32_t* id)
+{
+    if (*id && FieldText(field, width) != lastDefault)
+        *id = 0;
+}
+
+// Puts string `id` into the field while it holds the last default text.
+bool CTreeNode::ReloadDefaultText(int32_t* id, WCHAR* field, size_t width, std::wstring* lastDefault) const
+{
+    ForgetTypedText(field, width, *lastDefault, id);
+    if (!*id)
+        return false;
+    WCHAR text[kStringChars];
+    if (LoadString((UINT)*id, text, (int)std::min<size_t>(width, kStringChars)) > 0) {
+        CopyFixed(field, width, text);
+        *lastDefault = FieldText(field, width);
+    }
+    return true;
+}
+
 bool CAlarmNode::HasLocalizedCaption()
 {
-    WCHAR text[kStringChars];
-    if (m_captionId && LoadString((UINT)m_captionId, text, FIELD_WIDTH(m_alarm.comment)) > 0)
-        CopyFixed(m_alarm.comment, FIELD_WIDTH(m_alarm.comment), text);
-    if (m_alarm.action == 0 && m_textId && LoadString((UINT)m_textId, text, FIELD_WIDTH(m_alarm.text)) > 0)
-        CopyFixed(m_alarm.text, FIELD_WIDTH(m_alarm.text), text);
-    return m_captionId != 0 || (m_alarm.action == 0 && m_textId != 0);
+    bool comment = ReloadDefaultText(&m_captionId, m_alarm.comment, FIELD_WIDTH(m_alarm.comment), &m_defaultComment);
+    bool text = m_alarm.action == 0 &&
+                ReloadDefaultText(&m_textId, m_alarm.text, FIELD_WIDTH(m_alarm.text), &m_defaultText);
+    return comment || text;
 }
 
 // ---- CBackgroundNode
@@ -545,14 +566,12 @@ void CBackgroundNode::Exchange(void* record, bool store)
             break;
         }
     }
+    m_defaultLabel = FieldText(m_profile.label, FIELD_WIDTH(m_profile.label));
     RefreshItemText();
     UpdateTreeItem();
 }
 
 bool CBackgroundNode::HasLocalizedCaption()
 {
-    WCHAR text[kStringChars];
-    if (m_captionId && LoadString((UINT)m_captionId, text, FIELD_WIDTH(m_profile.label)) > 0)
-        CopyFixed(m_profile.label, FIELD_WIDTH(m_profile.label), text);
-    return m_captionId != 0;
+    return ReloadDefaultText(&m_captionId, m_profile.label, FIELD_WIDTH(m_profile.label), &m_defaultLabel);
 }

@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 #include "graphics/records/AlarmRecord.h"
@@ -122,6 +123,9 @@ protected:
     int LoadString(UINT id, WCHAR* buffer, int chars) const;
     // The item's text from GetCaption.
     void RefreshItemText();
+    // Loads string `*id` into a default text the user left alone; a text
+    // typed since clears the id. False without an id.
+    bool ReloadDefaultText(int32_t* id, WCHAR* field, size_t width, std::wstring* lastDefault) const;
 
     // Raised around the node's own tree-view calls, so the view's
     // notifications do not echo back into the node.
@@ -272,6 +276,9 @@ private:
     int32_t m_captionId = 0;    // the comment is this language string
     int32_t m_textId = 0;       // the text is this language string
     AlarmRecord m_alarm;
+    // The default texts as last put in: a page may have replaced them since.
+    std::wstring m_defaultComment;
+    std::wstring m_defaultText;
 };
 
 class CBackgroundNode : public CTreeNode {
@@ -293,4 +300,5 @@ public:
 private:
     ClockProfileRecord m_profile;
     int32_t m_captionId = 0;    // the label is this language string
+    std::wstring m_defaultLabel;
 };
