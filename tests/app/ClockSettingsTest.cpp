@@ -805,3 +805,53 @@ TEST_F(ClockSettings, AStopwatchNoLongerBoundToADateLosesItsStart)
     EXPECT_FALSE(KeyExists(paths.userIni, L"user:clock1", L"start_at"));
     EXPECT_EQ(kClockTimer, Read().kind);
 }
+
+TEST_F(ClockSettings, TimerSectionsAreReadBackAsTheyWereWritten)
+{
+    struct Case {
+        const char* name;
+        uint32_t kind;
+        int32_t seconds;
+        SYSTEMTIME moment;          // zone time of a timer bound to a date
+        const wchar_t* format;      // the timer format, or a plain clock's date format
+    } cases[] = {
+        {"countdown of ten minutes", kClockTimer | kClockCountdown, 600, {}, L"%M:%02s"},
+        {"countdown to a date", kClockTimer | kClockCountdown | kClockFixedMoment, 0,
+         MakeTime(2026, 12, 31, 23, 59, 0), L"%d days %H:%02m"},
+        {"stopwatch", kClockTimer, 0, {}, L"%H:%02m:%02s.%t"},
+        {"stopwatch from a date", kClockTimer | kClockFixedMoment, 0, MakeTime(2026, 1, 2, 3, 4, 5), L"%H:%02m"},
+        // what the reader makes of "Week w", quotes and all
+        {"plain clock with the week format", 0, 0, {}, L"'Wk' ww"},
+    };
+    ASSERT_TRUE(folder.WriteBytes(L"tempolan.ini", "\xFF\xFE"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WritePrivateProfileStringW(L"user:clock1", nullptr, nullptr, paths.userIni);
+        ClockRecord written = {};
+        written.id = 1;
+        written.enabled = 1;
+        written.zone = db.Zone(0);
+        written.kind = c.kind;
+        written.countdownSeconds = c.seconds;
+        written.timerMoment = c.moment;
+        if (c.kind & kClockTimer) {
+            CopyFixed(written.timerFormat, FIELD_WIDTH(written.timerFormat), c.format);
+        } else {
+            CopyFixed(written.timeFormat, FIELD_WIDTH(written.timeFormat), L"HH:mm");
+            CopyFixed(written.dateFormat, FIELD_WIDTH(written.dateFormat), c.format);
+        }
+        WriteClockSection(paths, written);
+        const ClockRecord& back = Read();
+        EXPECT_EQ(written.kind, back.kind);
+        EXPECT_EQ(written.countdownSeconds, back.countdownSeconds);
+        EXPECT_EQ(0u, back.timerRunning);
+        if (c.kind & kClockFixedMoment) {
+            EXPECT_EQ(FormatTime(c.moment), FormatTime(back.timerMoment));
+        }
+        if (c.kind & kClockTimer) {
+            EXPECT_TRUE(FixedFieldsEqual(written.timerFormat, back.timerFormat, FIELD_WIDTH(back.timerFormat)));
+        } else {
+            EXPECT_TRUE(FixedFieldsEqual(written.dateFormat, back.dateFormat, FIELD_WIDTH(back.dateFormat)));
+        }
+    }
+}
