@@ -191,13 +191,19 @@ void CNodeTree::AttachTreeWindow(HWND window)
 
 // ---- making nodes
 
+void CNodeTree::LoadDefaultText(UINT id, const WCHAR* fallback, WCHAR* field, size_t width) const
+{
+    // a field of `width` keeps at most width - 1 characters of the string
+    WCHAR text[kItemTextChars];
+    if (m_language->GetString(id, text, (int)std::min<size_t>(width, kItemTextChars)) <= 0)
+        lstrcpynW(text, fallback, (int)std::min<size_t>(width, kItemTextChars));
+    CopyFixed(field, width, text);
+}
+
 void CNodeTree::DefaultAlarm(AlarmRecord* alarm) const
 {
     *alarm = {};
-    WCHAR text[FIELD_WIDTH(alarm->comment)];
-    if (m_language->GetString(kStrNewAlarm, text, FIELD_WIDTH(text)) <= 0)
-        lstrcpynW(text, kDefaultAlarmComment, FIELD_WIDTH(text));
-    CopyFixed(alarm->comment, FIELD_WIDTH(alarm->comment), text);
+    LoadDefaultText(kStrNewAlarm, kDefaultAlarmComment, alarm->comment, FIELD_WIDTH(alarm->comment));
     alarm->enabled = 1;
     alarm->once.wHour = kNewAlarmHour;
     alarm->reminderMinutes = kNoReminder;
@@ -206,10 +212,7 @@ void CNodeTree::DefaultAlarm(AlarmRecord* alarm) const
 void CNodeTree::DefaultBackground(ClockProfileRecord* profile) const
 {
     *profile = {};
-    WCHAR text[FIELD_WIDTH(profile->label)];
-    if (m_language->GetString(kStrNewBackground, text, FIELD_WIDTH(text)) <= 0)
-        lstrcpynW(text, kDefaultBackgroundLabel, FIELD_WIDTH(text));
-    CopyFixed(profile->label, FIELD_WIDTH(profile->label), text);
+    LoadDefaultText(kStrNewBackground, kDefaultBackgroundLabel, profile->label, FIELD_WIDTH(profile->label));
     profile->enabled = 1;
     profile->startMinute = kNewBackgroundStart;
     profile->endMinute = kNewBackgroundEnd;

@@ -12,8 +12,6 @@
 class ILanguageStrings;
 struct ClockReadContext;
 
-const int kMaxAlarmNodes = 0x7FFF;
-
 class CNodeTree {
 public:
     // `language` gives the captions; it must outlive the tree.
@@ -88,6 +86,8 @@ public:
 private:
     friend class CTreeNode;
 
+    // String `id` of the language, or `fallback`, into a record's text field.
+    void LoadDefaultText(UINT id, const WCHAR* fallback, WCHAR* field, size_t width) const;
     CClockNode* NewClock();
     bool LoadTemplate(CClockNode* node, int pageKind);
     std::vector<CTreeNode*>& ListOf(CTreeNode* parent) { return parent ? parent->m_children : m_top; }
