@@ -3,6 +3,8 @@
 #include <stdio.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "graphics/records/FixedText.h"
 #include "graphics/language/Language.h"
@@ -12,12 +14,12 @@
 #include "app/settings/MainSettingsValues.h"
 #include "app/settings/SettingsFiles.h"
 #include "app/settings/SettingsIni.h"
+#include "app/settings/SettingsSeams.h"
 
 const WCHAR kDefaultTimeServer[] = L"pool.ntp.org";
 
 namespace {
 
-const int kMaxNewsChannels = 128;
 const int kLanguageChars = 15;
 const int kProfileChars = 1024;
 const int kUrlChars = 1024;
@@ -47,6 +49,35 @@ void CopyTerminated(WCHAR* field, size_t width, const WCHAR* text)
 {
     CopyFixed(field, width - 1, text);
     field[width - 1] = 0;
+}
+
+// A field's text, bounded by its width: a full field has no terminator.
+std::wstring FieldText(const WCHAR* field, size_t width)
+{
+    return std::wstring(field, FixedLength(field, width));
+}
+
+void WriteText(const WCHAR* file, const WCHAR* section, const WCHAR* key, const WCHAR* value)
+{
+    WritePrivateProfileStringW(section, key, value, file);
+}
+
+void WriteNumber(const WCHAR* file, const WCHAR* section, const WCHAR* key, long long value)
+{
+    WriteText(file, section, key, std::to_wstring(value).c_str());
+}
+
+void WriteSwitch(const WCHAR* file, const WCHAR* section, const WCHAR* key, bool on)
+{
+    WriteText(file, section, key, on ? L"1" : L"0");
+}
+
+// "<prefix>:rss<number>"
+std::wstring FeedSection(const WCHAR* prefix, int number)
+{
+    WCHAR suffix[24];
+    swprintf(suffix, FIELD_WIDTH(suffix), L":rss%d", number);
+    return UserSection(prefix, suffix);
 }
 
 }  // namespace
@@ -112,6 +143,7 @@ void CMainSettings::LoadMainSettings()
     // what other code keeps in the block survives the reload
     SettingsBlock previous = m_block;
     m_block = {};
+    m_edited = {};
     m_block.buildDate = previous.buildDate;
     m_block.fileVersion = previous.fileVersion;
     m_block.state = previous.state;
@@ -158,7 +190,8 @@ void CMainSettings::LoadMainSettings()
     ReadCalendarLook(L"default:tooltip", paths.defaultIni, lcid, &m_block.tooltip);
 
     // a registry failure leaves the entry as it was
-    if (ReadInt(file, main.c_str(), L"autostart", 0) == 1)
+    m_edited.autostart = ReadInt(file, main.c_str(), L"autostart", 0) == 1;
+    if (m_edited.autostart)
         m_seams.autostart->Set(m_programFile);
     else
         m_seams.autostart->Remove();
@@ -180,9 +213,9 @@ void CMainSettings::ReadSynchronisation()
         section = L"default:common";
     }
     m_block.options |= Bit(ReadInt(file, section, L"autosync", 0) != 0, kOptAutoSync);
-    int server = ReadInt(file, section, L"server", 0);
+    m_edited.serverIndex = ReadInt(file, section, L"server", 0);
     m_block.syncType = (uint32_t)ReadInt(file, section, L"synctype", kSyncTypeDefault);
-    ReadTimeServer(file, section, server, m_block.timeServer);
+    ReadTimeServer(file, section, m_edited.serverIndex, m_block.timeServer);
 }
 
 void CMainSettings::ReadNewsChannels()
@@ -199,21 +232,28 @@ void CMainSettings::ReadNewsChannels()
     if (channels > kMaxNewsChannels)
         channels = kMaxNewsChannels;
     m_block.newsChannels = 0;
+
+    std::vector<NewsFeedSettings>& feeds = m_edited.feeds;
+    feeds.clear();
+    feeds.reserve((size_t)channels);
+    for (int k = 1; k <= channels; ++k) {
+        const std::wstring section = FeedSection(paths.userPrefix, k);
+        NewsFeedSettings feed;
+        feed.url = ReadLimited(file, section.c_str(), L"url", L"", kUrlChars);
+        feed.ttlMinutes = ReadInt(file, section.c_str(), L"ttl", 10);
+        feed.expanded = ReadInt(file, section.c_str(), L"expanded", 1) != 0;
+        feed.enabled = ReadInt(file, section.c_str(), L"enabled", 0) != 0;
+        feeds.push_back(std::move(feed));
+    }
     if (!m_newsCallback)
         return;
 
     uint32_t accepted = 0;
-    for (int k = 1; k <= channels; ++k) {
-        WCHAR suffix[24];
-        swprintf(suffix, FIELD_WIDTH(suffix), L":rss%d", k);
-        const std::wstring section = UserSection(paths.userPrefix, suffix);
-        std::wstring url = ReadLimited(file, section.c_str(), L"url", L"", kUrlChars);
-        if (url.empty())
+    for (size_t i = 0; i < feeds.size(); ++i) {
+        const NewsFeedSettings& feed = feeds[i];
+        if (feed.url.empty())
             continue;
-        int ttl = ReadInt(file, section.c_str(), L"ttl", 10);
-        bool expanded = ReadInt(file, section.c_str(), L"expanded", 1) != 0;
-        bool enabled = ReadInt(file, section.c_str(), L"enabled", 0) != 0;
-        if (m_newsCallback(url.c_str(), ttl, k - 1, expanded, enabled))
+        if (m_newsCallback(feed.url.c_str(), feed.ttlMinutes, (int)i, feed.expanded, feed.enabled))
             ++accepted;
     }
     m_newsCallback(L"", 0, -1, false, false);
@@ -301,4 +341,76 @@ bool CMainSettings::WriteLastBuild(IBuildInfoSource& source)
     FormatBuildVersion(info.fileVersion, version, FIELD_WIDTH(version));
     const std::wstring main = UserSection(m_seams.paths->userPrefix, L":main");
     return WriteTimeStampKey(*m_seams.paths, main.c_str(), L"last_build", info.buildDate, version);
+}
+
+void CMainSettings::WriteGeneralSettings(uint32_t groups)
+{
+    const SettingsPaths& paths = *m_seams.paths;
+    const WCHAR* file = paths.userIni;
+    // the profile functions write an ANSI file in the ANSI code page, which
+    // would lose a name in another script
+    EnsureUnicodeSettingsFile(file);
+    const std::wstring main = UserSection(paths.userPrefix, L":main");
+    const uint32_t options = m_block.options;
+
+    if (groups & kWriteGeneral) {
+        WriteText(file, main.c_str(), L"language", FieldText(m_block.language, FIELD_WIDTH(m_block.language)).c_str());
+        WriteSwitch(file, main.c_str(), L"placeviews", (options & kOptCityPhotos) != 0);
+        WriteSwitch(file, main.c_str(), L"autostart", m_edited.autostart);
+        // the registry may refuse; the switch in the file still counts
+        if (m_edited.autostart)
+            m_seams.autostart->Set(m_programFile);
+        else
+            m_seams.autostart->Remove();
+        WriteNumber(file, main.c_str(), L"week_numeration", m_block.weekNumbering);
+        WriteNumber(file, main.c_str(), L"week_start", m_block.weekStart);
+        const std::wstring calendar = UserSection(paths.userPrefix, L":calendar");
+        WriteNumber(file, calendar.c_str(), L"num_month", m_block.calendarMonths);
+    }
+
+    if (groups & kWriteSynchronisation) {
+        const WCHAR* common = L"common";
+        WriteSwitch(file, common, L"autosync", (options & kOptAutoSync) != 0);
+        WriteNumber(file, common, L"synctype", (int32_t)m_block.syncType);
+        // a typed server joins the list under the index's absolute value
+        long long index = m_edited.serverIndex;
+        if (index < 0) {
+            index = -index;
+            const std::wstring key = L"server" + std::to_wstring(index);
+            WriteText(file, common, key.c_str(), FieldText(m_block.timeServer, FIELD_WIDTH(m_block.timeServer)).c_str());
+        }
+        WriteNumber(file, common, L"server", index);
+        if (index <= INT32_MAX)  // the negated INT32_MIN does not fit
+            m_edited.serverIndex = (int)index;
+        m_seams.service->SendControl(kServiceControlReadSettings);
+    }
+
+    if (groups & kWriteTaskbar) {
+        WriteNumber(file, main.c_str(), L"trayclocks", m_block.trayClocks);
+        WriteSwitch(file, main.c_str(), L"transparentskin", (options & kOptTransparentSkin) != 0);
+        WriteSwitch(file, main.c_str(), L"overlayprefixes", (options & kOptOverlayPrefixes) != 0);
+        WriteSwitch(file, main.c_str(), L"tooltips", (options & kOptTooltips) != 0);
+        WriteSwitch(file, main.c_str(), L"tooltipkind", (options & kOptOtherTooltip) != 0);
+        WriteSwitch(file, main.c_str(), L"tooltip_calendar", (options & kOptTooltipCalendar) != 0);
+        WriteText(file, main.c_str(), L"skin", FieldText(m_block.skin, FIELD_WIDTH(m_block.skin)).c_str());
+    }
+
+    if (groups & kWriteNews) {
+        WriteNumber(file, main.c_str(), L"ads", (m_block.newsFlags & 1u) != 0);
+        WriteNumber(file, main.c_str(), L"notifications", (m_block.newsFlags & 2u) != 0);
+        WriteNumber(file, main.c_str(), L"fade_news", (m_block.newsFlags & 4u) != 0);
+        // the reader takes no more; later sections stay but are not read
+        size_t count = m_edited.feeds.size();
+        if (count > (size_t)kMaxNewsChannels)
+            count = kMaxNewsChannels;
+        for (size_t i = 0; i < count; ++i) {
+            const NewsFeedSettings& feed = m_edited.feeds[i];
+            const std::wstring section = FeedSection(paths.userPrefix, (int)i + 1);
+            WriteText(file, section.c_str(), L"url", feed.url.c_str());
+            WriteNumber(file, section.c_str(), L"ttl", feed.ttlMinutes);
+            WriteNumber(file, section.c_str(), L"expanded", feed.expanded);
+            WriteNumber(file, section.c_str(), L"enabled", feed.enabled);
+        }
+        WriteNumber(file, main.c_str(), L"rss_channels", (long long)count);
+    }
 }

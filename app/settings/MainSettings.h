@@ -4,7 +4,9 @@
 #pragma once
 
 #include <functional>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "graphics/records/SettingsBlock.h"
 #include "app/clocks/ClockSettings.h"
@@ -52,6 +54,35 @@ private:
 // Returns true when the channel is accepted.
 using NewsChannelCallback = std::function<bool(const WCHAR* url, int ttlMinutes, int index, bool expanded, bool enabled)>;
 
+// One news channel as its "<user>:rss<n>" section keeps it.
+struct NewsFeedSettings {
+    std::wstring url;    // empty for a section without a URL
+    int ttlMinutes;
+    bool expanded;
+    bool enabled;
+};
+
+// What the settings program's pages edit beyond the block.
+struct EditedSettings {
+    // "server" of the synchronisation section; negative for a server the user
+    // typed, whose text is the block's timeServer and which the next write
+    // of the synchronisation group stores under the index's absolute value
+    int serverIndex;
+    bool autostart;
+    // Section n is feeds[n - 1], empty URLs included, so that an index here is
+    // the news reader's channel index; at most kMaxNewsChannels.
+    std::vector<NewsFeedSettings> feeds;
+};
+
+const int kMaxNewsChannels = 128;
+
+// Groups of CMainSettings::WriteGeneralSettings, one per page of the settings program.
+const uint32_t kWriteGeneral = 0x01;          // language, photos, autostart, weeks, calendar months
+const uint32_t kWriteSynchronisation = 0x04;  // time server and synchronisation
+const uint32_t kWriteNews = 0x10;             // news flags and feeds
+const uint32_t kWriteTaskbar = 0x20;          // tray clocks, taskbar options and skin
+const uint32_t kWriteAllGroups = 0xFF;
+
 // The steps of a reload that belong to the windows, the news reader, the tray
 // and the zone table.
 class IReloadHost {
@@ -89,7 +120,8 @@ public:
     CMainSettings& operator=(const CMainSettings&) = delete;
 
     // Fills the block (all but the build date, file version, state bits and
-    // clock counts) and the calendar popup's look from the user's sections.
+    // clock counts), the edited settings and the calendar popup's look from
+    // the user's sections.
     void LoadMainSettings();
     // Frees the clocks, completes the user's sections, loads the main
     // settings and reads the clock array.
@@ -104,11 +136,21 @@ public:
     // "last_build" into the user's ":main" section.
     bool WriteLastBuild(IBuildInfoSource& source);
 
+    // Writes the `groups` (kWrite* bits) of the block and the edited settings
+    // into the user's settings file, first converted to UTF-16, and applies
+    // the autostart switch (general group) and tells the time service to
+    // read its settings again (synchronisation group). Expects a load before.
+    // A typed server's index becomes its absolute value once written. Failed
+    // writes of single keys go unreported.
+    void WriteGeneralSettings(uint32_t groups);
+
     // The news reader registers once it exists; an empty callback unregisters.
     void SetNewsChannelCallback(NewsChannelCallback callback) { m_newsCallback = std::move(callback); }
 
     const SettingsBlock& Block() const { return m_block; }
     SettingsBlock& Block() { return m_block; }
+    const EditedSettings& Edited() const { return m_edited; }
+    EditedSettings& Edited() { return m_edited; }
     const TooltipStyle& CalendarLook() const { return m_calendarLook; }
     ClockRecord* Clocks() { return m_clocks; }
     int ClockCount() const { return m_clockCount; }
@@ -125,6 +167,7 @@ private:
 
     MainSettingsSeams m_seams;
     SettingsBlock m_block;
+    EditedSettings m_edited;
     TooltipStyle m_calendarLook;
     ClockRecord* m_clocks;
     int m_clockCount;

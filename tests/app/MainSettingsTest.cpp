@@ -18,43 +18,11 @@
 #include "graphics/records/FixedText.h"
 #include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
+#include "tests/support/FakeSettingsSeams.h"
 #include "tests/support/FakeSystemZone.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
-
-class CFakeLanguage : public IActiveLanguage {
-public:
-    const WCHAR* GetCode() const override { return code.c_str(); }
-    LCID GetLcid() const override { return 1033; }
-    void Activate(const WCHAR* newCode, const WCHAR* folder) override
-    {
-        code = newCode;
-        activations.push_back(std::wstring(newCode) + L"|" + folder);
-    }
-    std::wstring code = L"fr";
-    std::vector<std::wstring> activations;
-};
-
-class CFakeAutostart : public IAutostartEntry {
-public:
-    bool Set(const WCHAR* programFile) override
-    {
-        calls.push_back(std::wstring(L"set ") + programFile);
-        return false;  // a failure must not matter
-    }
-    bool Remove() override
-    {
-        calls.push_back(L"remove");
-        return false;
-    }
-    std::vector<std::wstring> calls;
-};
-
-class CFakeService : public ITimeServiceControl {
-public:
-    bool SendControl(DWORD code) override { return true; }
-};
 
 class CFakeBuildInfo : public IBuildInfoSource {
 public:
@@ -79,6 +47,7 @@ protected:
         seams.autostart = &autostart;
         seams.service = &service;
         seams.clocks.paths = &paths;
+        autostart.succeed = false;  // a failure must not matter
     }
 
     void TearDown() override
@@ -97,20 +66,23 @@ protected:
         return value;
     }
 
-    // The block after loading `ini` as the settings file.
+    // The block after loading `ini` as the settings file; the edited
+    // settings of that load go to `edited`.
     SettingsBlock Load(const std::string& ini)
     {
         Settings(ini);
         CMainSettings settings(seams);
         settings.LoadMainSettings();
+        edited = settings.Edited();
         return settings.Block();
     }
 
     SettingsPaths paths;
-    CFakeLanguage language;
+    CFakeActiveLanguage language;
     CFakeAutostart autostart;
-    CFakeService service;
+    CFakeTimeService service;
     MainSettingsSeams seams;
+    EditedSettings edited = {};
 
 private:
     CTempFolder m_folder;
@@ -119,6 +91,17 @@ private:
 std::wstring Text(const WCHAR* field, size_t width)
 {
     return std::wstring(field, FixedLength(field, width));
+}
+
+// "url ttl expanded enabled" per feed
+std::vector<std::wstring> FeedLines(const EditedSettings& edited)
+{
+    std::vector<std::wstring> lines;
+    for (const NewsFeedSettings& feed : edited.feeds) {
+        lines.push_back(feed.url + L" " + std::to_wstring(feed.ttlMinutes) + L" " + std::to_wstring(feed.expanded) + L" "
+                        + std::to_wstring(feed.enabled));
+    }
+    return lines;
 }
 
 }  // namespace
@@ -236,19 +219,21 @@ TEST_F(MainSettings, SynchronisationComesWhollyFromOneSection)
         const char* ini;
         bool autosync;
         uint32_t syncType;
+        int serverIndex;
         const WCHAR* server;
     } cases[] = {
         // no "autosync" in "common": its server and type do not count
-        {"[common]\nserver=2\nsynctype=4\nserver2=common.example\n", true, 0, L"defaults.example"},
-        {"[common]\nautosync=0\nserver=2\nsynctype=4\nserver2=common.example\n", false, 4, L"common.example"},
-        {"[common]\nautosync=1\n", true, 1, kDefaultTimeServer},
-        {"[common]\nautosync=1\nserver=3\nserver3=\n", true, 1, kDefaultTimeServer},
+        {"[common]\nserver=2\nsynctype=4\nserver2=common.example\n", true, 0, 1, L"defaults.example"},
+        {"[common]\nautosync=0\nserver=2\nsynctype=4\nserver2=common.example\n", false, 4, 2, L"common.example"},
+        {"[common]\nautosync=1\n", true, 1, 0, kDefaultTimeServer},
+        {"[common]\nautosync=1\nserver=3\nserver3=\n", true, 1, 3, kDefaultTimeServer},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.ini);
         SettingsBlock block = Load(c.ini);
         EXPECT_EQ(c.autosync, (block.options & kOptAutoSync) != 0);
         EXPECT_EQ(c.syncType, block.syncType);
+        EXPECT_EQ(c.serverIndex, edited.serverIndex);
         EXPECT_EQ(c.server, Text(block.timeServer, 128));
     }
 }
@@ -293,6 +278,7 @@ TEST_F(MainSettings, AutostartFollowsTheSwitch)
         SCOPED_TRACE(c.ini);
         autostart.calls.clear();
         Load(c.ini);
+        EXPECT_EQ(c.set, edited.autostart);
         ASSERT_EQ(1u, autostart.calls.size());
         EXPECT_EQ(c.set ? L"set " + std::wstring(paths.folder) + L"tempolan.exe" : std::wstring(L"remove"),
                   autostart.calls[0]);
@@ -322,11 +308,20 @@ TEST_F(MainSettings, NewsChannelsGoToTheCallback)
     };
     EXPECT_EQ(expected, calls);
     EXPECT_EQ(1u, settings.Block().newsChannels);
+    // the list keeps a place for every section, so its index is the reader's
+    const std::vector<std::wstring> feeds = {
+        L"http://one.example/feed 30 0 1",
+        L" 10 1 0",
+        L"http://three.example/feed 10 1 0",
+        L" 10 1 0",
+    };
+    EXPECT_EQ(feeds, FeedLines(settings.Edited()));
 
-    // no reader, no channels
+    // no reader, no channels, but the same list
     CMainSettings alone(seams);
     alone.LoadMainSettings();
     EXPECT_EQ(0u, alone.Block().newsChannels);
+    EXPECT_EQ(feeds, FeedLines(alone.Edited()));
 
     // at most 128 sections are read
     Settings("[user:main]\nrss_channels=200\n"
@@ -340,6 +335,29 @@ TEST_F(MainSettings, NewsChannelsGoToTheCallback)
     settings.LoadMainSettings();
     EXPECT_EQ((std::vector<int>{127, -1}), indexes);
     EXPECT_EQ(1u, settings.Block().newsChannels);
+}
+
+TEST_F(MainSettings, FeedListIsReadWithoutAReaderAndCapped)
+{
+    std::string ini = "[user:main]\nrss_channels=130\n";
+    for (int k = 1; k <= 130; ++k) {
+        ini += "[user:rss" + std::to_string(k) + "]\nurl=http://feed" + std::to_string(k) + ".example/\nttl="
+               + std::to_string(k) + "\nexpanded=" + std::to_string(k % 2) + "\nenabled=" + std::to_string(k % 3 == 0)
+               + "\n";
+    }
+    Settings(ini);
+    CMainSettings settings(seams);
+    settings.LoadMainSettings();
+    std::vector<std::wstring> lines = FeedLines(settings.Edited());
+    ASSERT_EQ(128u, lines.size());
+    EXPECT_EQ(L"http://feed1.example/ 1 1 0", lines[0]);
+    EXPECT_EQ(L"http://feed126.example/ 126 0 1", lines[125]);
+    EXPECT_EQ(L"http://feed128.example/ 128 0 0", lines[127]);
+
+    // a second load replaces the list
+    Settings("[user:main]\nrss_channels=1\n[user:rss1]\nurl=http://only.example/\n");
+    settings.LoadMainSettings();
+    EXPECT_EQ((std::vector<std::wstring>{L"http://only.example/ 10 1 0"}), FeedLines(settings.Edited()));
 }
 
 TEST_F(MainSettings, CalendarLooks)

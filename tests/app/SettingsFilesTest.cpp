@@ -13,19 +13,10 @@
 #include "app/settings/SettingsValues.h"
 #include "graphics/records/AlarmRecord.h"
 #include "graphics/records/FixedText.h"
+#include "tests/support/FakeSettingsSeams.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
-
-class CFakeService : public ITimeServiceControl {
-public:
-    bool SendControl(DWORD code) override
-    {
-        codes.push_back(code);
-        return true;
-    }
-    std::vector<DWORD> codes;
-};
 
 class CFakeZoneNames : public ILocalZoneNames {
 public:
@@ -221,7 +212,7 @@ const char kShippedClocks[] =
 TEST_F(SettingsFiles, NewUserGetsTheShippedClocksAndChannels)
 {
     Defaults(kShippedClocks);
-    CFakeService service;
+    CFakeTimeService service;
     CFakeZoneNames zones;
     int clocks = -1;
     EXPECT_EQ(2, InitSettingsSections(paths, service, &zones, &clocks));
@@ -252,7 +243,7 @@ TEST_F(SettingsFiles, ExistingUserOnlyGetsMissingClockKeys)
     Defaults(kShippedClocks);
     Settings("[" + Ansi(user) + ":main]\r\nrss_channels=0\r\n"
              "[" + Ansi(user) + ":clock1]\r\nzone=Mine\r\n");
-    CFakeService service;
+    CFakeTimeService service;
     int clocks = -1;
     EXPECT_EQ(1, InitSettingsSections(paths, service, nullptr, &clocks));
     EXPECT_EQ(1, clocks);
@@ -268,7 +259,7 @@ TEST_F(SettingsFiles, ExistingUserOnlyGetsMissingClockKeys)
 TEST_F(SettingsFiles, NoShippedClockGivesNoClocks)
 {
     Defaults("[default:main]\r\nlanguage=en\r\n");
-    CFakeService service;
+    CFakeTimeService service;
     int clocks = -1;
     EXPECT_EQ(0, InitSettingsSections(paths, service, nullptr, &clocks));
     EXPECT_EQ(0, clocks);
@@ -282,7 +273,7 @@ TEST_F(SettingsFiles, ClockCountStopsAtThirty)
         settings += "[" + Ansi(user) + ":clock" + std::to_string(i) + "]\r\nenabled=1\r\n";
     Settings(settings);
     Defaults("");
-    CFakeService service;
+    CFakeTimeService service;
     int clocks = -1;
     EXPECT_EQ(30, InitSettingsSections(paths, service, nullptr, &clocks));
     EXPECT_EQ(30, clocks);
