@@ -3,11 +3,13 @@
 #include <stdio.h>
 
 #include <algorithm>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "graphics/language/Language.h"
 #include "graphics/system/Handles.h"
+#include "settings/SettingsStrings.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -588,9 +590,19 @@ TEST(LanguageLibrary, ProgramFolderCarriesEnglish)
     CModule res(LoadLanguageLibrary(programFolder.c_str(), code, nullptr, false, &result));
     ASSERT_NE(nullptr, res.Get());
     EXPECT_STREQ(L"en", code);
-    for (UINT id : {139u, 140u, 141u, 222u, 257u, 258u, 259u, 260u, 261u}) {
+    for (UINT id : {139u, 140u, 141u, 222u, 257u, 258u, 259u, 260u, 261u, kStrDefaultAlarmText, kStrNewAlarm,
+                    kStrNewBackground, kStrDefaultBackground, kStrWorkingHours, kStrCountdownTo}) {
         SCOPED_TRACE(id);
         EXPECT_NE(L"", String(res.Get(), id));
+    }
+    // the settings tree's fixed nodes, each told apart by its caption
+    std::set<std::wstring> captions;
+    for (UINT id : {kStrBackgrounds, kStrAlarms, kStrFormats, kStrDesktop, kStrTimePage, kStrGeneralPage,
+                    kStrTaskbarPage, kStrNewsPage, kStrProfilesPage, kStrCalendarPage}) {
+        SCOPED_TRACE(id);
+        std::wstring caption = String(res.Get(), id);
+        EXPECT_NE(L"", caption);
+        EXPECT_TRUE(captions.insert(caption).second);
     }
     EXPECT_LE(String(res.Get(), kResourceMessageTextId).size(), 127u);
     EXPECT_LE(String(res.Get(), kResourceMessageCaptionId).size(), 31u);
