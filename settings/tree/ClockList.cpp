@@ -141,6 +141,16 @@ void SaveClockList(CNodeTree& tree, const SettingsPaths& paths, IMainProgramLink
         DeleteSection(paths, ClockSection(paths, 1));
         written = 1;
     }
-    for (int number = written + 1; number <= kMaxClocks; ++number)
-        DeleteSection(paths, ClockSection(paths, number));
+    // a deleted clock's alarms go with it
+    for (int number = written + 1; number <= kMaxClocks; ++number) {
+        std::wstring section = ClockSection(paths, number);
+        DeleteSection(paths, section);
+        for (int alarm = 1;; ++alarm) {
+            std::wstring name = section + L":alarm" + std::to_wstring(alarm);
+            std::vector<std::wstring> keys;
+            if (!ReadKeyNames(paths.userIni, name.c_str(), &keys) || keys.empty())
+                break;
+            DeleteSection(paths, name);
+        }
+    }
 }

@@ -233,10 +233,10 @@ CClockNode* CNodeTree::NewClock()
     return clock;
 }
 
-bool CNodeTree::LoadTemplate(CClockNode* node, int pageKind)
+void CNodeTree::LoadTemplate(CClockNode* node, int pageKind)
 {
     if (!m_templates || !m_templates->paths)
-        return false;
+        return;
     const WCHAR* section = pageKind == kPageCountdown ? L"default:newcountdown"
                            : pageKind == kPageTimer  ? L"default:newtimer"
                                                      : L"default:newclock";
@@ -247,7 +247,7 @@ bool CNodeTree::LoadTemplate(CClockNode* node, int pageKind)
     ClockReadContext context = *m_templates;
     context.paths = &paths;
     ClockRecord record = {};
-    bool read = ReadClockSection(context, section, &record);
+    ReadClockSection(context, section, &record);
     // a template that lacks its timer keys still makes the kind asked for
     if (ClockPageKind(record.kind) != pageKind)
         record.kind = pageKind == kPageCountdown ? kClockTimer | kClockCountdown
@@ -256,7 +256,6 @@ bool CNodeTree::LoadTemplate(CClockNode* node, int pageKind)
     record.id = 0;
     LoadClockNode(node, record);
     FreeClockAlarms(&record);
-    return read;
 }
 
 CTreeNode* CNodeTree::AddTreeNode(CTreeNode* parent, CTreeNode* before, bool useTemplate, CTreeNode* source,

@@ -89,7 +89,7 @@ private:
     // String `id` of the language, or `fallback`, into a record's text field.
     void LoadDefaultText(UINT id, const WCHAR* fallback, WCHAR* field, size_t width) const;
     CClockNode* NewClock();
-    bool LoadTemplate(CClockNode* node, int pageKind);
+    void LoadTemplate(CClockNode* node, int pageKind);
     std::vector<CTreeNode*>& ListOf(CTreeNode* parent) { return parent ? parent->m_children : m_top; }
     const std::vector<CTreeNode*>& ListOf(const CTreeNode* parent) const { return parent ? parent->m_children : m_top; }
     // Takes the node out of its list and its items out of the view.

@@ -477,12 +477,15 @@ void CAlarmNode::Exchange(void* record, bool store)
     WCHAR text[kStringChars];
     m_captionId = 0;
     m_textId = 0;
-    if (LoadString(kStrDefaultAlarmText, text, kStringChars) > 0) {
-        if (FixedEquals(m_alarm.comment, FIELD_WIDTH(m_alarm.comment), text))
-            m_captionId = (int32_t)kStrDefaultAlarmText;
-        if (m_alarm.action == 0 && FixedEquals(m_alarm.text, FIELD_WIDTH(m_alarm.text), text))
-            m_textId = (int32_t)kStrDefaultAlarmText;
+    // a new alarm's comment follows the language as the stored default does
+    for (UINT id : {kStrDefaultAlarmText, kStrNewAlarm}) {
+        if (!m_captionId && LoadString(id, text, kStringChars) > 0 &&
+            FixedEquals(m_alarm.comment, FIELD_WIDTH(m_alarm.comment), text))
+            m_captionId = (int32_t)id;
     }
+    if (m_alarm.action == 0 && LoadString(kStrDefaultAlarmText, text, kStringChars) > 0 &&
+        FixedEquals(m_alarm.text, FIELD_WIDTH(m_alarm.text), text))
+        m_textId = (int32_t)kStrDefaultAlarmText;
     m_defaultComment = FieldText(m_alarm.comment, FIELD_WIDTH(m_alarm.comment));
     m_defaultText = FieldText(m_alarm.text, FIELD_WIDTH(m_alarm.text));
     RefreshItemText();
@@ -559,7 +562,7 @@ void CBackgroundNode::Exchange(void* record, bool store)
     m_profile = *profile;
     m_captionId = 0;
     WCHAR text[kStringChars];
-    for (UINT id : {kStrDefaultBackground, kStrWorkingHours}) {
+    for (UINT id : {kStrDefaultBackground, kStrWorkingHours, kStrNewBackground}) {
         if (LoadString(id, text, kStringChars) > 0 &&
             FixedEquals(m_profile.label, FIELD_WIDTH(m_profile.label), text)) {
             m_captionId = (int32_t)id;

@@ -62,6 +62,7 @@ struct SettingsSession {
 // The measured work: what Apply writes.
 void ApplyWrites(SettingsSession& session)
 {
+    session.general->WriteGeneralSettings(kWriteAllGroups);
     SaveClockList(*session.tree, *session.paths, *session.link);
 }
 

@@ -206,11 +206,18 @@ TEST_F(ClockList, SaveEdgeCases)
     EXPECT_EQ(L"0", Get(Clock(2), L"action"));
 
     // a clock added in place of a deleted one starts from a clean section
+    WriteClock(3, L"C", 2);
+    ASSERT_EQ(3, LoadSettingsTree(tree, context));
+    tree.DeleteNode(tree.Clock(2));
     tree.DeleteNode(tree.Clock(1));
     ASSERT_NE(nullptr, AddClock());
     SaveClockList(tree, paths, link);
     EXPECT_EQ(L"<missing>", Get(Clock(2), L"dsk_pos_x"));
     EXPECT_EQ(L"A", Get(Clock(1), L"prefix"));
+    // a deleted clock's alarms go with it
+    EXPECT_FALSE(HasSection(Clock(3)));
+    EXPECT_FALSE(HasSection(Clock(3) + L":alarm1"));
+    EXPECT_FALSE(HasSection(Clock(3) + L":alarm2"));
 
     // without clocks the first section goes, and every other
     while (tree.ClockCount() > 0)

@@ -454,6 +454,12 @@ TEST_F(NodeTree, LanguageChangeFollowsDefaultTextsOnly)
     CopyFixed(hours.label, FIELD_WIDTH(hours.label), L"Working hours");
     background->Exchange(&hours, false);
 
+    // a new entry's own default text, worded apart from the stored default
+    strings.texts[kStrNewAlarm] = L"New alarm";
+    CTreeNode* fresh = AddEntries(clock, kNodeAlarms, 1);
+    ASSERT_EQ(L"New alarm", Caption(fresh));
+
+    strings.texts[kStrNewAlarm] = L"Neuer Wecker";
     strings.texts[kStrDefaultAlarmText] = L"Wecker";
     strings.texts[kStrWorkingHours] = L"Arbeitszeit";
     strings.texts[kStrAlarms] = L"Weckrufe";
@@ -462,10 +468,11 @@ TEST_F(NodeTree, LanguageChangeFollowsDefaultTextsOnly)
     EXPECT_EQ(L"Wecker", Caption(standard));
     EXPECT_TRUE(FixedEquals(standard->Alarm().text, 260, L"Wecker"));
     EXPECT_EQ(L"Dentist", Caption(typed));
+    EXPECT_EQ(L"Neuer Wecker", Caption(fresh));
     EXPECT_EQ(L"Arbeitszeit", Caption(background));
     EXPECT_EQ(L"Weckrufe", Caption(clock->Child(kNodeAlarms)));
     // the clock's record took the new texts
-    ASSERT_EQ(2u, clock->Record().alarmCount);
+    ASSERT_EQ(3u, clock->Record().alarmCount);
     EXPECT_TRUE(FixedEquals(clock->Record().alarms.ptr[0].comment, 78, L"Wecker"));
     EXPECT_TRUE(FixedEquals(clock->Record().profiles[0].label, 78, L"Arbeitszeit"));
 }
