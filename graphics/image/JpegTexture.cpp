@@ -190,3 +190,23 @@ bool CJpegTexture::ConvertPixels(JpegPixelConverter converter)
     m_components = 4;
     return true;
 }
+
+bool CJpegTexture::Assign(uint32_t width, uint32_t height, int components, const uint8_t* pixels)
+{
+    Free(true);
+    if (!pixels || width == 0 || height == 0 || width > 0x10000 || height > 0x10000 ||
+        (components != 1 && components != 3 && components != 4))
+        return false;
+    uint32_t bufferWidth = (width + 3) & ~3u;
+    size_t stride = (size_t)bufferWidth * components, row = (size_t)width * components;
+    if ((uint64_t)height * stride > kMaxBlockBytes || !(m_pixels = (uint8_t*)calloc(height, stride)))
+        return false;
+    for (uint32_t y = 0; y < height; ++y)
+        memcpy(m_pixels + y * stride, pixels + y * row, row);
+    m_width = width;
+    m_height = height;
+    m_bufferWidth = bufferWidth;
+    m_bufferRows = height;
+    m_components = components;
+    return true;
+}

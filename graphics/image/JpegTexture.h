@@ -37,6 +37,12 @@ public:
     // Rows bottom-up, GetBufferWidth() * GetComponents() bytes apart.
     const uint8_t* GetPixels() const { return m_pixels; }
 
+    // Takes a copy of a picture of `width` x `height` pixels of 1, 3 or 4
+    // components, rows bottom-up and packed; the buffer is laid out as Load
+    // lays it out at the image size. False (and empty) for other arguments
+    // or without memory.
+    bool Assign(uint32_t width, uint32_t height, int components, const uint8_t* pixels);
+
 private:
     uint8_t* m_pixels;
     uint32_t m_width;

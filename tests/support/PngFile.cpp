@@ -33,3 +33,20 @@ bool ReadPngPicture(const std::wstring& path, RgbPicture* picture)
 {
     return ReadPngRgb(path, &picture->width, &picture->height, &picture->rgb);
 }
+
+bool WritePngPixels(const std::wstring& path, int width, int height, int channels, const uint8_t* pixels)
+{
+    if (channels != 3 && channels != 4)
+        return false;
+    FILE* file = _wfopen(path.c_str(), L"wb");
+    if (!file)
+        return false;
+    png_image image = {};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = (png_uint_32)width;
+    image.height = (png_uint_32)height;
+    image.format = channels == 4 ? PNG_FORMAT_RGBA : PNG_FORMAT_RGB;
+    bool ok = png_image_write_to_stdio(&image, file, 0, pixels, 0, nullptr) != 0;
+    png_image_free(&image);
+    return fclose(file) == 0 && ok;
+}

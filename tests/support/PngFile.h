@@ -19,3 +19,7 @@ struct RgbPicture {
 
 // False (the picture left empty) when the file cannot be read or decoded.
 bool ReadPngPicture(const std::wstring& path, RgbPicture* picture);
+
+// Writes 8-bit RGB (channels 3) or RGBA (channels 4) pixels, rows top-down
+// and packed; false when the file cannot be written.
+bool WritePngPixels(const std::wstring& path, int width, int height, int channels, const uint8_t* pixels);

@@ -1,0 +1,103 @@
+#include "tests/map/SceneTestWindow.h"
+
+#include <string.h>
+
+#include <map>
+#include <utility>
+
+#include "tests/support/PngFile.h"
+
+namespace {
+
+const wchar_t kClassName[] = L"TempolanSceneTest";
+
+void RegisterOnce()
+{
+    WNDCLASSW wc = {};
+    // OpenGL windows keep their DC for the context's lifetime
+    wc.style = CS_OWNDC;
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClassName;
+    RegisterClassW(&wc);  // fails harmlessly the second time
+}
+
+}  // namespace
+
+uint32_t GLFrame::At(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= width || y >= height)
+        return 0;
+    const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
+    return (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
+}
+
+CSceneTestWindow::~CSceneTestWindow()
+{
+    m_context.Reset();
+}
+
+DWORD CSceneTestWindow::Create(int width, int height)
+{
+    // One window of each size for the whole run: under Wine without a window
+    // manager, hiding or destroying a shown window waits two seconds for X.
+    // Each test still gets a context, and so OpenGL state, of its own.
+    static std::map<std::pair<int, int>, HWND> windows;
+    HWND& shared = windows[{width, height}];
+    if (!shared) {
+        RegisterOnce();
+        shared = CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, L"scene test", WS_POPUP | WS_VISIBLE, 0, 0, width,
+                                 height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        if (!shared)
+            return GetLastError();
+    }
+    m_hwnd = shared;
+    m_width = width;
+    m_height = height;
+    m_dc = GetDC(m_hwnd);
+    DWORD status = CreateGLContext(m_dc, &m_context, &m_sysError);
+    if (status == 0)
+        ReadGLCaps(&m_caps);
+    return status;
+}
+
+GLFrame CSceneTestWindow::TakeFrame()
+{
+    GLFrame frame;
+    frame.width = m_width;
+    frame.height = m_height;
+    frame.rgb.resize((size_t)m_width * m_height * 3);
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
+    SwapBuffers(m_dc);
+    return frame;
+}
+
+void SaveShot(const GLFrame& frame, const std::wstring& name)
+{
+    std::vector<uint8_t> topDown(frame.rgb.size());
+    size_t row = (size_t)frame.width * 3;
+    for (int y = 0; y < frame.height; ++y)
+        memcpy(&topDown[y * row], &frame.rgb[(size_t)(frame.height - 1 - y) * row], row);
+    WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + name, frame.width, frame.height, 3, topDown.data());
+}
+
+void MakeTiles(TileSet* tiles, const uint32_t colours[kTileCount], int width, int height, bool marker)
+{
+    std::vector<uint8_t> pixels((size_t)width * height * 3);
+    for (int i = 0; i < kTileCount; ++i) {
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                // rows bottom-up: the picture's top is the last row
+                bool white = marker && x >= width * 3 / 4 && y >= height * 3 / 4;
+                uint32_t c = white ? 0xFFFFFF : colours[i];
+                uint8_t* p = &pixels[((size_t)y * width + x) * 3];
+                p[0] = (uint8_t)(c >> 16);
+                p[1] = (uint8_t)(c >> 8);
+                p[2] = (uint8_t)c;
+            }
+        tiles->tiles[i].Assign((uint32_t)width, (uint32_t)height, 3, pixels.data());
+    }
+}
