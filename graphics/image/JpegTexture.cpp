@@ -89,6 +89,25 @@ bool Decode(FILE* file, int requestedWidth, int requestedHeight, Decoded* out)
     return true;
 }
 
+bool ReadHeader(FILE* file, JpegHeader* out)
+{
+    jpeg_decompress_struct info;
+    JumpError error;
+    info.err = jpeg_std_error(&error.manager);
+    error.manager.error_exit = JumpOnError;
+    if (setjmp(error.jump)) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_stdio_src(&info, file);
+    bool ok = jpeg_read_header(&info, TRUE) == JPEG_HEADER_OK;
+    if (ok)
+        *out = JpegHeader{info.image_width, info.image_height, info.num_components};
+    jpeg_destroy_decompress(&info);
+    return ok;
+}
+
 bool Encode(FILE* file, const uint8_t* pixels, uint32_t width, uint32_t height, size_t stride, int quality)
 {
     jpeg_compress_struct info;
@@ -118,7 +137,22 @@ bool Encode(FILE* file, const uint8_t* pixels, uint32_t width, uint32_t height, 
     return true;
 }
 
+uint32_t CallConverter(uint32_t packed, int components, const void* context)
+{
+    return (*(const JpegPixelConverter*)context)(packed, components, components);
+}
+
 }  // namespace
+
+bool ReadJpegHeader(const WCHAR* path, JpegHeader* header)
+{
+    FILE* file = path ? _wfopen(path, L"rb") : nullptr;
+    if (!file)
+        return false;
+    bool ok = ReadHeader(file, header);
+    fclose(file);
+    return ok;
+}
 
 CJpegTexture::CJpegTexture()
     : m_pixels(nullptr), m_width(0), m_height(0), m_bufferWidth(0), m_bufferRows(0), m_components(0)
@@ -138,24 +172,34 @@ void CJpegTexture::Free(bool clearSizes)
         m_width = m_height = m_bufferWidth = m_bufferRows = m_components = 0;
 }
 
-bool CJpegTexture::Load(const WCHAR* path, int width, int height)
+void CJpegTexture::TakePixels(uint8_t* pixels, uint32_t width, uint32_t height, uint32_t bufferWidth,
+                              uint32_t bufferRows, int components)
+{
+    Free(true);
+    if (!pixels)
+        return;
+    m_pixels = pixels;
+    m_width = width;
+    m_height = height;
+    m_bufferWidth = bufferWidth;
+    m_bufferRows = bufferRows;
+    m_components = components;
+}
+
+int CJpegTexture::Load(const WCHAR* path, int width, int height)
 {
     Free(true);
     FILE* file = path ? _wfopen(path, L"rb") : nullptr;
     if (!file)
-        return false;
+        return 0;
     Decoded decoded;
     bool ok = Decode(file, width, height, &decoded);
     fclose(file);
     if (!ok)
-        return false;
-    m_pixels = decoded.pixels;
-    m_width = decoded.width;
-    m_height = decoded.height;
-    m_bufferWidth = decoded.bufferWidth;
-    m_bufferRows = decoded.bufferRows;
-    m_components = decoded.components;
-    return true;
+        return 0;
+    TakePixels(decoded.pixels, decoded.width, decoded.height, decoded.bufferWidth, decoded.bufferRows,
+               decoded.components);
+    return 1;
 }
 
 bool CJpegTexture::Save(const WCHAR* path, int quality)
@@ -172,7 +216,12 @@ bool CJpegTexture::Save(const WCHAR* path, int quality)
 
 bool CJpegTexture::ConvertPixels(JpegPixelConverter converter)
 {
-    if (!m_pixels || !converter || m_components == 4)
+    return converter && ConvertPixels(CallConverter, &converter);
+}
+
+bool CJpegTexture::ConvertPixels(JpegPixelMapper mapper, const void* context)
+{
+    if (!m_pixels || !mapper || m_components == 4)
         return false;
     size_t count = (size_t)m_bufferWidth * m_bufferRows;
     uint32_t* converted = (uint32_t*)malloc(count * sizeof(uint32_t));
@@ -183,30 +232,10 @@ bool CJpegTexture::ConvertPixels(JpegPixelConverter converter)
         uint32_t packed = 0;
         for (int b = 0; b < m_components; ++b)
             packed |= (uint32_t)p[b] << (8 * b);
-        converted[i] = converter(packed, m_components, m_components);
+        converted[i] = mapper(packed, m_components, context);
     }
     free(m_pixels);
     m_pixels = (uint8_t*)converted;
     m_components = 4;
-    return true;
-}
-
-bool CJpegTexture::Assign(uint32_t width, uint32_t height, int components, const uint8_t* pixels)
-{
-    Free(true);
-    if (!pixels || width == 0 || height == 0 || width > 0x10000 || height > 0x10000 ||
-        (components != 1 && components != 3 && components != 4))
-        return false;
-    uint32_t bufferWidth = (width + 3) & ~3u;
-    size_t stride = (size_t)bufferWidth * components, row = (size_t)width * components;
-    if ((uint64_t)height * stride > kMaxBlockBytes || !(m_pixels = (uint8_t*)calloc(height, stride)))
-        return false;
-    for (uint32_t y = 0; y < height; ++y)
-        memcpy(m_pixels + y * stride, pixels + y * row, row);
-    m_width = width;
-    m_height = height;
-    m_bufferWidth = bufferWidth;
-    m_bufferRows = height;
-    m_components = components;
     return true;
 }

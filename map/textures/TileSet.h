@@ -2,14 +2,14 @@
 // column + 4 x row, row 0 the northern half.
 #pragma once
 
-#include "graphics/image/JpegTexture.h"
+#include "map/textures/GLTexture.h"
 
 const int kTileColumns = 4;
 const int kTileRows = 2;
 const int kTileCount = kTileColumns * kTileRows;
 
 struct TileSet {
-    CJpegTexture tiles[kTileCount];
+    CGLTexture tiles[kTileCount];
 
     // Every tile holds pixels.
     bool Ready() const

@@ -444,11 +444,14 @@ bool CNodeTree::CanMoveChild(CTreeNode* node, CTreeNode* target, bool copy, bool
     return NextSibling(node) != nullptr;
 }
 
+bool CNodeTree::ChangesNothing(CTreeNode* node, CTreeNode* target, bool copy) const
+{
+    return !node || node == target || (!copy && target && NextSibling(node) == target);
+}
+
 bool CNodeTree::CanMoveNode(CTreeNode* node, CTreeNode* target, bool copy) const
 {
-    if (!node || node == target)
-        return false;
-    if (!copy && target && NextSibling(node) == target)
+    if (ChangesNothing(node, target, copy))
         return false;
     switch (node->m_kind) {
     case kNodeClock:
@@ -485,9 +488,7 @@ bool CNodeTree::MoveChild(CTreeNode* node, CTreeNode* target, bool copy)
 
 bool CNodeTree::MoveTreeNode(CTreeNode* node, CTreeNode* target, bool copy)
 {
-    if (!node || node == target)
-        return false;
-    if (!copy && target && NextSibling(node) == target)
+    if (ChangesNothing(node, target, copy))
         return false;
     switch (node->m_kind) {
     case kNodeClock:

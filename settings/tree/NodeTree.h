@@ -96,6 +96,8 @@ private:
     void Detach(CTreeNode* node);
     // Sets the owning tree of the node and its descendants.
     void Adopt(CTreeNode* node);
+    // No node, onto itself, or a move before its own next sibling.
+    bool ChangesNothing(CTreeNode* node, CTreeNode* target, bool copy) const;
     bool CanMoveChild(CTreeNode* node, CTreeNode* target, bool copy, bool anyTarget) const;
     bool MoveChild(CTreeNode* node, CTreeNode* target, bool copy);
     bool CanMoveList(CTreeNode* node, CTreeNode* target) const;

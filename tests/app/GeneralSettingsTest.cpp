@@ -89,12 +89,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(BuildIniPathsFor(m_folder.Path().c_str(), L"user", &paths));
-        seams = {};
-        seams.paths = &paths;
-        seams.language = &language;
-        seams.autostart = &autostart;
-        seams.service = &service;
-        seams.clocks.paths = &paths;
+        seams = FakeMainSettingsSeams(paths, language, autostart, service);
     }
 
     void TearDown() override

@@ -10,7 +10,9 @@
 #include "map/scene/GlobeMath.h"
 #include "map/scene/GlobeView.h"
 #include "map/scene/Lamp.h"
+#include "tests/map/JpegFixtures.h"
 #include "tests/map/GlobeTestScene.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -204,20 +206,35 @@ TEST_F(GlobeScene, CitiesShowAsPointsAboveTheSurface)
     EXPECT_TRUE(ShowsColour(frame, 400, 300, kTileColours[2]));
 }
 
+// Tiles loaded as they are carry padding columns at their east edge, which
+// the mesh must not show.
+TEST_F(GlobeScene, PaddedTilesShowNoSeam)
+{
+    CTempFolder folder;
+    for (int tile = 0; tile < kTileCount; ++tile) {
+        ASSERT_TRUE(WriteJpegFile(folder.File(L"tile.jpg"), FlatBlocks(30, 20, 1, 1, &kTileColours[tile])));
+        ASSERT_EQ(kTextureLoaded, m_tiles.tiles[tile].Load(folder.File(L"tile.jpg").c_str(), 0, 0));
+    }
+    ASSERT_EQ(32u, m_tiles.tiles[0].GetBufferWidth());
+    ASSERT_EQ((GLenum)GL_NO_ERROR, m_planet->SetSurfaceTiles(&m_tiles));
+    m_scene.Build();
+    // two pixels of 32 would be 5.6 degrees of black at each tile's east edge
+    for (int tile : {2, 5}) {
+        SCOPED_TRACE(tile);
+        GLFrame frame = DrawAt(TileLatitude(tile), 360 - (TileLongitude(tile) + 42));
+        SaveShot(frame, ShotName("padded", tile));
+        EXPECT_TRUE(ShowsColour(frame, 400, 300, kTileColours[tile]));
+    }
+}
+
 // Clouds cover the earth by their alpha, tile for tile.
 TEST_F(GlobeScene, CloudTilesLieOverTheirEarthTiles)
 {
     Texture(kTileColours, false);
     // opaque white over tile 2 only, clear elsewhere
-    std::vector<uint8_t> pixels(32 * 32 * 4);
+    const uint8_t alphas[kTileCount] = {0, 0, 255, 0, 0, 0, 0, 0};
     TileSet clouds;
-    for (int tile = 0; tile < kTileCount; ++tile) {
-        for (size_t i = 0; i < pixels.size(); i += 4) {
-            pixels[i] = pixels[i + 1] = pixels[i + 2] = 255;
-            pixels[i + 3] = tile == 2 ? 255 : 0;
-        }
-        clouds.tiles[tile].Assign(32, 32, 4, pixels.data());
-    }
+    MakeWhiteTiles(&clouds, alphas, 32, 32);
     ASSERT_EQ((GLenum)GL_NO_ERROR, m_planet->SetCloudTiles(&clouds));
     ASSERT_TRUE(m_planet->HasClouds());
     m_scene.Build();

@@ -5,6 +5,7 @@
 #include <map>
 #include <utility>
 
+#include "tests/map/JpegFixtures.h"
 #include "tests/support/PngFile.h"
 
 namespace {
@@ -84,20 +85,38 @@ void SaveShot(const GLFrame& frame, const std::wstring& name)
     WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + name, frame.width, frame.height, 3, topDown.data());
 }
 
+namespace {
+
+void SplitPicture(const TopDownPicture& picture, TileSet* tiles)
+{
+    CTestPicture whole;
+    whole.Set(picture);
+    whole.SplitTiles(*tiles, kTileColumns, kTileRows);
+}
+
+}  // namespace
+
 void MakeTiles(TileSet* tiles, const uint32_t colours[kTileCount], int width, int height, bool marker)
 {
-    std::vector<uint8_t> pixels((size_t)width * height * 3);
-    for (int i = 0; i < kTileCount; ++i) {
-        for (int y = 0; y < height; ++y)
-            for (int x = 0; x < width; ++x) {
-                // rows bottom-up: the picture's top is the last row
-                bool white = marker && x >= width * 3 / 4 && y >= height * 3 / 4;
-                uint32_t c = white ? 0xFFFFFF : colours[i];
-                uint8_t* p = &pixels[((size_t)y * width + x) * 3];
-                p[0] = (uint8_t)(c >> 16);
-                p[1] = (uint8_t)(c >> 8);
-                p[2] = (uint8_t)c;
-            }
-        tiles->tiles[i].Assign((uint32_t)width, (uint32_t)height, 3, pixels.data());
-    }
+    TopDownPicture picture = FlatBlocks(width * kTileColumns, height * kTileRows, kTileColumns, kTileRows, colours);
+    if (marker)
+        for (int tile = 0; tile < kTileCount; ++tile) {
+            int left = tile % kTileColumns * width, top = tile / kTileColumns * height;
+            for (int y = top; y < top + height / 4; ++y)
+                for (int x = left + width * 3 / 4; x < left + width; ++x)
+                    memset(picture.At(x, y), 0xFF, 3);
+        }
+    SplitPicture(picture, tiles);
+}
+
+void MakeWhiteTiles(TileSet* tiles, const uint8_t alphas[kTileCount], int width, int height)
+{
+    TopDownPicture picture(width * kTileColumns, height * kTileRows, 4);
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x) {
+            uint8_t* p = picture.At(x, y);
+            p[0] = p[1] = p[2] = 0xFF;
+            p[3] = alphas[x / width + kTileColumns * (y / height)];
+        }
+    SplitPicture(picture, tiles);
 }

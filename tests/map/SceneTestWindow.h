@@ -52,6 +52,9 @@ private:
 void SaveShot(const GLFrame& frame, const std::wstring& name);
 
 // Eight tiles of width x height pixels (3 components), each one flat colour
-// (0xRRGGBB); with `marker`, a white block in the top right sixteenth of each
-// tile (east edge, northern edge of the picture).
+// (0xRRGGBB), cut from one picture as the earth's are; with `marker`, a
+// white block in the top right sixteenth of each tile (its east edge and the
+// northern edge of its picture).
 void MakeTiles(TileSet* tiles, const uint32_t colours[kTileCount], int width, int height, bool marker);
+// Eight white tiles of 4 components, tile i of alpha alphas[i].
+void MakeWhiteTiles(TileSet* tiles, const uint8_t alphas[kTileCount], int width, int height);

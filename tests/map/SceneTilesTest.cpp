@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "map/scene/Planet.h"
 #include "map/scene/TileUpload.h"
+#include "tests/map/JpegFixtures.h"
 #include "tests/map/SceneTestWindow.h"
+#include "tests/support/TestFiles.h"
 
 namespace {
 
@@ -48,8 +51,7 @@ TEST_F(SceneTiles, UploadsEveryTileAtItsBufferSize)
         SCOPED_TRACE(i);
         ASSERT_NE(0u, names[i]);
         EXPECT_TRUE(glIsTexture(names[i]));
-        // 30 pixels wide: a buffer of 32
-        EXPECT_EQ(32, Level(names[i], GL_TEXTURE_WIDTH));
+        EXPECT_EQ(30, Level(names[i], GL_TEXTURE_WIDTH));
         EXPECT_EQ(20, Level(names[i], GL_TEXTURE_HEIGHT));
         EXPECT_EQ(GL_FALSE, Level(names[i], GL_TEXTURE_COMPRESSED_ARB));
         EXPECT_EQ(0, Level(names[i], GL_TEXTURE_ALPHA_SIZE));
@@ -58,14 +60,15 @@ TEST_F(SceneTiles, UploadsEveryTileAtItsBufferSize)
         EXPECT_EQ(GL_CLAMP_TO_EDGE, Parameter(names[i], GL_TEXTURE_WRAP_S));
         EXPECT_EQ(GL_CLAMP_TO_EDGE, Parameter(names[i], GL_TEXTURE_WRAP_T));
     }
-    // the pixels arrive as they are, padding included
-    std::vector<uint8_t> read(32 * 20 * 3);
+    // rows of 90 bytes, packed: every row lands where it belongs
+    std::vector<uint8_t> read(30 * 20 * 3);
     glBindTexture(GL_TEXTURE_2D, names[5]);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGB, GL_UNSIGNED_BYTE, read.data());
-    EXPECT_EQ(6, read[2]);
-    EXPECT_EQ(6, read[(19 * 32 + 29) * 3 + 2]);
-    EXPECT_EQ(0, read[(19 * 32 + 31) * 3 + 2]);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    for (int y : {0, 7, 19})
+        for (int x : {0, 29})
+            EXPECT_EQ(6, read[(y * 30 + x) * 3 + 2]) << x << ", " << y;
 
     // the names are kept for the next upload
     GLuint again[kTileCount];
@@ -93,19 +96,22 @@ TEST_F(SceneTiles, CompressionAndEdgeClampFollowTheCaps)
     DeleteTiles(names);
 
     // four components keep their alpha
-    uint8_t rgba[16 * 16 * 4] = {};
-    m_tiles.tiles[3].Assign(16, 16, 4, rgba);
-    ASSERT_EQ((GLenum)GL_NO_ERROR, UploadTiles(m_tiles, names, m_window.Caps(), false));
+    const uint8_t alphas[kTileCount] = {};
+    TileSet rgba;
+    MakeWhiteTiles(&rgba, alphas, 16, 16);
+    ASSERT_EQ((GLenum)GL_NO_ERROR, UploadTiles(rgba, names, m_window.Caps(), false));
     EXPECT_GT(Level(names[3], GL_TEXTURE_ALPHA_SIZE), 0);
-    EXPECT_EQ(0, Level(names[2], GL_TEXTURE_ALPHA_SIZE));
     DeleteTiles(names);
 }
 
 TEST_F(SceneTiles, AFailedUploadDeletesTheNames)
 {
-    // wider than any texture may be
-    std::vector<uint8_t> wide((size_t)(m_window.Caps().maxTextureSize + 4) * 3);
-    ASSERT_TRUE(m_tiles.tiles[6].Assign(m_window.Caps().maxTextureSize + 4, 1, 3, wide.data()));
+    // tile 6 wider than any texture may be: the tiles before it are made
+    // first, and must go too
+    CTempFolder folder;
+    const uint32_t grey = 0x808080;
+    ASSERT_TRUE(WriteJpegFile(folder.File(L"wide.jpg"), FlatBlocks(m_window.Caps().maxTextureSize + 4, 1, 1, 1, &grey)));
+    ASSERT_EQ(kTextureLoaded, m_tiles.tiles[6].Load(folder.File(L"wide.jpg").c_str(), 0, 0));
     GLuint names[kTileCount], given[kTileCount];
     glGenTextures(kTileCount, names);
     std::copy(names, names + kTileCount, given);
@@ -116,13 +122,29 @@ TEST_F(SceneTiles, AFailedUploadDeletesTheNames)
     }
 }
 
+// A picture loaded as it is keeps rows padded to 4 pixels: the texture is
+// the whole buffer.
+TEST_F(SceneTiles, PaddedTilesUploadTheirBuffer)
+{
+    CTempFolder folder;
+    const uint32_t grey = 0x808080;
+    ASSERT_TRUE(WriteJpegFile(folder.File(L"odd.jpg"), FlatBlocks(30, 20, 1, 1, &grey)));
+    ASSERT_EQ(kTextureLoaded, m_tiles.tiles[1].Load(folder.File(L"odd.jpg").c_str(), 0, 0));
+    ASSERT_EQ(32u, m_tiles.tiles[1].GetBufferWidth());
+    GLuint names[kTileCount] = {};
+    ASSERT_EQ((GLenum)GL_NO_ERROR, UploadTiles(m_tiles, names, m_window.Caps(), false));
+    EXPECT_EQ(32, Level(names[1], GL_TEXTURE_WIDTH));
+    EXPECT_EQ(30, Level(names[2], GL_TEXTURE_WIDTH));
+    DeleteTiles(names);
+}
+
 TEST_F(SceneTiles, TilesWithoutPixelsAreSkipped)
 {
     m_tiles.tiles[4].Free(true);
     GLuint names[kTileCount] = {};
     ASSERT_EQ((GLenum)GL_NO_ERROR, UploadTiles(m_tiles, names, m_window.Caps(), false));
     EXPECT_EQ(0, Level(names[4], GL_TEXTURE_WIDTH));
-    EXPECT_EQ(32, Level(names[5], GL_TEXTURE_WIDTH));
+    EXPECT_EQ(30, Level(names[5], GL_TEXTURE_WIDTH));
     DeleteTiles(names);
 }
 
@@ -150,8 +172,10 @@ TEST_F(SceneTiles, PlanetTakesCloudsOnlyWhenItCan)
     EXPECT_EQ((GLenum)GL_NO_ERROR, planet.SetCloudTiles(&m_tiles));
     EXPECT_FALSE(planet.HasClouds()) << "clouds need all eight tiles";
 
-    std::vector<uint8_t> wide((size_t)(m_window.Caps().maxTextureSize + 4) * 3);
-    m_tiles.tiles[0].Assign(m_window.Caps().maxTextureSize + 4, 1, 3, wide.data());
+    CTempFolder folder;
+    const uint32_t grey = 0x808080;
+    ASSERT_TRUE(WriteJpegFile(folder.File(L"wide.jpg"), FlatBlocks(m_window.Caps().maxTextureSize + 4, 1, 1, 1, &grey)));
+    ASSERT_EQ(kTextureLoaded, m_tiles.tiles[0].Load(folder.File(L"wide.jpg").c_str(), 0, 0));
     EXPECT_NE((GLenum)GL_NO_ERROR, planet.SetSurfaceTiles(&m_tiles));
     EXPECT_FALSE(planet.HasSurface());
 }

@@ -59,3 +59,17 @@ public:
     }
     std::vector<DWORD> codes;
 };
+
+// The seams of a CMainSettings over `paths` with these fakes; every argument
+// must outlive the settings.
+inline MainSettingsSeams FakeMainSettingsSeams(const SettingsPaths& paths, CFakeActiveLanguage& language,
+                                               CFakeAutostart& autostart, CFakeTimeService& service)
+{
+    MainSettingsSeams seams = {};
+    seams.paths = &paths;
+    seams.language = &language;
+    seams.autostart = &autostart;
+    seams.service = &service;
+    seams.clocks.paths = &paths;
+    return seams;
+}

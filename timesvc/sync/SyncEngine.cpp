@@ -5,6 +5,7 @@
 
 #include <initializer_list>
 
+#include "graphics/system/Restrictions.h"
 #include "timesvc/sync/HttpLatest.h"
 #include "timesvc/sync/SntpPacket.h"
 #include "windows/http/HttpClient.h"
@@ -17,7 +18,6 @@ const WCHAR kSettingsFile[] = L"tempolan.ini";
 const WCHAR kDefaultsFile[] = L"default.ini";
 const WCHAR kSection[] = L"common";
 const WCHAR kDefaultSection[] = L"default:common";
-const WCHAR kPreferencesKey[] = L"Software\\Kestrin Group\\Tempolan";
 const DWORD kDefaultHttpWait = 1000;
 const DWORD kCleanupWaitMs = 1000;
 // The phases of one HTTP request together stay inside the watchdog's time.
@@ -101,11 +101,11 @@ bool CRealSyncSystem::ResolveHost(const char* name, uint32_t* address)
 bool CRealSyncSystem::ReadNoPreferences(DWORD* size, DWORD* value)
 {
     CRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kPreferencesKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRestrictionsKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return false;
     BYTE data[16];
     DWORD bytes = sizeof(data);
-    if (RegQueryValueExW(key.Get(), L"no_preferences", nullptr, nullptr, data, &bytes) != ERROR_SUCCESS)
+    if (RegQueryValueExW(key.Get(), kNoPreferencesValue, nullptr, nullptr, data, &bytes) != ERROR_SUCCESS)
         return false;
     *size = bytes;
     *value = bytes == 4 ? *(DWORD*)data : 0;

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <stdio.h>
-#include <string.h>
 
 #include <string>
 
@@ -128,32 +127,4 @@ TEST(JpegTexture, SavesAndConverts)
     grey.Free(true);
     EXPECT_EQ(0u, grey.GetWidth());
     EXPECT_FALSE(grey.ConvertPixels(ToBgra));
-}
-
-TEST(JpegTexture, AssignCopiesIntoTheLoadLayout)
-{
-    // 5 x 2 pixels of 3 components: rows of 15 bytes, the buffer's 24 apart
-    uint8_t picture[30];
-    for (int i = 0; i < 30; ++i)
-        picture[i] = (uint8_t)(i + 1);
-    CJpegTexture t;
-    ASSERT_TRUE(t.Assign(5, 2, 3, picture));
-    EXPECT_EQ(5u, t.GetWidth());
-    EXPECT_EQ(2u, t.GetHeight());
-    EXPECT_EQ(8u, t.GetBufferWidth());
-    EXPECT_EQ(2u, t.GetBufferRows());
-    EXPECT_EQ(3, t.GetComponents());
-    const uint8_t* p = t.GetPixels();
-    EXPECT_EQ(0, memcmp(p, picture, 15));
-    EXPECT_EQ(0, memcmp(p + 24, picture + 15, 15));
-    for (int i = 15; i < 24; ++i)
-        EXPECT_EQ(0, p[i]) << "padding byte " << i;
-    for (int i = 39; i < 48; ++i)
-        EXPECT_EQ(0, p[i]) << "padding byte " << i;
-
-    EXPECT_FALSE(t.Assign(5, 2, 2, picture));
-    EXPECT_EQ(nullptr, t.GetPixels());
-    EXPECT_EQ(0u, t.GetWidth());
-    EXPECT_FALSE(t.Assign(0, 2, 3, picture));
-    EXPECT_FALSE(t.Assign(5, 2, 3, nullptr));
 }
