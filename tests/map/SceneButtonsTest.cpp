@@ -200,3 +200,25 @@ TEST_F(SceneButtons, HomeShowsItsCellAndPressedTheRightHalf)
     // the others stay as they were
     EXPECT_TRUE(Near(frame.At(left - 16, bottom + 16), BlockColour(0, 1)));
 }
+
+// The strip the program folder ships passes the checks and draws the pad.
+TEST_F(SceneButtons, ShippedStripMakesThePad)
+{
+    ASSERT_TRUE(CreateMapButtons(TL_PROGRAM_FOLDER, &m_group, &m_texture));
+    EXPECT_EQ(10, m_group.GetChildCount());
+    GLFrame normal = DrawOverlay();
+    SaveShot(normal, L"scene-buttons-shipped.png");
+    C2DButton* home = Button(VK_HOME);
+    ASSERT_NE(nullptr, home);
+    home->SetPressed(true);
+    GLFrame pressed = DrawOverlay();
+    SaveShot(pressed, L"scene-buttons-shipped-home-pressed.png");
+    int drawn = 0, changed = 0;
+    for (int y = 38; y < 70; ++y)
+        for (int x = kStripLeft + 38; x < kStripLeft + 70; ++x) {
+            drawn += normal.At(x, y) != 0;
+            changed += normal.At(x, y) != pressed.At(x, y);
+        }
+    EXPECT_GT(drawn, 32 * 32 / 2);
+    EXPECT_GT(changed, 32 * 32 / 4) << "pressed looks as normal";
+}
