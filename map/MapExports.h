@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <stdint.h>
 
 const DWORD MAPERR_LOADLIBRARY = 0x20000001;
 const DWORD MAPERR_IMPORTS = 0x20000002;

@@ -1,54 +1,37 @@
-#include <map>
-#include <string>
-
+// The six exports of orbex.dll; the work is CMapLibrary's.
 #include "map/MapExports.h"
-
-// The globe itself comes with the map issue: until then the window cannot be
-// registered, and callers get that error.
-namespace {
-
-DWORD g_lastError;
-CityRecord* g_cities;
-int32_t g_cityCount;
-std::map<int32_t, std::wstring> g_strings;
-
-}  // namespace
+#include "map/MapLibrary.h"
 
 DWORD WINAPI InitMap(CityRecord* cities, int32_t count)
 {
-    g_cities = cities;
-    g_cityCount = count;
-    g_lastError = ERROR_CALL_NOT_IMPLEMENTED;
-    return MAPERR_REGISTERCLASS;
+    return CMapLibrary::Get().Init(cities, count, HostProgramFolder());
 }
 
-HWND WINAPI CreateMapWindow(HWND, int32_t, int32_t, int32_t, int32_t, DWORD* status)
+HWND WINAPI CreateMapWindow(HWND parent, int32_t x, int32_t y, int32_t width, int32_t height, DWORD* status)
 {
-    g_lastError = ERROR_CALL_NOT_IMPLEMENTED;
-    if (status)
-        *status = MAPERR_CHOOSEPIXELFORMAT;
-    return nullptr;
+    return CMapLibrary::Get().CreateMapWindow(parent, x, y, width, height, status);
 }
 
 void WINAPI FreeMap()
 {
-    g_cities = nullptr;
-    g_cityCount = 0;
+    if (CMapLibrary* library = CMapLibrary::Current()) {
+        library->Free();
+        CMapLibrary::Release();
+    }
 }
 
 DWORD WINAPI InstallMap()
 {
-    g_lastError = ERROR_CALL_NOT_IMPLEMENTED;
-    return MAPERR_REGISTERCLASS;
+    return CMapLibrary::Get().Install();
 }
 
 DWORD WINAPI GetLastSysError()
 {
-    return g_lastError;
+    CMapLibrary* library = CMapLibrary::Current();
+    return library ? library->LastError() : 0;
 }
 
 void WINAPI SetLocalString(int32_t id, const WCHAR* text)
 {
-    if (text)
-        g_strings[id] = text;
+    CMapLibrary::Get().SetLocalString(id, text);
 }

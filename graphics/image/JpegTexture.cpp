@@ -6,6 +6,7 @@
 #include <string.h>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 // libjpeg reports errors through its error exit, which must not return: ours
 // jumps back into the function that called the library. No object with a
@@ -16,11 +17,20 @@ namespace {
 struct JumpError {
     jpeg_error_mgr manager;
     jmp_buf jump;
+    bool cutShort;
 };
 
 void JumpOnError(j_common_ptr info)
 {
     longjmp(((JumpError*)info->err)->jump, 1);
+}
+
+// libjpeg pads a file that ends early with grey and only warns: such a
+// picture is refused rather than shown half grey.
+void NoteWarning(j_common_ptr info, int level)
+{
+    if (level < 0 && info->err->msg_code == JWRN_JPEG_EOF)
+        ((JumpError*)info->err)->cutShort = true;
 }
 
 // A texture block larger than this is refused: the files are downloads.
@@ -48,6 +58,8 @@ bool Decode(FILE* file, int requestedWidth, int requestedHeight, Decoded* out)
     uint8_t* volatile pixels = nullptr;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = JumpOnError;
+    error.manager.emit_message = NoteWarning;
+    error.cutShort = false;
     if (setjmp(error.jump)) {
         jpeg_destroy_decompress(&info);
         free(pixels);
@@ -85,6 +97,10 @@ bool Decode(FILE* file, int requestedWidth, int requestedHeight, Decoded* out)
     }
     jpeg_finish_decompress(&info);
     jpeg_destroy_decompress(&info);
+    if (error.cutShort) {
+        free(pixels);
+        return false;
+    }
     *out = Decoded{pixels, width, height, bufferWidth, bufferRows, components};
     return true;
 }

@@ -6,6 +6,8 @@
 const WCHAR kMainWindowClass[] = L"TempolanClass";
 const WCHAR kSettingsWindowClass[] = L"TL_SETTINGS";
 const WCHAR kLogWindowClass[] = L"Tempolan_Log_Window";
+// The world map's OpenGL child window (orbex.dll).
+const WCHAR kMapWindowClass[] = L"Tempolan 3D map window - OpenGL version";
 // The classes of the graphics library's own windows (desktop clocks, popups).
 const WCHAR kGenericWindowClass[] = L"KG_Generic_Window";
 const WCHAR kLayeredWindowClass[] = L"KG_Layered_Window";

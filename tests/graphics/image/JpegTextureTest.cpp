@@ -89,12 +89,9 @@ TEST(JpegTexture, BrokenFilesFailCleanly)
         SCOPED_TRACE(i);
         ASSERT_TRUE(folder.WriteBytes(L"broken.jpg", broken[i]));
         CJpegTexture b;
-        // a truncated stream may still decode (libjpeg pads it); it must never crash
-        bool loaded = b.Load(folder.File(L"broken.jpg").c_str(), 0, 0);
-        if (i < 2) {
-            EXPECT_FALSE(loaded);
-            EXPECT_EQ(nullptr, b.GetPixels());
-        }
+        // libjpeg would pad a stream cut after its header with grey
+        EXPECT_FALSE(b.Load(folder.File(L"broken.jpg").c_str(), 0, 0));
+        EXPECT_EQ(nullptr, b.GetPixels());
     }
 }
 
