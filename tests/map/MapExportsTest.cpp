@@ -9,6 +9,7 @@
 #include "graphics/image/JpegTexture.h"
 #include "map/MapExports.h"
 #include "tests/map/JpegFixtures.h"
+#include "tests/support/PngFile.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcess.h"
 
@@ -125,4 +126,23 @@ TEST_F(MapExports, TwentyWindowsComeAndGoWithTheLibrary)
     PutEarth(L"map.jpg", TL_PROGRAM_FOLDER L"map.jpg");
     // the loader threads are still at work when FreeMap and FreeLibrary come
     EXPECT_EQ(0, Host(L"cycles 20"));
+}
+
+// tools/mapshot draws the shipped earth for a person to look at.
+TEST(MapShot, DrawsTheShippedEarth)
+{
+    const std::wstring out = std::wstring(TL_SHOTS_FOLDER) + L"map.png";
+    DeleteFileW(out.c_str());
+    CTestProcess shot;
+    // Africa and Europe: latitude 20, longitude 10
+    ASSERT_TRUE(shot.Start(TL_PROGRAM_FOLDER L"mapshot.exe",
+                           std::wstring(L"\"") + TL_PROGRAM_FOLDER + L"\" 20 350 -12.2 \"" + out + L"\""));
+    ASSERT_EQ(0, shot.ExitCode(kHostWaitMs));
+    RgbPicture picture;
+    ASSERT_TRUE(ReadPngPicture(out, &picture));
+    ASSERT_EQ(800, picture.width);
+    ASSERT_EQ(600, picture.height);
+    EXPECT_NE(0u, picture.At(400, 300)) << "no earth in the middle";
+    EXPECT_EQ(0u, picture.At(2, 2)) << "space is black";
+    EXPECT_EQ(0u, picture.At(797, 2));
 }
