@@ -37,6 +37,11 @@ public:
 
     // For hosts that link the library: the camera until the keys exist.
     void SetCamera(float distance, double tilt, double rotation);
+    // A new detail factor: the scene rebuilt, the earth texture read again
+    // (the H and L keys).
+    void ReloadTextures(int factor);
+    // Ends the frame-rate test, so that hosts measure at a fixed factor.
+    void EndFrameRateTest() { m_rateTest.counter = FrameRateTest::kFinished; }
     CScene& Scene() { return m_scene; }
     CPlanet* Planet() const { return m_planet; }
     const GLCaps& Caps() const { return m_caps; }
@@ -62,7 +67,6 @@ private:
     // Takes the earth tiles under the mutex; false when it was not free.
     bool TakeEarthTiles();
     void TextureFailed();
-    void ReloadTextures(int factor);
     // Clouds on or off as the settings and switches allow; false when the
     // cloud picture cannot be had.
     bool ApplyClouds(bool on);
