@@ -15,6 +15,7 @@
 #include "graphics/system/Restrictions.h"
 #include "graphics/protocol/MapWindowProtocol.h"
 #include "map/MapLibrary.h"
+#include "map/MapProtocol.h"
 #include "map/scene/GlobeView.h"
 #include "map/scene/Planet.h"
 #include "map/window/MapWindow.h"
@@ -235,4 +236,55 @@ TEST_F(MapWindow, AnEarthThatDoesNotLoadShowsTheBox)
     CMapWindow* window = CMapWindow::FromWindow(map);
     ASSERT_NE(nullptr, window);
     EXPECT_FALSE(window->Planet()->HasSurface());
+}
+
+// Tiles the window cannot take because a loader holds the mutex are tried
+// once more a second later; only a second refusal shows the box.
+TEST_F(MapWindow, ARefusedUploadIsTriedOnceMore)
+{
+    CMapWindow* window = CreateTextured();
+    ASSERT_NE(nullptr, window);
+    HANDLE mutex = library.Textures().Mutex();
+    struct Case {
+        DWORD holdMs;
+        bool box;
+    } cases[] = {{1500, false}, {3500, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.holdMs);
+        HANDLE taken = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+        std::thread loader([&] {
+            WaitForSingleObject(mutex, INFINITE);
+            SetEvent(taken);
+            Sleep(c.holdMs);
+            ReleaseMutex(mutex);
+        });
+        WaitForSingleObject(taken, 10000);
+        CloseHandle(taken);
+        std::wstring text;
+        std::atomic<bool> closed(false);
+        std::thread closer([&] {
+            // the box comes after two waits of a second and the retry's timer
+            for (DWORD waited = 0; waited < 4500 && !closed; waited += 50) {
+                if (HWND box = FindWindowW(L"#32770", L"Error")) {
+                    WCHAR found[512] = {};
+                    GetDlgItemTextW(box, 0xFFFF, found, 512);
+                    text = found;
+                    PostMessageW(box, WM_COMMAND, IDOK, 0);
+                    break;
+                }
+                Sleep(50);
+            }
+            closed = true;
+        });
+        PostMessageW(map, UM_TEXTURELOADED, kTextureSplit, 1);
+        while (!closed) {
+            Pump();
+            Sleep(10);
+        }
+        closer.join();
+        loader.join();
+        EXPECT_EQ(c.box, !text.empty());
+        // a refusal frees the tiles that could not be taken
+        EXPECT_EQ(!c.box, library.Textures().earthTiles.Ready());
+    }
 }
