@@ -112,41 +112,37 @@ void CMapTextures::FreeTextures()
 
 // Each thread posts exactly one message, also when it could not take the
 // mutex or ran out of memory: the window must never wait for a silent one.
-unsigned __stdcall CMapTextures::TextureLoadThread(void* p)
+void CMapTextures::RunLoaderStep(ThreadStart* p, WPARAM stage, volatile LONG* counter)
 {
-    std::unique_ptr<ThreadStart> start((ThreadStart*)p);
-    CMapTextures& self = *start->self;
+    std::unique_ptr<ThreadStart> start(p);
     LPARAM done = 0;
-    DWORD wait = WaitForSingleObject(self.Mutex(), self.m_loaderMutexWaitMs);
+    DWORD wait = WaitForSingleObject(Mutex(), m_loaderMutexWaitMs);
     if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
         try {
-            done = self.LoadEarthTexture() != kTextureLoadFailed;
+            done = stage == kTextureRead ? LoadEarthTexture() != kTextureLoadFailed : SplitEarthTexture();
         } catch (...) {
-            self.earth.Free(true);
+            if (stage == kTextureRead)
+                earth.Free(true);
+            else
+                earthTiles.Free();
         }
-        ReleaseMutex(self.Mutex());
+        ReleaseMutex(Mutex());
     }
-    InterlockedDecrement(&self.m_loading);
-    PostMessageW(start->window, UM_TEXTURELOADED, kTextureRead, done);
+    InterlockedDecrement(counter);
+    PostMessageW(start->window, UM_TEXTURELOADED, stage, done);
+}
+
+unsigned __stdcall CMapTextures::TextureLoadThread(void* p)
+{
+    CMapTextures& self = *((ThreadStart*)p)->self;
+    self.RunLoaderStep((ThreadStart*)p, kTextureRead, &self.m_loading);
     return 0;
 }
 
 unsigned __stdcall CMapTextures::TextureSplitThread(void* p)
 {
-    std::unique_ptr<ThreadStart> start((ThreadStart*)p);
-    CMapTextures& self = *start->self;
-    LPARAM done = 0;
-    DWORD wait = WaitForSingleObject(self.Mutex(), self.m_loaderMutexWaitMs);
-    if (wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED) {
-        try {
-            done = self.SplitEarthTexture();
-        } catch (...) {
-            self.earthTiles.Free();
-        }
-        ReleaseMutex(self.Mutex());
-    }
-    InterlockedDecrement(&self.m_splitting);
-    PostMessageW(start->window, UM_TEXTURELOADED, kTextureSplit, done);
+    CMapTextures& self = *((ThreadStart*)p)->self;
+    self.RunLoaderStep((ThreadStart*)p, kTextureSplit, &self.m_splitting);
     return 0;
 }
 

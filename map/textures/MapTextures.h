@@ -89,6 +89,9 @@ private:
     struct ThreadStart;
     static unsigned __stdcall TextureLoadThread(void* start);
     static unsigned __stdcall TextureSplitThread(void* start);
+    // A loader thread's work: `stage` kTextureRead or kTextureSplit under the
+    // mutex, then its one message.
+    void RunLoaderStep(ThreadStart* start, WPARAM stage, volatile LONG* counter);
     bool StartThread(HWND window, unsigned(__stdcall* body)(void*), volatile LONG* counter);
     bool FitToLimits(CGLTexture& picture, bool powersOfTwo) const;
 

@@ -19,6 +19,7 @@
 #include "map/window/MapWindow.h"
 #include "tests/bench/BenchTimer.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 
@@ -27,15 +28,6 @@ const int kHeight = 600;
 const int kCities = 400;
 const int kFrames = 30;
 const DWORD kWaitMs = 120000;
-
-void Pump()
-{
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-}
 
 double NowMs()
 {
@@ -83,18 +75,6 @@ double EmptyLoopFps(HWND host)
     return best;
 }
 
-// Pumps until `done`; false after the wait.
-template <class Done>
-bool PumpUntil(Done done)
-{
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs; Sleep(5)) {
-        Pump();
-        if (done())
-            return true;
-    }
-    return false;
-}
-
 double MapFps(HWND map)
 {
     double best = 0;
@@ -135,7 +115,8 @@ int main()
     DWORD status = 0;
     HWND map = library.CreateMapWindow(host, 0, 0, kWidth, kHeight, &status);
     CMapWindow* window = map ? CMapWindow::FromWindow(map) : nullptr;
-    if (!window || !PumpUntil([&] { return window->Planet()->HasSurface() && window->Planet()->HasClouds(); })) {
+    auto textured = [&] { return window->Planet()->HasSurface() && window->Planet()->HasClouds(); };
+    if (!window || !PumpUntil(textured, kWaitMs)) {
         printf("map_bench: no textured map window (0x%08lX)\n", status);
         return 1;
     }
@@ -149,7 +130,7 @@ int main()
     for (const auto& run : runs) {
         window->ReloadTextures(run.factor);
         // the upload restarts the frame-rate test: measured at this factor, not its own
-        PumpUntil([&] { return window->RateTest().Running() || run.factor >= 800; });
+        PumpUntil([&] { return window->RateTest().Running() || run.factor >= 800; }, kWaitMs);
         window->EndFrameRateTest();
         double fps = MapFps(map);
         printf("map at detail factor %3d             %8.1f fps  ratio 1/%.0f  (goal: at least 1/%.0f)\n",
@@ -158,15 +139,15 @@ int main()
 
     // the window's own test from the default factor
     window->ReloadTextures(100);
-    PumpUntil([&] { return window->RateTest().Running(); });
-    // settled: no test, no loader thread, for a quarter of a second
+    PumpUntil([&] { return window->RateTest().Running(); }, kWaitMs);
+    // settled: no test and no loader thread for a dozen pumps in a row
     int quiet = 0;
     PumpUntil([&] {
         RedrawWindow(map, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         bool idle = !window->RateTest().Running() && !library.Textures().Loading() && !library.Textures().Splitting();
         quiet = idle ? quiet + 1 : 0;
-        return quiet >= 50;
-    });
+        return quiet >= 12;
+    }, kWaitMs);
     printf("the frame-rate test settles on the detail factor %d\n", library.Textures().detail.factor);
 
     DestroyWindow(map);

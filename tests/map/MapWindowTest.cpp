@@ -22,6 +22,7 @@
 #include "tests/map/JpegFixtures.h"
 #include "tests/map/SceneTestWindow.h"
 #include "tests/support/TestFiles.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 
@@ -40,22 +41,6 @@ void Pump()
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
-}
-
-// Waits for a message box with `caption`; returns its text and closes it.
-std::wstring CloseMessageBox(const wchar_t* caption)
-{
-    for (DWORD waited = 0; waited < kTextureWaitMs; waited += 50) {
-        HWND box = FindWindowW(L"#32770", caption);
-        if (box) {
-            WCHAR text[512] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 512);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(50);
-    }
-    return L"(no message box)";
 }
 
 class MapWindow : public testing::Test {
@@ -222,7 +207,7 @@ TEST_F(MapWindow, AnEarthThatDoesNotLoadShowsTheBox)
     std::wstring text;
     std::atomic<bool> closed(false);
     std::thread closer([&] {
-        text = CloseMessageBox(L"Error");
+        text = CloseMessageBox(L"Error", kTextureWaitMs);
         closed = true;
     });
     DWORD status = 1;
@@ -264,16 +249,7 @@ TEST_F(MapWindow, ARefusedUploadIsTriedOnceMore)
         std::atomic<bool> closed(false);
         std::thread closer([&] {
             // the box comes after two waits of a second and the retry's timer
-            for (DWORD waited = 0; waited < 4500 && !closed; waited += 50) {
-                if (HWND box = FindWindowW(L"#32770", L"Error")) {
-                    WCHAR found[512] = {};
-                    GetDlgItemTextW(box, 0xFFFF, found, 512);
-                    text = found;
-                    PostMessageW(box, WM_COMMAND, IDOK, 0);
-                    break;
-                }
-                Sleep(50);
-            }
+            text = CloseMessageBox(L"Error", 4500);
             closed = true;
         });
         PostMessageW(map, UM_TEXTURELOADED, kTextureSplit, 1);
@@ -287,4 +263,18 @@ TEST_F(MapWindow, ARefusedUploadIsTriedOnceMore)
         // a refusal frees the tiles that could not be taken
         EXPECT_EQ(!c.box, library.Textures().earthTiles.Ready());
     }
+}
+
+TEST(MapLibrary, LocalStringsAreKeptByIdAndANullTextIsIgnored)
+{
+    CMapLibrary library;
+    EXPECT_EQ(nullptr, library.LocalString(2));
+    library.SetLocalString(2, L"Add a photo");
+    library.SetLocalString(2, nullptr);
+    ASSERT_NE(nullptr, library.LocalString(2));
+    EXPECT_STREQ(L"Add a photo", library.LocalString(2));
+    library.SetLocalString(2, L"Send a photo");
+    library.SetLocalString(1, L"Photos");
+    EXPECT_STREQ(L"Send a photo", library.LocalString(2));
+    EXPECT_STREQ(L"Photos", library.LocalString(1));
 }

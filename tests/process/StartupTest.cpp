@@ -24,22 +24,6 @@ namespace {
 
 const DWORD kWaitMs = kProgramWaitMs;
 
-// Waits for a message box with `caption`; returns its text and closes it.
-std::wstring CloseMessageBox(const wchar_t* caption)
-{
-    for (DWORD waited = 0; waited < kWaitMs; waited += 100) {
-        HWND box = FindWindowW(L"#32770", caption);
-        if (box) {
-            WCHAR text[512] = {};
-            GetDlgItemTextW(box, 0xFFFF, text, 512);
-            PostMessageW(box, WM_COMMAND, IDOK, 0);
-            return text;
-        }
-        Sleep(100);
-    }
-    return L"(no message box)";
-}
-
 // A window of class "TempolanClass" whose thread never reads its messages:
 // a hung instance.
 class CHungInstance {
@@ -127,7 +111,7 @@ TEST(Startup, MissingResourceLibraryEndsWithCode1)
     CProgramFolder folder(false, true);
     int p = folder.Start(L"");
     ASSERT_LE(0, p);
-    EXPECT_EQ(L"Cannot load resource DLL!", CloseMessageBox(L"Tempolan Error"));
+    EXPECT_EQ(L"Cannot load resource DLL!", CloseMessageBox(L"Tempolan Error", kWaitMs));
     EXPECT_EQ(1, folder.ExitCode(p));
 }
 
@@ -136,7 +120,7 @@ TEST(Startup, MissingDataFileShowsTheMessageAndEnds)
     CProgramFolder folder(true, false);
     int p = folder.Start(L"");
     ASSERT_LE(0, p);
-    std::wstring text = CloseMessageBox(L"Tempolan Error");
+    std::wstring text = CloseMessageBox(L"Tempolan Error", kWaitMs);
     EXPECT_NE(std::wstring::npos, text.find(L"time zone or city files")) << text;
     EXPECT_EQ(0, folder.ExitCode(p));
     EXPECT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <string>
 
 #include "graphics/protocol/WindowClasses.h"
 
@@ -23,6 +24,21 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD ms)
             return false;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
     }
+}
+
+// Waits up to `ms` for a message box with `caption`, closes it with OK and
+// returns its text; empty when none came.
+inline std::wstring CloseMessageBox(const wchar_t* caption, DWORD ms)
+{
+    for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(50)) {
+        if (HWND box = FindWindowW(L"#32770", caption)) {
+            WCHAR text[512] = {};
+            GetDlgItemTextW(box, 0xFFFF, text, 512);
+            PostMessageW(box, WM_COMMAND, IDOK, 0);
+            return text;
+        }
+    }
+    return std::wstring();
 }
 
 // The window's answer, or -1 when it gave none within 5 s.
