@@ -194,6 +194,10 @@ TEST_F(FeedDownload, OnlyAWholeAnswerReplacesTheCache)
 
 TEST_F(FeedDownload, OneJobAtATime)
 {
+    // a job without entries starts nothing and holds no place
+    EXPECT_FALSE(StartFeedDownloadJob(MakeJob(m_window.Window(), 9, m_folder, {})));
+    EXPECT_FALSE(StartFeedDownloadJob(nullptr));
+    EXPECT_FALSE(IsFeedDownloadRunning());
     ASSERT_TRUE(StartFeedDownloadJob(MakeJob(m_window.Window(), 1, m_folder, {{L"/delay?ms=1500", L"slow.xml"}})));
     // straight after, before the worker has run
     EXPECT_FALSE(StartFeedDownloadJob(MakeJob(m_window.Window(), 2, m_folder, {{L"/ok?len=10&seed=2", L"b.xml"}})));
