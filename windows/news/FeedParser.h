@@ -7,6 +7,11 @@
 
 #include <vector>
 
+// DOMDocument 3.0's class and IXMLDOMDocument, named here since MinGW's
+// uuid library lacks them.
+extern const CLSID kDomDocument30;
+extern const IID kIXMLDOMDocument;
+
 // Merges the feed file at `path` into `channel`: items new, changed or gone
 // are added, updated or deleted, and each window of `subscribers` that still
 // exists is sent UM_RSSCHANGED for each (removed items before deletion), then
