@@ -443,6 +443,9 @@ TEST_F(RssParser, HostileDocumentsAreRefusedOrSurvived)
         {"in UTF-16", utf16},
         {"billion laughs", ReadFileBytes(Fixture(L"billion-laughs.xml"))},
         {"a NUL reference", Feed("<item><title>a&#0;b</title></item>")},  // no character: the load fails
+        {"past the first read", "<!--" + std::string(100000, ' ') + "-->" +
+                                    withEntity("<!ENTITY x SYSTEM \"" + narrow(markerUrl) + "\">", "&x;")},
+        {"a prolog past the second read", "<!--" + std::string(2000000, ' ') + "-->" + Feed("<item><title>x</title></item>")},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -453,6 +456,11 @@ TEST_F(RssParser, HostileDocumentsAreRefusedOrSurvived)
         EXPECT_EQ(2u, channel.itemsByKey.size());
     }
     EXPECT_EQ(std::string::npos, ServerLog().find("feed-entity"));
+    // a long but harmless prolog is read
+    RSS::Channel commented(L"u");
+    EXPECT_TRUE(ParseFeedFile(&commented, Write(L"comment.xml", "<!--" + std::string(100000, ' ') + "-->" +
+                                                                   Feed("<item><title>x</title></item>")).c_str(),
+                              false));
 
     // deep nesting: refused or read, never a crash; the items stay when refused
     std::string deep;

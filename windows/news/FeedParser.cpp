@@ -14,8 +14,9 @@ namespace {
 
 const IID kIXMLDOMDocument2 = {0x2933bf95, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0xc0, 0x4f, 0x98, 0x3e, 0x60}};
 
-// A real feed's prolog is a few hundred bytes; one past this is refused.
-const DWORD kHeadLimit = 1 << 20;
+// A real feed's prolog is a few hundred bytes: the first read is small, and
+// a prolog past the second is refused.
+const DWORD kHeadReads[] = {64 * 1024, 1024 * 1024};
 
 void Notify(const std::vector<HWND>& subscribers, WPARAM code, RSS::Element* object)
 {
@@ -59,15 +60,17 @@ bool HeadUnits(const std::string& bytes, std::vector<WCHAR>* units)
     return true;
 }
 
+enum class Prolog { Clean, DeclaresEntities, Unfinished };
+
 // Whether the prolog declares entities. Wine's msxml3 takes neither
 // resolveExternals nor ProhibitDTD into account, so an entity declaration
 // (external files and URLs, the exponential "billion laughs") never reaches
 // the parser; a plain DOCTYPE such as RSS 0.91's is harmless.
-bool HeadDeclaresEntities(const std::string& bytes, bool complete)
+Prolog ScanProlog(const std::string& bytes)
 {
     std::vector<WCHAR> text;
     if (!HeadUnits(bytes, &text))
-        return true;
+        return Prolog::DeclaresEntities;
     size_t i = 0;
     while (i < text.size()) {
         if (At(text, i, "<!--")) {
@@ -83,7 +86,7 @@ bool HeadDeclaresEntities(const std::string& bytes, bool complete)
                 } else if (At(text, i, "<!--")) {
                     i = Skip(text, i + 4, "-->") + 2;
                 } else if (At(text, i, "<!ENTITY")) {
-                    return true;
+                    return Prolog::DeclaresEntities;
                 } else if (c == '[') {
                     subset = true;
                 } else if (c == ']') {
@@ -94,13 +97,12 @@ bool HeadDeclaresEntities(const std::string& bytes, bool complete)
             }
             ++i;
         } else if (text[i] == '<') {
-            return false;  // the root element: the prolog is over
+            return Prolog::Clean;  // the root element: the prolog is over
         } else {
             ++i;
         }
     }
-    // a prolog longer than the head read hides what follows
-    return !complete;
+    return Prolog::Unfinished;
 }
 
 BSTR TextOf(IXMLDOMNode* node)
@@ -193,23 +195,33 @@ INT32 ReadTtl(const std::wstring& text)
     return ttl < 3 ? 3 : ttl;
 }
 
-// Opens the file, takes its time into the channel and reads its head.
-bool ReadFileHead(RSS::Channel* channel, const WCHAR* path, std::string* head, bool* complete)
+// Opens the file and takes its time into the channel; false when it cannot
+// be read or its prolog declares entities (or is too long to tell).
+bool CheckFile(RSS::Channel* channel, const WCHAR* path)
 {
     CKernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file)
         return false;
     FILETIME written;
-    if (!GetFileTime(file.Get(), nullptr, nullptr, &written) || !FileTimeToSystemTime(&written, &channel->fileTime))
-        return false;
-    head->resize(kHeadLimit);
-    DWORD read = 0;
-    if (!ReadFile(file.Get(), &(*head)[0], kHeadLimit, &read, nullptr))
-        return false;
-    head->resize(read);
     LARGE_INTEGER size;
-    *complete = GetFileSizeEx(file.Get(), &size) && size.QuadPart == (LONGLONG)read;
-    return true;
+    if (!GetFileTime(file.Get(), nullptr, nullptr, &written) || !FileTimeToSystemTime(&written, &channel->fileTime) ||
+        !GetFileSizeEx(file.Get(), &size))
+        return false;
+    for (DWORD limit : kHeadReads) {
+        std::string head(limit, '\0');
+        DWORD read = 0;
+        LARGE_INTEGER start = {};
+        if (!SetFilePointerEx(file.Get(), start, nullptr, FILE_BEGIN) ||
+            !ReadFile(file.Get(), &head[0], limit, &read, nullptr))
+            return false;
+        head.resize(read);
+        Prolog prolog = ScanProlog(head);
+        if (prolog != Prolog::Unfinished)
+            return prolog == Prolog::Clean;
+        if (size.QuadPart <= (LONGLONG)read)
+            return true;  // no root at all: the load fails on its own
+    }
+    return false;
 }
 
 bool LoadDocument(const WCHAR* path, CComRef<IXMLDOMDocument>* document)
@@ -337,9 +349,7 @@ void Merge(RSS::Channel* channel, std::vector<std::unique_ptr<RSS::Item>>& parse
 
 bool Parse(RSS::Channel* channel, const WCHAR* path, bool quiet, const std::vector<HWND>& subscribers)
 {
-    std::string head;
-    bool complete = false;
-    if (!ReadFileHead(channel, path, &head, &complete) || HeadDeclaresEntities(head, complete))
+    if (!CheckFile(channel, path))
         return false;
     CComRef<IXMLDOMDocument> doc;
     if (!LoadDocument(path, &doc))
