@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <oleauto.h>
 
 template <class Traits>
 class CHandleOwner {
@@ -120,6 +121,25 @@ struct FindHandleTraits {
     static void Close(HANDLE h) { FindClose(h); }
 };
 using CFindHandle = CHandleOwner<FindHandleTraits>;
+
+// A COM interface pointer, released once.
+template <class T>
+struct ComTraits {
+    using Handle = T*;
+    static T* Empty() { return nullptr; }
+    static bool Valid(T* p) { return p != nullptr; }
+    static void Close(T* p) { p->Release(); }
+};
+template <class T>
+using CComRef = CHandleOwner<ComTraits<T>>;
+
+struct BstrTraits {
+    using Handle = BSTR;
+    static BSTR Empty() { return nullptr; }
+    static bool Valid(BSTR s) { return s != nullptr; }
+    static void Close(BSTR s) { SysFreeString(s); }
+};
+using CBstr = CHandleOwner<BstrTraits>;
 
 // GetDC of a window (null: the screen), given back with ReleaseDC to the
 // same window.
