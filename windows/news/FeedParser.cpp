@@ -114,6 +114,17 @@ BSTR TextOf(IXMLDOMNode* node)
 }
 
 // The element's name (nodeName) into `name`; false for other nodes.
+// Moves `node` on to its next sibling (empty after the last); false when the
+// DOM fails.
+bool StepToNextSibling(CComRef<IXMLDOMNode>* node)
+{
+    CComRef<IXMLDOMNode> next;
+    if (FAILED(node->Get()->get_nextSibling(next.Receive())))
+        return false;
+    *node = std::move(next);
+    return true;
+}
+
 bool ElementName(IXMLDOMNode* node, CBstr* name)
 {
     DOMNodeType type;
@@ -137,10 +148,8 @@ bool ChildText(IXMLDOMNode* parent, const WCHAR* name, std::wstring* text)
             text->assign(value.Get(), SysStringLen(value.Get()));
             return true;
         }
-        CComRef<IXMLDOMNode> next;
-        if (FAILED(child.Get()->get_nextSibling(next.Receive())))
+        if (!StepToNextSibling(&child))
             return false;
-        child = std::move(next);
     }
     return false;
 }
@@ -170,10 +179,8 @@ bool ReadItem(IXMLDOMNode* element, RSS::Item* item)
                 field->assign(value.Get(), SysStringLen(value.Get()));
             }
         }
-        CComRef<IXMLDOMNode> next;
-        if (FAILED(child.Get()->get_nextSibling(next.Receive())))
+        if (!StepToNextSibling(&child))
             return false;
-        child = std::move(next);
     }
     DecodeHtmlEntities(item->title);
     return true;
@@ -289,10 +296,8 @@ bool FindChannelElement(IXMLDOMDocument* doc, RSS::Channel* channel, CComRef<IXM
             *found = std::move(child);
             return true;
         }
-        CComRef<IXMLDOMNode> next;
-        if (FAILED(child.Get()->get_nextSibling(next.Receive())))
+        if (!StepToNextSibling(&child))
             return false;
-        child = std::move(next);
     }
     return false;
 }
