@@ -95,7 +95,12 @@ void CMainProgram::RefreshLocalZone()
 void CMainProgram::OnCreate(HWND window)
 {
     m_window = window;
-    m_seams.news->CreateDataFolder();
+    if (m_seams.news->CreateDataFolder(window)) {
+        INewsReader* news = m_seams.news;
+        m_settings.SetNewsChannelCallback([news](const WCHAR* url, int ttl, int index, bool expanded, bool enabled) {
+            return news->AddFeed(url, ttl, index, expanded, enabled);
+        });
+    }
     RefreshLocalZone();
     SetTimer(window, kMainTimerId, kMainTimerMs, nullptr);
     if (!m_noHook)

@@ -105,10 +105,17 @@ public:
 class INewsReader {
 public:
     virtual ~INewsReader() = default;
-    virtual void CreateDataFolder() {}
+    // The per-user data folder; true when feeds can be registered (AddFeed
+    // becomes the settings loader's feed callback).
+    virtual bool CreateDataFolder(HWND mainWindow) { return false; }
+    // One feed section of the settings; true when the feed was registered.
+    virtual bool AddFeed(const WCHAR* url, int ttlMinutes, int index, bool expanded, bool enabled) { return false; }
     virtual void LoadCache() {}
     virtual void RefreshDueFeeds() {}
+    // The menu's "refresh now": every feed, due or not.
+    virtual void RefreshAllFeeds() {}
     virtual LRESULT OnProgress(WPARAM status, LPARAM progress) { return 0; }
+    virtual void ShowChannelWindow() {}
     virtual void HidePopup() {}
     virtual void SendSettingsChanged(WPARAM wParam, LPARAM lParam) {}
     virtual void ClearChannels() {}

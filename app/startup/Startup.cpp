@@ -16,6 +16,7 @@
 #include "windows/http/HttpClient.h"
 #include "windows/http/HttpDownloader.h"
 #include "windows/desktop/DesktopClocks.h"
+#include "windows/news/NewsReader.h"
 #include "app/startup/BuildInfo.h"
 #include "app/startup/CommandLine.h"
 #include "app/startup/ExitEventWatcher.h"
@@ -323,14 +324,18 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     WCHAR agent[64];
     FormatHttpUserAgent(build.fileVersion, true, agent, ARRAYSIZE(agent));
     CHttpFileDownloader http(agent, nullptr);
+    CUserDataShell userData;
+    CNewsReader news(userData, agent, nullptr);
 
     MainSeams seams = {};
     seams.language = &reload;
     seams.desktop = &desktop;
     seams.http = &http;
+    seams.news = &news;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
     http.SetSettings(&program.Settings().Block());
+    news.SetSettings(&program.Settings().Block());
     exitCode = RunMainWindow(instance, program, exitEvent.Get());
     desktop.Destroy();
     skins.ReleaseAll();

@@ -18,15 +18,7 @@ const uint64_t kGiB = 1024ull * 1024 * 1024;
 
 int CountFiles(const std::wstring& folder)
 {
-    int count = 0;
-    WIN32_FIND_DATAW found;
-    if (CFindHandle find{FindFirstFileW((folder + L"*").c_str(), &found)}) {
-        do {
-            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                ++count;
-        } while (FindNextFileW(find.Get(), &found));
-    }
-    return count;
+    return (int)FolderFileNames(folder).size();
 }
 
 TopDownPicture Flat(int width, int height, int components, uint8_t value)

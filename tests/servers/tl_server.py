@@ -13,6 +13,8 @@ HTTP paths (query parameters in brackets):
   /date/early  answered early in the next second, with that second
   /log  the requests seen so far, one JSON object a line;  /log/clear
   /sntp[mode,offset_ms,fraction,seconds]  the SNTP answer from now on
+  /feed...[name,items]  an RSS 2.0 feed (any path under /feed; any other
+      parameter is ignored), answered as /feed/mode[to=ok|500|cut] chose
 A request line with an absolute URL is answered as a proxy would ("proxied").
 """
 import argparse
@@ -41,6 +43,7 @@ tls_hellos = []
 sntp_mode = {"mode": "normal", "offset_ms": 0, "fraction": None, "seconds": None}
 last_activity = [time.monotonic()]
 stopping = threading.Event()
+feed_mode = {"mode": "ok"}
 
 
 def touch():
@@ -49,6 +52,16 @@ def touch():
 
 def body_of(length, seed):
     return random.Random(seed).randbytes(length)
+
+
+def feed_body(name, items):
+    entries = "".join(
+        "<item><title>%s item %d</title><link>http://example.invalid/%d</link>"
+        "<guid>%s-%d</guid><description>Item %d</description></item>" % (name, i, i, name, i, i)
+        for i in range(1, items + 1))
+    return ('<?xml version="1.0" encoding="UTF-8"?>\n<rss version="2.0"><channel>'
+            "<title>%s</title><link>http://example.invalid/</link><description>The %s feed</description>"
+            "<ttl>30</ttl>%s</channel></rss>\n" % (name, name, entries)).encode()
 
 
 def http_date(t, form):
@@ -148,6 +161,26 @@ class Handler(BaseHTTPRequestHandler):
             elif md5 == "short":
                 headers.append(("Content-MD5", base64.b64encode(digest[:15]).decode()))
             return self.send_body(200, body, headers, length="nolen" not in p)
+        if path == "/feed/mode":
+            with state_lock:
+                feed_mode["mode"] = p.get("to", "ok")
+            return self.send_body(200, b"", [])
+        if path.startswith("/feed"):
+            with state_lock:
+                mode = feed_mode["mode"]
+            if mode == "500":
+                return self.send_body(500, b"status 500", [("Content-Type", "text/plain")])
+            body = feed_body(p.get("name", "Feed"), int(p.get("items", "2")))
+            if mode == "cut":
+                self.send_response(200)
+                self.send_header("Content-Type", "text/xml")
+                self.send_header("Content-Length", str(len(body)))
+                self.end_headers()
+                self.wfile.write(body[:len(body) // 2])
+                self.wfile.flush()
+                self.close_connection = True
+                return
+            return self.send_body(200, body, [("Content-Type", "text/xml")])
         if path == "/ini":
             return self.send_body(200, INI_BODY, [("Content-Type", "text/plain")])
         if path == "/empty":

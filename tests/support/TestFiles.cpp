@@ -43,6 +43,19 @@ void RemoveTree(const std::wstring& folder)
 
 }  // namespace
 
+std::vector<std::wstring> FolderFileNames(const std::wstring& folder)
+{
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW found;
+    if (CFindHandle find{FindFirstFileW((folder + L"*").c_str(), &found)}) {
+        do {
+            if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(found.cFileName);
+        } while (FindNextFileW(find.Get(), &found));
+    }
+    return names;
+}
+
 CTempFolder::CTempFolder()
 {
     static int s_serial;

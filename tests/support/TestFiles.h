@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 class CTempFile {
 public:
@@ -39,6 +40,8 @@ bool CopyFolderFiles(const std::wstring& from, const std::wstring& to);
 
 // The whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
+// The names of the files (not folders) in `folder`, which ends with "\".
+std::vector<std::wstring> FolderFileNames(const std::wstring& folder);
 
 // A fixture file of tests/data.
 std::wstring TestDataPath(const wchar_t* name);

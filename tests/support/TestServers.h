@@ -43,3 +43,14 @@ inline std::string TestServerGet(const std::wstring& path)
     WinHttpCloseHandle(session);
     return body;
 }
+
+// The requests in the HTTP server's log whose path begins with `prefix`.
+inline size_t CountServerRequests(const std::string& prefix)
+{
+    std::string log = TestServerGet(L"/log");
+    std::string key = "\"path\": \"" + prefix;
+    size_t n = 0;
+    for (size_t at = log.find(key); at != std::string::npos; at = log.find(key, at + 1))
+        ++n;
+    return n;
+}

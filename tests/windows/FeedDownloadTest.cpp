@@ -80,33 +80,6 @@ bool WaitForJobEnd()
     return PumpUntil([] { return !IsFeedDownloadRunning(); }, 30000);
 }
 
-// The names of the folder's files.
-std::vector<std::wstring> FilesOf(const CTempFolder& folder)
-{
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(folder.File(L"*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            names.push_back(found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return names;
-}
-
-// The requests of the server's log whose path begins with `prefix`.
-size_t CountRequests(const std::string& prefix)
-{
-    std::string log = TestServerGet(L"/log");
-    std::string key = "\"path\": \"" + prefix;
-    size_t n = 0;
-    for (size_t at = log.find(key); at != std::string::npos; at = log.find(key, at + 1))
-        ++n;
-    return n;
-}
-
 std::string Narrow(const std::wstring& text) { return std::string(text.begin(), text.end()); }
 
 class FeedDownload : public ::testing::Test {
@@ -158,7 +131,7 @@ TEST_F(FeedDownload, ReportsEachEntryInOrderOnceItsCacheIsInPlace)
         EXPECT_EQ(results[i] == 200 ? TestServerGet(feeds[i].path) : std::string(), s.cache);
     }
     // no temporary file stays behind
-    std::vector<std::wstring> files = FilesOf(m_folder);
+    std::vector<std::wstring> files = FolderFileNames(m_folder.Path());
     EXPECT_EQ(2u, files.size());
 }
 
@@ -184,12 +157,12 @@ TEST_F(FeedDownload, OnlyAWholeAnswerReplacesTheCache)
         ASSERT_EQ(1u, m_window.seen.size());
         EXPECT_EQ(c.result, m_window.seen[0].result);
         EXPECT_EQ(previous, ReadFileBytes(m_folder.File(L"rss.xml")));
-        EXPECT_EQ(std::vector<std::wstring>{L"rss.xml"}, FilesOf(m_folder));
+        EXPECT_EQ(std::vector<std::wstring>{L"rss.xml"}, FolderFileNames(m_folder.Path()));
     }
     ASSERT_TRUE(StartFeedDownloadJob(MakeJob(m_window.Window(), 2, m_folder, {{L"/ok?len=300&md5=right", L"rss.xml"}})));
     ASSERT_TRUE(WaitForJobEnd());
     EXPECT_EQ(TestServerGet(L"/ok?len=300"), ReadFileBytes(m_folder.File(L"rss.xml")));
-    EXPECT_EQ(std::vector<std::wstring>{L"rss.xml"}, FilesOf(m_folder));
+    EXPECT_EQ(std::vector<std::wstring>{L"rss.xml"}, FolderFileNames(m_folder.Path()));
 }
 
 TEST_F(FeedDownload, OneJobAtATime)
@@ -209,11 +182,11 @@ TEST_F(FeedDownload, OneJobAtATime)
     ASSERT_TRUE(WaitForJobEnd());
     ASSERT_EQ(1u, m_window.seen.size());
     EXPECT_EQ(1u, m_window.seen[0].jobId);
-    EXPECT_EQ(0u, CountRequests("/ok"));
+    EXPECT_EQ(0u, CountServerRequests("/ok"));
     // and the next one starts once it is done
     EXPECT_TRUE(StartFeedDownloadJob(MakeJob(m_window.Window(), 4, m_folder, {{L"/ok?len=10&seed=4", L"d.xml"}})));
     ASSERT_TRUE(WaitForJobEnd());
-    EXPECT_EQ(1u, CountRequests("/ok"));
+    EXPECT_EQ(1u, CountServerRequests("/ok"));
 }
 
 TEST_F(FeedDownload, AGoneWindowEndsTheJob)
@@ -223,8 +196,8 @@ TEST_F(FeedDownload, AGoneWindowEndsTheJob)
     std::vector<Feed> feeds = {{L"/ok?len=10&seed=1", L"a.xml"}, {L"/ok?len=10&seed=2", L"b.xml"}};
     ASSERT_TRUE(StartFeedDownloadJob(MakeJob(gone, 1, m_folder, feeds)));
     ASSERT_TRUE(WaitForJobEnd());
-    EXPECT_EQ(1u, CountRequests("/ok?len=10&seed=1"));
-    EXPECT_EQ(0u, CountRequests("/ok?len=10&seed=2"));
+    EXPECT_EQ(1u, CountServerRequests("/ok?len=10&seed=1"));
+    EXPECT_EQ(0u, CountServerRequests("/ok?len=10&seed=2"));
 }
 
 TEST_F(FeedDownload, TheRecordCarriesTheWholeUrl)
@@ -237,5 +210,5 @@ TEST_F(FeedDownload, TheRecordCarriesTheWholeUrl)
     ASSERT_EQ(1u, m_window.seen.size());
     EXPECT_EQ(TestServerUrl(path), m_window.seen[0].url);
     EXPECT_EQ(200, m_window.seen[0].result);
-    EXPECT_EQ(1u, CountRequests(Narrow(path)));
+    EXPECT_EQ(1u, CountServerRequests(Narrow(path)));
 }

@@ -5,33 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/FakeUserDataShell.h"
 #include "tests/support/TestFiles.h"
 #include "windows/news/FeedCache.h"
 
 namespace {
-
-// Gives the application data folder of the test and notes the boxes.
-class CFakeUserDataShell : public IUserDataShell {
-public:
-    struct Box {
-        HWND owner;
-        std::wstring text, caption;
-    };
-    bool GetAppDataFolder(WCHAR* path) override
-    {
-        if (!found)
-            return false;
-        lstrcpynW(path, appData.c_str(), MAX_PATH);
-        return true;
-    }
-    void ShowError(HWND owner, const WCHAR* text, const WCHAR* caption) override
-    {
-        boxes.push_back({owner, text, caption});
-    }
-    bool found = true;
-    std::wstring appData;
-    std::vector<Box> boxes;
-};
 
 bool IsFolder(const std::wstring& path)
 {

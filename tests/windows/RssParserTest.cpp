@@ -35,7 +35,13 @@ public:
     CSubscriber(const CSubscriber&) = delete;
     CSubscriber& operator=(const CSubscriber&) = delete;
 
-    std::vector<HWND> List() const { return {m_window}; }
+    HWND Window() const { return m_window; }
+    // Listens to `channel` through a list of its own.
+    void Watch(RSS::Channel& channel)
+    {
+        m_list.Add(m_window);
+        channel.subscribers = &m_list;
+    }
     // "1:title 3:title 4:channel title"
     std::wstring Codes() const
     {
@@ -61,6 +67,7 @@ private:
         return DefWindowProcW(hwnd, message, wParam, lParam);
     }
     HWND m_window;
+    FeedSubscriberList m_list;
 };
 
 class RssParser : public ::testing::Test {
@@ -268,8 +275,9 @@ TEST_F(RssParser, SubscribersSeeEachChangeInItsFinalState)
     std::wstring first = Write(L"first.xml", Feed(one + two));
     CSubscriber subscriber;
     RSS::Channel channel(L"u");
+    subscriber.Watch(channel);
 
-    ASSERT_TRUE(ParseFeedFile(&channel, first.c_str(), false, subscriber.List()));
+    ASSERT_TRUE(ParseFeedFile(&channel, first.c_str(), false));
     EXPECT_EQ(L"1:One 1:Two 4:T", subscriber.Codes());
     EXPECT_EQ(&channel, subscriber.notices.back().object);
     EXPECT_EQ(2, channel.CountNew());
@@ -277,7 +285,7 @@ TEST_F(RssParser, SubscribersSeeEachChangeInItsFinalState)
 
     // the same file again: nothing added or changed, every new flag cleared
     subscriber.notices.clear();
-    ASSERT_TRUE(ParseFeedFile(&channel, first.c_str(), false, subscriber.List()));
+    ASSERT_TRUE(ParseFeedFile(&channel, first.c_str(), false));
     EXPECT_EQ(L"4:T", subscriber.Codes());
     EXPECT_EQ(0, channel.CountNew());
     EXPECT_EQ(0, channel.isNew);
@@ -290,7 +298,7 @@ TEST_F(RssParser, SubscribersSeeEachChangeInItsFinalState)
     std::wstring second =
         Write(L"second.xml", Feed("<item><title>Three</title><guid>g3</guid></item>"
                                   "<item><title>One again</title><guid>g1</guid></item>"));
-    ASSERT_TRUE(ParseFeedFile(&channel, second.c_str(), false, subscriber.List()));
+    ASSERT_TRUE(ParseFeedFile(&channel, second.c_str(), false));
     EXPECT_EQ(L"1:Three 3:One again 2:Two 4:T", subscriber.Codes());
     EXPECT_EQ(g1, channel.itemsByKey.at(L"g1"));
     EXPECT_EQ(1, g1->isNew);
@@ -301,7 +309,7 @@ TEST_F(RssParser, SubscribersSeeEachChangeInItsFinalState)
 
     // a failed parse sends nothing and keeps the items
     subscriber.notices.clear();
-    EXPECT_FALSE(ParseFeedFile(&channel, Write(L"broken.xml", "<rss><chan").c_str(), false, subscriber.List()));
+    EXPECT_FALSE(ParseFeedFile(&channel, Write(L"broken.xml", "<rss><chan").c_str(), false));
     EXPECT_EQ(L"", subscriber.Codes());
     EXPECT_EQ(0, channel.parsed);
     EXPECT_EQ(2u, channel.itemsByKey.size());
@@ -309,9 +317,9 @@ TEST_F(RssParser, SubscribersSeeEachChangeInItsFinalState)
 
     // a repeated key is one item and one notice
     RSS::Channel repeated(L"u");
+    subscriber.Watch(repeated);
     subscriber.notices.clear();
-    ASSERT_TRUE(ParseFeedFile(&repeated, Write(L"repeat.xml", Feed(one + one + two)).c_str(), false,
-                              subscriber.List()));
+    ASSERT_TRUE(ParseFeedFile(&repeated, Write(L"repeat.xml", Feed(one + one + two)).c_str(), false));
     EXPECT_EQ(L"1:One 1:Two 4:T", subscriber.Codes());
     EXPECT_EQ(L"One|Two", Titles(repeated));
 }
@@ -319,12 +327,14 @@ TEST_F(RssParser, SubscribersSeeEachChangeInItsFinalState)
 TEST_F(RssParser, AQuietLoadMarksNothingNewAndWindowsGoneAreSkipped)
 {
     CSubscriber subscriber;
-    std::vector<HWND> list = subscriber.List();
+    FeedSubscriberList list;
     HWND gone = CreateWindowW(L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     DestroyWindow(gone);
-    list.insert(list.begin(), gone);
+    list.Add(gone);
+    list.Add(subscriber.Window());
     RSS::Channel channel(L"u");
-    ASSERT_TRUE(ParseFeedFile(&channel, Fixture(L"rdf10.xml").c_str(), true, list));
+    channel.subscribers = &list;
+    ASSERT_TRUE(ParseFeedFile(&channel, Fixture(L"rdf10.xml").c_str(), true));
     EXPECT_EQ(L"1:A 1:B 4:RDF channel", subscriber.Codes());
     EXPECT_EQ(0, channel.CountNew());
     EXPECT_EQ(0, channel.isNew);

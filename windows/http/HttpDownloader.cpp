@@ -9,19 +9,29 @@ CHttpFileDownloader::CHttpFileDownloader(const WCHAR* userAgent, const SettingsB
     lstrcpynW(m_userAgent, userAgent, ARRAYSIZE(m_userAgent));
 }
 
-int CHttpFileDownloader::Download(const WCHAR* url, const WCHAR* file)
+int DownloadFileReplacing(CHttpClient& client, const WCHAR* url, const WCHAR* file)
 {
     WCHAR temporary[MAX_PATH + 8];
     if (!url || !file || lstrlenW(file) + 5 >= MAX_PATH)
-        return 0;
+        return kHttpCannotCreateFile;
     wsprintfW(temporary, L"%s.part", file);
-    bool direct = !m_settings || (m_settings->options & kOptInetScripts);
-    CHttpClient client(m_userAgent, direct);
     int status = DownloadFile(client, url, temporary);
-    // an older file stays unless a whole new one came
-    if (status == 200 && !MoveFileExW(temporary, file, MOVEFILE_REPLACE_EXISTING))
+    if (status == 200 && !MoveFileExW(temporary, file, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
         status = kHttpCannotCreateFile;
     if (status != 200)
         DeleteFileW(temporary);
     return status;
+}
+
+bool UsesDirectAccess(const SettingsBlock* settings)
+{
+    return !settings || (settings->options & kOptInetScripts);
+}
+
+int CHttpFileDownloader::Download(const WCHAR* url, const WCHAR* file)
+{
+    if (!url || !file)
+        return 0;
+    CHttpClient client(m_userAgent, UsesDirectAccess(m_settings));
+    return DownloadFileReplacing(client, url, file);
 }

@@ -7,6 +7,15 @@
 #include "app/main/MainSeams.h"
 
 struct SettingsBlock;
+class CHttpClient;
+
+// Fetches `url` into "<file>.part" and moves it over `file` on 200 only, so a
+// reader never sees half a file and a failed download keeps the last good one.
+int DownloadFileReplacing(CHttpClient& client, const WCHAR* url, const WCHAR* file);
+
+// Whether downloads go without the system proxy ("inet_scripts"); null
+// settings: direct.
+bool UsesDirectAccess(const SettingsBlock* settings);
 
 class CHttpFileDownloader : public IHttpDownloader {
 public:

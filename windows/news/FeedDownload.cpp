@@ -2,6 +2,7 @@
 
 #include "app/ui/LocalText.h"
 #include "graphics/protocol/MainWindowProtocol.h"
+#include "windows/http/HttpDownloader.h"
 
 namespace {
 
@@ -84,30 +85,6 @@ bool IsFeedDownloadRunning()
     return InterlockedCompareExchange(&g_running, 0, 0) != 0;
 }
 
-int DownloadFeedFile(CHttpClient& client, const WCHAR* url, const WCHAR* cachePath)
-{
-    WCHAR folder[MAX_PATH];
-    lstrcpynW(folder, cachePath, MAX_PATH);
-    WCHAR* slash = nullptr;
-    for (WCHAR* p = folder; *p; ++p)
-        if (*p == L'\\' || *p == L'/')
-            slash = p;
-    if (!slash)
-        return kHttpCannotCreateFile;
-    *slash = 0;
-    // a reader of the cache file never sees half a feed, and a failed
-    // download leaves the last good one
-    WCHAR temporary[MAX_PATH];
-    if (!GetTempFileNameW(folder, L"rss", 0, temporary))
-        return kHttpCannotCreateFile;
-    int result = DownloadFile(client, url, temporary);
-    if (result == 200 && !MoveFileExW(temporary, cachePath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        result = kHttpCannotCreateFile;
-    if (result != 200)
-        DeleteFileW(temporary);
-    return result;
-}
-
 DWORD WINAPI FeedDownloadThread(LPVOID parameter)
 {
     auto* job = (FeedDownloadJob*)parameter;
@@ -125,7 +102,7 @@ DWORD WINAPI FeedDownloadThread(LPVOID parameter)
             FeedProgress progress = {};
             progress.url = entry.url;
             progress.cachePath = entry.cachePath;
-            progress.result = DownloadFeedFile(client, entry.url, entry.cachePath);
+            progress.result = DownloadFileReplacing(client, entry.url, entry.cachePath);
             progress.jobId = job->jobId;
             progress.index = i;
             progress.count = count;

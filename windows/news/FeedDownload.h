@@ -56,10 +56,6 @@ bool IsFeedDownloadRunning();
 // The worker; `parameter` is the FeedDownloadJob, which it frees.
 DWORD WINAPI FeedDownloadThread(LPVOID parameter);
 
-// Fetches `url` into a temporary file beside `cachePath` and moves it over
-// the cache file on 200 only; any other result leaves the cache file as it was.
-int DownloadFeedFile(CHttpClient& client, const WCHAR* url, const WCHAR* cachePath);
-
 // The callback of the main window: sends UM_RSSPROGRESS (wParam the result,
 // lParam the record) to `progress.window` and returns true; false, without
 // sending, when that window is gone.

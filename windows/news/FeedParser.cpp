@@ -18,11 +18,10 @@ const IID kIXMLDOMDocument2 = {0x2933bf95, 0x7b36, 0x11d2, {0xb2, 0x0e, 0x00, 0x
 // a prolog past the second is refused.
 const DWORD kHeadReads[] = {64 * 1024, 1024 * 1024};
 
-void Notify(const std::vector<HWND>& subscribers, WPARAM code, RSS::Element* object)
+void Notify(const RSS::Channel* channel, WPARAM code, RSS::Element* object)
 {
-    for (HWND window : subscribers)
-        if (IsWindow(window))
-            SendMessageW(window, UM_RSSCHANGED, code, (LPARAM)object);
+    if (channel->subscribers)
+        channel->subscribers->Notify(code, object);
 }
 
 // Starts with `literal` at `at`?
@@ -302,8 +301,7 @@ bool FindChannelElement(IXMLDOMDocument* doc, RSS::Channel* channel, CComRef<IXM
     return false;
 }
 
-void Merge(RSS::Channel* channel, std::vector<std::unique_ptr<RSS::Item>>& parsed, bool quiet,
-           const std::vector<HWND>& subscribers)
+void Merge(RSS::Channel* channel, std::vector<std::unique_ptr<RSS::Item>>& parsed, bool quiet)
 {
     for (auto& entry : channel->itemsByKey)
         entry.second->seen = 0;
@@ -319,7 +317,7 @@ void Merge(RSS::Channel* channel, std::vector<std::unique_ptr<RSS::Item>>& parse
             item->position = (INT32)channel->itemsInOrder.size();
             channel->itemsByKey.emplace(item->GetKey(), item);
             channel->itemsInOrder.push_back(item);
-            Notify(subscribers, kRssItemAdded, item);
+            Notify(channel, kRssItemAdded, item);
         } else {
             item = found->second;
             if (item->seen)
@@ -334,7 +332,7 @@ void Merge(RSS::Channel* channel, std::vector<std::unique_ptr<RSS::Item>>& parse
             item->channel = channel;
             channel->itemsInOrder.push_back(item);
             if (item->isNew)
-                Notify(subscribers, kRssItemChanged, item);
+                Notify(channel, kRssItemChanged, item);
         }
         if (item->isNew)
             ++newCount;
@@ -346,13 +344,13 @@ void Merge(RSS::Channel* channel, std::vector<std::unique_ptr<RSS::Item>>& parse
             ++it;
             continue;
         }
-        Notify(subscribers, kRssItemRemoved, item);
+        Notify(channel, kRssItemRemoved, item);
         it = channel->itemsByKey.erase(it);
         delete item;
     }
 }
 
-bool Parse(RSS::Channel* channel, const WCHAR* path, bool quiet, const std::vector<HWND>& subscribers)
+bool Parse(RSS::Channel* channel, const WCHAR* path, bool quiet)
 {
     if (!CheckFile(channel, path))
         return false;
@@ -395,19 +393,19 @@ bool Parse(RSS::Channel* channel, const WCHAR* path, bool quiet, const std::vect
     channel->description = description;
     channel->link = link;
     channel->feedTtl = hasTtl ? ReadTtl(ttl) : 60;
-    Merge(channel, parsed, quiet, subscribers);
+    Merge(channel, parsed, quiet);
     channel->seen = 1;
     channel->parsed = 1;
-    Notify(subscribers, kRssChannelParsed, channel);
+    Notify(channel, kRssChannelParsed, channel);
     return true;
 }
 
 }  // namespace
 
-bool ParseFeedFile(RSS::Channel* channel, const WCHAR* path, bool quiet, const std::vector<HWND>& subscribers)
+bool ParseFeedFile(RSS::Channel* channel, const WCHAR* path, bool quiet)
 {
     if (!channel || !path)
         return false;
     channel->parsed = 0;
-    return Parse(channel, path, quiet, subscribers);
+    return Parse(channel, path, quiet);
 }

@@ -1,5 +1,42 @@
 #include "windows/news/RssModel.h"
 
+bool FeedSubscriberList::Add(HWND window)
+{
+    for (int i = 0; i < m_count; ++i)
+        if (m_windows[i] == window)
+            return true;
+    if (m_count >= kCapacity)
+        return false;
+    m_windows[m_count++] = window;
+    return true;
+}
+
+void FeedSubscriberList::Remove(HWND window)
+{
+    for (int i = 0; i < m_count; ++i) {
+        if (m_windows[i] == window) {
+            for (int j = i + 1; j < m_count; ++j)
+                m_windows[j - 1] = m_windows[j];
+            m_windows[--m_count] = nullptr;
+            return;
+        }
+    }
+}
+
+void FeedSubscriberList::Notify(WPARAM code, void* object) const
+{
+    if (!object)
+        return;
+    // a handler may subscribe or leave: walk a copy
+    HWND windows[kCapacity];
+    int count = m_count;
+    for (int i = 0; i < count; ++i)
+        windows[i] = m_windows[i];
+    for (int i = 0; i < count; ++i)
+        if (IsWindow(windows[i]))
+            SendMessageW(windows[i], UM_RSSCHANGED, code, (LPARAM)object);
+}
+
 namespace RSS {
 
 const std::wstring& Item::GetKey() const

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <stdint.h>
+
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +17,24 @@ const WPARAM kRssItemAdded = 1;
 const WPARAM kRssItemRemoved = 2;  // sent before the item is deleted
 const WPARAM kRssItemChanged = 3;  // changed, or found again and still new
 const WPARAM kRssChannelParsed = 4;
+
+// The windows that show news, told of every change to any feed.
+class FeedSubscriberList {
+public:
+    static const int kCapacity = 8;
+
+    // True when `window` is listed afterwards; false when the list is full.
+    bool Add(HWND window);
+    void Remove(HWND window);
+    // UM_RSSCHANGED to each listed window that still exists; nothing for a
+    // null object.
+    void Notify(WPARAM code, void* object) const;
+    int Count() const { return m_count; }
+
+private:
+    HWND m_windows[kCapacity] = {};
+    int32_t m_count = 0;
+};
 
 namespace RSS {
 
@@ -68,6 +88,7 @@ public:
     std::map<std::wstring, Item*> itemsByKey;  // owned; ordinal order
     std::vector<Item*> itemsInOrder;  // of the latest parse; not owned
     SYSTEMTIME fileTime = {};  // UTC, the cache file's last write when last read
+    FeedSubscriberList* subscribers = nullptr;  // the registry's; null: nobody listens
 };
 
 }  // namespace RSS
