@@ -21,9 +21,7 @@ CTempFile::~CTempFile()
     DeleteFileW(m_path.c_str());
 }
 
-namespace {
-
-void RemoveTree(const std::wstring& folder)
+void RemoveFolderTree(const std::wstring& folder)
 {
     WIN32_FIND_DATAW found;
     // closed before the folder itself goes
@@ -33,15 +31,13 @@ void RemoveTree(const std::wstring& folder)
             if (name == L"." || name == L"..")
                 continue;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + name + L"\\");
+                RemoveFolderTree(folder + name + L"\\");
             else
                 DeleteFileW((folder + name).c_str());
         } while (FindNextFileW(find.Get(), &found));
     }
     RemoveDirectoryW(folder.c_str());
 }
-
-}  // namespace
 
 std::vector<std::wstring> FolderFileNames(const std::wstring& folder)
 {
@@ -68,7 +64,7 @@ CTempFolder::CTempFolder()
 
 CTempFolder::~CTempFolder()
 {
-    RemoveTree(m_path);
+    RemoveFolderTree(m_path);
 }
 
 bool CTempFolder::WriteBytes(const std::wstring& name, const std::string& bytes) const

@@ -40,6 +40,8 @@ bool CopyFolderFiles(const std::wstring& from, const std::wstring& to);
 
 // The whole file; empty when it cannot be read.
 std::string ReadFileBytes(const std::wstring& path);
+// Deletes `folder` (ending with "\\") with everything in it.
+void RemoveFolderTree(const std::wstring& folder);
 // The names of the files (not folders) in `folder`, which ends with "\".
 std::vector<std::wstring> FolderFileNames(const std::wstring& folder);
 
