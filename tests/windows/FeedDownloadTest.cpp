@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/protocol/MainWindowProtocol.h"
+#include "tests/support/HandlerWindow.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 #include "tests/support/TestServers.h"
@@ -23,40 +24,25 @@ struct Seen {
     std::string cache;
 };
 
+// Notes each UM_RSSPROGRESS as the main window would see it.
 class CProgressWindow {
 public:
     CProgressWindow()
+        : m_window([this](UINT message, WPARAM wParam, LPARAM lParam) {
+              if (message != UM_RSSPROGRESS)
+                  return false;
+              const auto& p = *(const FeedProgress*)lParam;
+              seen.push_back({wParam, p.url, p.cachePath, p.result, p.jobId, p.index, p.count,
+                              ReadFileBytes(p.cachePath)});
+              return true;
+          })
     {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TlFeedProgressTest";
-        RegisterClassW(&wc);
-        m_window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
     }
-    ~CProgressWindow()
-    {
-        if (IsWindow(m_window))
-            DestroyWindow(m_window);
-    }
-    HWND Window() const { return m_window; }
+    HWND Window() const { return m_window.Window(); }
     std::vector<Seen> seen;
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)((CREATESTRUCTW*)lParam)->lpCreateParams);
-        auto* self = (CProgressWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-        if (message == UM_RSSPROGRESS && self) {
-            const auto& p = *(const FeedProgress*)lParam;
-            self->seen.push_back({wParam, p.url, p.cachePath, p.result, p.jobId, p.index, p.count,
-                                  ReadFileBytes(p.cachePath)});
-            return 0;
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    HWND m_window;
+    CHandlerWindow m_window;
 };
 
 struct Feed {

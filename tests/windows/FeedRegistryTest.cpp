@@ -13,6 +13,7 @@
 
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "tests/support/FakeUserDataShell.h"
+#include "tests/support/HandlerWindow.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 #include "tests/support/TestServers.h"
@@ -21,42 +22,6 @@
 #include "windows/news/NewsReader.h"
 
 namespace {
-
-// A message-only window that runs `handler` for the messages it is sent.
-class CTestWindow {
-public:
-    using Handler = std::function<bool(UINT, WPARAM, LPARAM)>;
-    explicit CTestWindow(Handler handler) : m_handler(std::move(handler))
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TlFeedRegistryTest";
-        RegisterClassW(&wc);
-        m_window = CreateWindowW(wc.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, this);
-    }
-    ~CTestWindow()
-    {
-        if (IsWindow(m_window))
-            DestroyWindow(m_window);
-    }
-    CTestWindow(const CTestWindow&) = delete;
-    CTestWindow& operator=(const CTestWindow&) = delete;
-    HWND Window() const { return m_window; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)((CREATESTRUCTW*)lParam)->lpCreateParams);
-        auto* self = (CTestWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-        if (self && message >= WM_USER && self->m_handler(message, wParam, lParam))
-            return 0;
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    Handler m_handler;
-    HWND m_window;
-};
 
 std::string Feed(const std::string& title, const std::string& items)
 {
@@ -113,10 +78,10 @@ std::string Narrow(const std::wstring& text)
 TEST(FeedSubscribers, HoldEightAndTellOnlyWindowsThatExist)
 {
     std::vector<std::string> heard;
-    std::vector<std::unique_ptr<CTestWindow>> windows;
+    std::vector<std::unique_ptr<CHandlerWindow>> windows;
     FeedSubscriberList list;
     for (int i = 0; i < 9; ++i) {
-        windows.push_back(std::make_unique<CTestWindow>([&heard, i](UINT message, WPARAM code, LPARAM) {
+        windows.push_back(std::make_unique<CHandlerWindow>([&heard, i](UINT message, WPARAM code, LPARAM) {
             if (message == UM_RSSCHANGED)
                 heard.push_back(std::to_string(i) + ":" + std::to_string(code));
             return message == UM_RSSCHANGED;
@@ -431,7 +396,7 @@ TEST_F(NewsReader, ProgressParsesTheArrivedFileAndRefreshesTheWindows)
 TEST_F(NewsReader, DownloadsIntoTheCacheAndKeepItWhenAnAnswerFails)
 {
     CTestNewsReader reader(m_shell);
-    CTestWindow main([&reader](UINT message, WPARAM wParam, LPARAM lParam) {
+    CHandlerWindow main([&reader](UINT message, WPARAM wParam, LPARAM lParam) {
         if (message != UM_RSSPROGRESS)
             return false;
         reader.OnProgress(wParam, lParam);

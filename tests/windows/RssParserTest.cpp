@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "tests/support/HandlerWindow.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestServers.h"
 #include "windows/news/FeedParser.h"
@@ -23,23 +24,21 @@ public:
     };
 
     CSubscriber()
+        : m_window([this](UINT message, WPARAM wParam, LPARAM lParam) {
+              if (message != UM_RSSCHANGED)
+                  return false;
+              auto* object = (RSS::Element*)lParam;
+              notices.push_back({wParam, object, object->title});
+              return true;
+          })
     {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"TL_TestRssSubscriber";
-        RegisterClassW(&wc);  // fails harmlessly for the second window
-        m_window = CreateWindowW(wc.lpszClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, this);
     }
-    ~CSubscriber() { DestroyWindow(m_window); }
-    CSubscriber(const CSubscriber&) = delete;
-    CSubscriber& operator=(const CSubscriber&) = delete;
 
-    HWND Window() const { return m_window; }
+    HWND Window() const { return m_window.Window(); }
     // Listens to `channel` through a list of its own.
     void Watch(RSS::Channel& channel)
     {
-        m_list.Add(m_window);
+        m_list.Add(Window());
         channel.subscribers = &m_list;
     }
     // "1:title 3:title 4:channel title"
@@ -54,19 +53,7 @@ public:
     std::vector<Notice> notices;
 
 private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        if (message == WM_NCCREATE)
-            SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)((CREATESTRUCTW*)lParam)->lpCreateParams);
-        auto* self = (CSubscriber*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
-        if (self && message == UM_RSSCHANGED) {
-            auto* object = (RSS::Element*)lParam;
-            self->notices.push_back({wParam, object, object->title});
-            return 0;
-        }
-        return DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-    HWND m_window;
+    CHandlerWindow m_window;
     FeedSubscriberList m_list;
 };
 
