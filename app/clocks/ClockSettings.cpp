@@ -376,11 +376,6 @@ int BuildClockTable(const ClockReadContext& context, int count, ClockRecord** cl
 
 namespace {
 
-std::wstring FieldText(const WCHAR* field, size_t width)
-{
-    return std::wstring(field, FixedLength(field, width));
-}
-
 std::wstring Quoted(const WCHAR* field, size_t width)
 {
     return L"\"" + FieldText(field, width) + L"\"";

@@ -189,6 +189,18 @@ void CMainProgram::RequestSync()
     m_service.SendControl(kServiceControlSyncNow);
 }
 
+const LocalZoneState& CMainProgram::LocalZone()
+{
+    return m_zones.LocalZone();
+}
+
+void CMainProgram::SetSystemZone(const ClockRecord& clock)
+{
+    m_zones.SetSystemTimeZone(clock, m_settings.Clocks(), m_settings.ClockCount(), [](void* window) {
+        PostMessageW((HWND)window, UM_RESENDCLOCKS, 0, 0);
+    }, m_window);
+}
+
 void CMainProgram::RefreshNews()
 {
     m_seams.news->RefreshDueFeeds();
@@ -327,9 +339,11 @@ LRESULT CMainProgram::OnRequestPhoto(WPARAM cityIndex, LPARAM requester)
     return 1;
 }
 
-LRESULT CMainProgram::OnClockMouse(int index, WPARAM event)
+LRESULT CMainProgram::OnClockMouse(int index, WPARAM event, LPARAM lParam)
 {
-    return m_seams.menu->OnClockMouse(index, event);
+    // a mouse move names the clock's window
+    HWND window = event == WM_MOUSEMOVE ? (HWND)lParam : nullptr;
+    return m_seams.menu->OnClockMouse(index, event, window);
 }
 
 void CMainProgram::OnCommand(WORD id)

@@ -13,6 +13,8 @@
 #include "app/settings/SettingsSeams.h"
 #include "app/zones/SystemZone.h"
 #include "app/main/TaskbarWatcher.h"
+#include "app/menu/MainMenu.h"
+#include "app/menu/ServiceControl.h"
 #include "windows/desktop/DesktopClocks.h"
 
 class CCityList;
@@ -24,10 +26,9 @@ class CZoneDatabase;
 const UINT_PTR kMainTimerId = 1;
 const UINT kMainTimerMs = 64;
 
-// The time service's user control code: synchronise now.
-const DWORD kServiceControlSyncNow = 130;
 
-class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost, public IDesktopClockHost {
+class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost, public IDesktopClockHost,
+                     public IMenuHost {
 public:
     // `build` goes into the settings block at once. `settingsSwitch` (8-bit,
     // may be empty) is handed to the settings program when the tray clock
@@ -59,7 +60,7 @@ public:
     LRESULT IsClockBusy();
     LRESULT CountDesktopClocksOutside();
     LRESULT OnRequestPhoto(WPARAM cityIndex, LPARAM requester);
-    LRESULT OnClockMouse(int index, WPARAM event);
+    LRESULT OnClockMouse(int index, WPARAM event, LPARAM lParam);
     void OnCommand(WORD id);
     void ShowLogWindow();
     // Every caller brings the clocks forward as the foreground window, not
@@ -71,8 +72,8 @@ public:
     // WM_COPYDATA; 1 when a download request was started.
     LRESULT OnCopyData(HWND sender, const COPYDATASTRUCT* block);
     // Timers, desktop positions and the time of the last alarm check.
-    void SaveState();
-    void SendDataToTrayClock();
+    void SaveState() override;
+    void SendDataToTrayClock() override;
     void RefreshLocalZone() override;
 
     const CMainSettings& Settings() const { return m_settings; }
@@ -109,6 +110,14 @@ public:
     void RequestSync() override;
     void RefreshNews() override;
 
+    // IMenuHost (the members above too)
+    const SettingsPaths& Paths() override { return m_paths; }
+    const LocalZoneState& LocalZone() override;
+    int TaskbarClockCount() override { return m_settings.TaskbarClockCount(); }
+    void SetTaskbarClockCount(int count) override { m_settings.SetTaskbarClockCount(count); }
+    void SetSystemZone(const ClockRecord& clock) override;
+    const MainSeams& Seams() override { return m_seams; }
+
 private:
     MainSettingsSeams Seams(const SettingsPaths& paths);
     void StartTaskbarWatcher();
@@ -124,7 +133,7 @@ private:
     CShellProgramStarter m_shell;
     CSystemLocalZone m_localZone;
     CRegistryAutostart m_autostart;
-    CNoTimeServiceControl m_service;
+    CServiceManagerControl m_service;
     CZoneDatabaseNames m_zoneNames;
     CLanguageActivation m_activation;
     CMainSettings m_settings;

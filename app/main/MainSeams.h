@@ -16,8 +16,9 @@ public:
     virtual void OnCommand(WORD id) {}
     // The main menu at the cursor for no clock (current clock -1).
     virtual void ShowMainMenu() {}
-    // The click of clock `index` (event code as sent by the tray clock); its result.
-    virtual LRESULT OnClockMouse(int index, WPARAM event) { return 0; }
+    // The mouse on clock `index` (event code as sent by the tray clock, the
+    // window of the clock); its result.
+    virtual LRESULT OnClockMouse(int index, WPARAM event, HWND window) { return 0; }
     virtual void SetClockCountFlags(bool canAdd, bool canDelete) {}
     virtual void UpdateTrayTip() {}
     virtual void AddTrayIcon() {}
@@ -28,6 +29,11 @@ public:
     virtual HMENU BuildClockMenu(int index, bool onTop, bool grouped) { return nullptr; }
 };
 
+// ControlTimerClock's operations.
+const int kTimerReset = 0;
+const int kTimerStop = 1;
+const int kTimerStart = 2;
+
 // Timers and stopwatches.
 class ITimerClocks {
 public:
@@ -36,6 +42,12 @@ public:
     virtual void SaveTimerState() {}
     virtual bool IsPanelVisible() { return false; }
     virtual void SendSettingsChanged(WPARAM wParam, LPARAM lParam) {}
+    // The operation on clock `clockIndex` (nothing when it is not valid).
+    virtual void ControlTimerClock(int clockIndex, int operation) {}
+    // A timer saved as running whose state is incomplete.
+    virtual void RestartTimer(ClockRecord& clock) {}
+    // The timer panel of clock `clockIndex` beside `near`.
+    virtual void ShowPanel(int clockIndex, HWND near) {}
 };
 
 // The alarm windows and the reminder log.
@@ -90,6 +102,11 @@ public:
     virtual bool ShowAllClocks() { return true; }
     virtual void PostAllClocks(UINT message, WPARAM wParam, LPARAM lParam) {}
     virtual void UpdateTimeTable() {}
+    virtual void ShowTimeTable() {}
+    // False when the About dialog cannot be shown.
+    virtual bool ShowAbout() { return true; }
+    // An open About dialog comes to the top: true; false when none is open.
+    virtual bool RaiseAbout() { return false; }
     virtual void CloseAbout() {}
 };
 
@@ -98,6 +115,7 @@ class IWorldMap {
 public:
     virtual ~IWorldMap() = default;
     virtual HWND Window() { return nullptr; }
+    virtual void Open() {}
     virtual void Close() {}
 };
 

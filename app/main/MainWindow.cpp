@@ -13,7 +13,7 @@ bool HandleMessage(CMainProgram& program, HWND hwnd, UINT message, WPARAM wParam
 {
     *result = 0;
     if (message >= UM_TRAYCLOCKMOUSE && message < UM_TRAYCLOCKMOUSE + kTrayClockMouseCount) {
-        *result = program.OnClockMouse((int)(message - UM_TRAYCLOCKMOUSE), wParam);
+        *result = program.OnClockMouse((int)(message - UM_TRAYCLOCKMOUSE), wParam, lParam);
         return true;
     }
     switch (message) {

@@ -51,12 +51,6 @@ void CopyTerminated(WCHAR* field, size_t width, const WCHAR* text)
     field[width - 1] = 0;
 }
 
-// A field's text, bounded by its width: a full field has no terminator.
-std::wstring FieldText(const WCHAR* field, size_t width)
-{
-    return std::wstring(field, FixedLength(field, width));
-}
-
 void WriteText(const WCHAR* file, const WCHAR* section, const WCHAR* key, const WCHAR* value)
 {
     WritePrivateProfileStringW(section, key, value, file);

@@ -156,6 +156,8 @@ public:
     int ClockCount() const { return m_clockCount; }
     int EnabledCount() const { return m_enabledCount; }
     int TaskbarClockCount() const { return m_taskbarClocks; }
+    // A clock moved between the taskbar and the desktop.
+    void SetTaskbarClockCount(int count) { m_taskbarClocks = count; }
     const WCHAR* ProgramFile() const { return m_programFile; }
     const WCHAR* SkinFolder() const { return m_skinFolder; }
     DWORD ReloadTick() const { return m_reloadTick; }

@@ -2,12 +2,11 @@
 // service, told to read its settings again, and the names of the local zone.
 #pragma once
 
-#include "graphics/records/WinTypes.h"
+#include <windows.h>
+
+#include "graphics/protocol/TimeServiceProtocol.h"
 
 class CZoneDatabase;
-
-// The time service's user control code: read the settings files again.
-const DWORD kServiceControlReadSettings = 129;
 
 class ITimeServiceControl {
 public:

@@ -23,6 +23,7 @@
 #include "app/startup/ObjectAccess.h"
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
+#include "app/menu/MainMenu.h"
 #include "app/settings/SettingsExport.h"
 #include "app/ui/DialogHelpers.h"
 #include "app/zones/SystemZone.h"
@@ -327,13 +328,31 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     CUserDataShell userData;
     CNewsReader news(userData, agent, nullptr);
 
+    CShellProgramStarter starter;
+    CSystemClipboard clipboard;
+    CShellTrayIconApi trayApi;
+    CNoCommandRunner runner;
+    MainMenuServices menuServices = {};
+    menuServices.language = &language;
+    menuServices.program = instance;
+    menuServices.programFolder = paths.folder;
+    menuServices.cities = &cities;
+    menuServices.starter = &starter;
+    menuServices.clipboard = &clipboard;
+    menuServices.tray = &trayApi;
+    menuServices.runner = &runner;
+    CMainMenu menu(menuServices);
+
     MainSeams seams = {};
+    seams.menu = &menu;
+    seams.starter = &starter;
     seams.language = &reload;
     seams.desktop = &desktop;
     seams.http = &http;
     seams.news = &news;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
+    menu.SetHost(&program);
     http.SetSettings(&program.Settings().Block());
     news.SetSettings(&program.Settings().Block());
     exitCode = RunMainWindow(instance, program, exitEvent.Get());

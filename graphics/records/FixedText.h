@@ -3,10 +3,19 @@
 #pragma once
 
 #include <stddef.h>
+
+#include <string>
+
 #include "graphics/records/WinTypes.h"
 
 // Length of the text in a field of `width` characters.
 size_t FixedLength(const WCHAR* field, size_t width);
+
+// A field's text as a string.
+inline std::wstring FieldText(const WCHAR* field, size_t width)
+{
+    return std::wstring(field, FixedLength(field, width));
+}
 
 // Copies at most `width` characters of the NUL-terminated `src`; zero-fills the rest.
 void CopyFixed(WCHAR* field, size_t width, const WCHAR* src);

@@ -104,6 +104,23 @@ struct ModuleTraits {
 };
 using CModule = CHandleOwner<ModuleTraits>;
 
+struct MenuTraits {
+    using Handle = HMENU;
+    static HMENU Empty() { return nullptr; }
+    static bool Valid(HMENU h) { return h != nullptr; }
+    static void Close(HMENU h) { DestroyMenu(h); }
+};
+using CMenu = CHandleOwner<MenuTraits>;
+
+// OpenSCManager and OpenService.
+struct ServiceHandleTraits {
+    using Handle = SC_HANDLE;
+    static SC_HANDLE Empty() { return nullptr; }
+    static bool Valid(SC_HANDLE h) { return h != nullptr; }
+    static void Close(SC_HANDLE h) { CloseServiceHandle(h); }
+};
+using CServiceHandle = CHandleOwner<ServiceHandleTraits>;
+
 // FindFirstFile fails with INVALID_HANDLE_VALUE.
 // A cursor of LoadImage without LR_SHARED (shared ones are never destroyed).
 struct CursorTraits {

@@ -14,7 +14,7 @@ DWORD ReadRestrictionFlags()
     };
     DWORD flags = 0;
     CRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRestrictionsKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, KEY_QUERY_VALUE, key.Receive()) != ERROR_SUCCESS)
         return flags;
     for (const auto& s : kSwitches) {
         // a string "1" is 4 bytes long too: only the type tells it apart

@@ -1,10 +1,12 @@
-// The administrator's restriction switches: 4-byte values under one key of
-// HKEY_LOCAL_MACHINE, read by the main program, the time service and the map.
+// The administrator's restriction switches: 4-byte values under the
+// program's key of HKEY_LOCAL_MACHINE, read by the main program, the time
+// service and the map.
 #pragma once
 
 #include <windows.h>
 
-const WCHAR kRestrictionsKey[] = L"Software\\Kestrin Group\\Tempolan";
+// The program's key of HKEY_LOCAL_MACHINE.
+const WCHAR kProgramMachineKey[] = L"Software\\Kestrin Group\\Tempolan";
 
 // The value names and their bits in ReadRestrictionFlags.
 const WCHAR kNoUpdatesValue[] = L"no_updates";

@@ -20,11 +20,6 @@ const int kItemTextChars = 101;
 // The zone's "(UTC+hh:mm)" appended to a clock's caption.
 const size_t kZoneTagChars = 30;
 
-std::wstring FieldText(const WCHAR* field, size_t width)
-{
-    return std::wstring(field, FixedLength(field, width));
-}
-
 void CopyText(WCHAR* buffer, int chars, const std::wstring& text)
 {
     if (chars <= 0)

@@ -31,11 +31,11 @@ void Call(const char* format, long long a = 0, long long b = 0)
     g_calls.push_back(line);
 }
 
-class CMenu : public IMainMenu {
+class CRecordingMenu : public IMainMenu {
 public:
     void OnCommand(WORD id) override { Call("menu command %lld", id); }
     void ShowMainMenu() override { Call("menu show"); }
-    LRESULT OnClockMouse(int index, WPARAM event) override
+    LRESULT OnClockMouse(int index, WPARAM event, HWND) override
     {
         Call("menu clock %lld event %lld", index, (long long)event);
         return index == 0 ? 0 : 77;  // clock 0: the caller shows the menu
@@ -199,7 +199,7 @@ protected:
     CZoneDatabase m_zones;
     CCityList m_cities;
     CLanguage m_language;
-    CMenu m_menu;
+    CRecordingMenu m_menu;
     CTimers m_timers;
     CLog m_log;
     CDesktop m_desktop;

@@ -17,14 +17,14 @@ class RestrictionSwitches : public testing::Test {
 protected:
     void SetUp() override
     {
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRestrictionsKey);
-        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRestrictionsKey, 0, nullptr, 0, KEY_ALL_ACCESS,
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgramMachineKey);
+        ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, nullptr, 0, KEY_ALL_ACCESS,
                                                  nullptr, m_key.Receive(), nullptr));
     }
     void TearDown() override
     {
         m_key.Reset();
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRestrictionsKey);
+        RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgramMachineKey);
         RegDeleteKeyW(HKEY_LOCAL_MACHINE, L"Software\\Kestrin Group");     // only when empty
     }
     void SetDword(const WCHAR* name, DWORD value)
@@ -60,7 +60,7 @@ TEST_F(RestrictionSwitches, OnlyNonzeroDwordsAreSet)
     SetDword(kNoPreferencesValue, 1);
     EXPECT_EQ(kNoUpdates | kNoNews | kNoCityPhotos | kNoCloudMap | kNoPreferences, ReadRestrictionFlags());
     m_key.Reset();
-    ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_LOCAL_MACHINE, kRestrictionsKey));
+    ASSERT_EQ(ERROR_SUCCESS, RegDeleteTreeW(HKEY_LOCAL_MACHINE, kProgramMachineKey));
     EXPECT_EQ(0u, ReadRestrictionFlags());      // a missing key clears them all
 }
 

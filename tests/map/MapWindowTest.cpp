@@ -80,7 +80,7 @@ protected:
         if (map)
             DestroyWindow(map);
         library.Free();
-        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kRestrictionsKey);
+        RegDeleteKeyW(HKEY_LOCAL_MACHINE, kProgramMachineKey);
     }
 
     // The map child, textured; null when it was not within the wait.
@@ -185,7 +185,7 @@ TEST_F(MapWindow, CloudsComeAndGoWithTheHostsSwitch)
 TEST_F(MapWindow, TheNoCloudMapSwitchKeepsTheFrameCloudless)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kRestrictionsKey, 0, nullptr, 0, KEY_SET_VALUE,
+    ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, nullptr, 0, KEY_SET_VALUE,
                                              nullptr, &key, nullptr));
     DWORD on = 1;
     RegSetValueExW(key, kNoCloudMapValue, 0, REG_DWORD, (const BYTE*)&on, sizeof(on));

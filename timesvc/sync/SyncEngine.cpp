@@ -101,7 +101,7 @@ bool CRealSyncSystem::ResolveHost(const char* name, uint32_t* address)
 bool CRealSyncSystem::ReadNoPreferences(DWORD* size, DWORD* value)
 {
     CRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kRestrictionsKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
         return false;
     BYTE data[16];
     DWORD bytes = sizeof(data);

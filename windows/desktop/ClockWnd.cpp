@@ -7,6 +7,7 @@
 #include "graphics/clock/Clock.h"
 #include "graphics/clock/ClockFactory.h"
 #include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/MenuCommands.h"
 #include "graphics/protocol/TrayClockProtocol.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/records/SettingsBlock.h"
@@ -33,9 +34,6 @@ const int kWheelDelta = 120;
 const int kUnbounded = 0x7FFFFFFF;
 // A press this close to the right or bottom edge of a face clock sizes it.
 const int kSizingGrip = 6;
-const WORD kGroupCommand = 101;
-const WORD kOnTopCommand = 103;
-const UINT kDesktopCommand = 102;
 const WORD kProgramIcon = 101;
 
 bool OwnBackground(CGraphics* skin)
@@ -484,11 +482,11 @@ bool CClockWnd::OnCommand(WPARAM wParam, LRESULT* result)
 {
     *result = 0;
     WORD id = LOWORD(wParam);
-    if (id != kGroupCommand && id != kOnTopCommand)
+    if (id != kCmdDesktopGroup && id != kCmdDesktopOnTop)
         return false;
     if (HIWORD(wParam) != m_clockIndex)
         return false;
-    if (id == kGroupCommand) {
+    if (id == kCmdDesktopGroup) {
         m_group = m_group ? 0 : 1;
         for (int i = 0; m_group && i < m_owner.Count(); ++i) {
             CClockWnd* other = m_owner.At(i);
@@ -522,7 +520,7 @@ void CClockWnd::OnContextMenu(LPARAM lParam)
     if (!main || !items)
         return;
     if (!host.IsTaskbarHookInPlace())
-        EnableMenuItem(items, kDesktopCommand, MF_BYCOMMAND | MF_GRAYED);
+        EnableMenuItem(items, kCmdToggleDesktop, MF_BYCOMMAND | MF_GRAYED);
     POINT at;
     GetCursorPos(&at);
     SetForegroundWindow(main);
