@@ -36,6 +36,10 @@ public:
     virtual void SaveTimerState() {}
     virtual bool IsPanelVisible() { return false; }
     virtual void SendSettingsChanged(WPARAM wParam, LPARAM lParam) {}
+    // Operation 0 reset, 1 stop, 2 start on clock `clockIndex` (0-based).
+    virtual void ControlTimerClock(int clockIndex, int operation) {}
+    // A timer read as running whose saved state was incomplete.
+    virtual void RestartTimer(ClockRecord& clock) {}
 };
 
 // The alarm windows and the reminder log.
