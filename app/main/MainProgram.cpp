@@ -77,6 +77,7 @@ MainSettingsSeams CMainProgram::Seams(const SettingsPaths& paths)
     seams.clocks.zones = &m_zones;
     seams.clocks.language = &m_language;
     seams.clocks.localZone = &m_localZone;
+    seams.clocks.timers = this;
     return seams;
 }
 
@@ -187,6 +188,11 @@ bool CMainProgram::WantsSyncBeforeAlarms()
 void CMainProgram::RequestSync()
 {
     m_service.SendControl(kServiceControlSyncNow);
+}
+
+const CUnitNames& CMainProgram::UnitNames()
+{
+    return m_language.UnitNames();
 }
 
 const LocalZoneState& CMainProgram::LocalZone()

@@ -13,6 +13,7 @@
 #include "app/settings/SettingsSeams.h"
 #include "app/zones/SystemZone.h"
 #include "app/main/TaskbarWatcher.h"
+#include "app/clocks/TimerClocks.h"
 #include "app/menu/MainMenu.h"
 #include "app/menu/ServiceControl.h"
 #include "windows/desktop/DesktopClocks.h"
@@ -28,7 +29,7 @@ const UINT kMainTimerMs = 64;
 
 
 class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost, public IDesktopClockHost,
-                     public IMenuHost {
+                     public IMenuHost, public ITimerClockHost, public ITimerRestart {
 public:
     // `build` goes into the settings block at once. `settingsSwitch` (8-bit,
     // may be empty) is handed to the settings program when the tray clock
@@ -117,6 +118,12 @@ public:
     void SetTaskbarClockCount(int count) override { m_settings.SetTaskbarClockCount(count); }
     void SetSystemZone(const ClockRecord& clock) override;
     const MainSeams& Seams() override { return m_seams; }
+
+    // ITimerClockHost (the members above too)
+    const CUnitNames& UnitNames() override;
+
+    // ITimerRestart: a running timer read with an incomplete state
+    void RestartTimer(ClockRecord& clock) override { m_seams.timers->RestartTimer(clock); }
 
 private:
     MainSettingsSeams Seams(const SettingsPaths& paths);

@@ -23,6 +23,7 @@
 #include "app/startup/ObjectAccess.h"
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
+#include "app/clocks/TimerClocks.h"
 #include "app/menu/MainMenu.h"
 #include "app/settings/SettingsExport.h"
 #include "app/ui/DialogHelpers.h"
@@ -342,9 +343,11 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     menuServices.tray = &trayApi;
     menuServices.runner = &runner;
     CMainMenu menu(menuServices);
+    CTimerClocks timers;
 
     MainSeams seams = {};
     seams.menu = &menu;
+    seams.timers = &timers;
     seams.starter = &starter;
     seams.language = &reload;
     seams.desktop = &desktop;
@@ -353,6 +356,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
     menu.SetHost(&program);
+    timers.SetHost(&program);
     http.SetSettings(&program.Settings().Block());
     news.SetSettings(&program.Settings().Block());
     exitCode = RunMainWindow(instance, program, exitEvent.Get());
