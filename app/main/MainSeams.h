@@ -46,8 +46,8 @@ public:
     virtual void ControlTimerClock(int clockIndex, int operation) {}
     // A timer saved as running whose state is incomplete.
     virtual void RestartTimer(ClockRecord& clock) {}
-    // The timer panel of clock `clockIndex` beside `near`.
-    virtual void ShowPanel(int clockIndex, HWND near) {}
+    // The timer panel of clock `clockIndex` beside `beside`.
+    virtual void ShowPanel(int clockIndex, HWND beside) {}
 };
 
 // The alarm windows and the reminder log.

@@ -136,7 +136,9 @@ HMENU BuildMainMenu(HMODULE resources, const CLanguage* language, const MainMenu
     } else {
         WCHAR text[CLanguage::kMenuTextChars + 1] = {};
         GetMenuStringW(items, 0, text, ARRAYSIZE(text), MF_BYPOSITION);
-        ModifyMenuW(items, 0, MF_BYPOSITION | MF_STRING, kCmdClockSettings, text);
+        // the clock's popup goes with the item
+        DeleteMenu(items, 0, MF_BYPOSITION);
+        InsertMenuW(items, 0, MF_BYPOSITION | MF_STRING, kCmdClockSettings, text);
     }
     return menu;
 }
