@@ -12,9 +12,9 @@
 size_t FixedLength(const WCHAR* field, size_t width);
 
 // A field's text as a string.
-inline std::wstring FieldText(const WCHAR* field, size_t width)
+inline std::basic_string<WCHAR> FieldText(const WCHAR* field, size_t width)
 {
-    return std::wstring(field, FixedLength(field, width));
+    return std::basic_string<WCHAR>(field, FixedLength(field, width));
 }
 
 // Copies at most `width` characters of the NUL-terminated `src`; zero-fills the rest.

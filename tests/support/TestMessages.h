@@ -41,6 +41,45 @@ inline std::wstring CloseMessageBox(const wchar_t* caption, DWORD ms)
     return std::wstring();
 }
 
+struct MenuSearch {
+    DWORD pid;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindMenuProc(HWND hwnd, LPARAM lParam)
+{
+    auto* search = (MenuSearch*)lParam;
+    DWORD process = 0;
+    WCHAR name[16] = {};
+    GetWindowThreadProcessId(hwnd, &process);
+    if (process == search->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 16) && !lstrcmpW(name, L"#32768")) {
+        search->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The visible popup menu window ("#32768") of process `pid`; null when none.
+inline HWND FindMenuWindow(DWORD pid)
+{
+    MenuSearch search = {pid, nullptr};
+    EnumWindows(FindMenuProc, (LPARAM)&search);
+    return search.found;
+}
+
+// Waits up to `ms` for a popup menu of `owner`'s process and closes it with
+// Escape, which the menu's loop reads from the owner's thread; true when a
+// menu came and went.
+inline bool DismissMenu(HWND owner, DWORD ms)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(owner, &pid);
+    if (!PumpUntil([&] { return FindMenuWindow(pid) != nullptr; }, ms))
+        return false;
+    PostMessageW(owner, WM_KEYDOWN, VK_ESCAPE, 0);
+    return PumpUntil([&] { return FindMenuWindow(pid) == nullptr; }, ms);
+}
+
 // The window's answer, or -1 when it gave none within 5 s.
 inline LRESULT Query(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
