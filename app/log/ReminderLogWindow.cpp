@@ -73,13 +73,18 @@ bool CReminderLogWindow::CreateLogWindow()
         wc.hIcon = m_classIcon;
         wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
         wc.lpszClassName = kLogWindowClass;
-        if (!RegisterClassExW(&wc)) {
+        if (RegisterClassExW(&wc)) {
+            m_registered = true;
+        } else {
+            DWORD error = GetLastError();
             if (m_classIcon)
                 DestroyIcon(m_classIcon);
             m_classIcon = nullptr;
-            return false;
+            // another log of this process holds the class (the benchmark's
+            // second list): share it, the window procedure finds its object
+            if (error != ERROR_CLASS_ALREADY_EXISTS)
+                return false;
         }
-        m_registered = true;
     }
     WCHAR title[kUiTextChars];
     if (m_language.GetString(kTitleString, title, kUiTextChars) <= 0)
