@@ -80,8 +80,8 @@ bool CReminderLogWindow::CreateLogWindow()
             if (m_classIcon)
                 DestroyIcon(m_classIcon);
             m_classIcon = nullptr;
-            // another log of this process holds the class (the benchmark's
-            // second list): share it, the window procedure finds its object
+            // another log of this process holds the class: share it, each
+            // window finds its own object
             if (error != ERROR_CLASS_ALREADY_EXISTS)
                 return false;
         }
@@ -114,8 +114,10 @@ LRESULT CALLBACK CReminderLogWindow::LogWindowProc(HWND hwnd, UINT message, WPAR
 {
     if (message == WM_NCCREATE) {
         auto* self = (CReminderLogWindow*)((CREATESTRUCTW*)lParam)->lpCreateParams;
-        self->m_window = hwnd;
-        SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)self);
+        if (self) {
+            self->m_window = hwnd;
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)self);
+        }
     }
     auto* self = (CReminderLogWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
     if (message == WM_NCDESTROY) {

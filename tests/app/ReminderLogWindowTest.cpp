@@ -494,6 +494,23 @@ TEST_F(ReminderLog, DestroyUnregistersTheClassAndClosesTheAlarmWindows)
     EXPECT_EQ(1, closed);
 }
 
+// A second log of the process shares the class; only the one that
+// registered it takes it away.
+TEST_F(ReminderLog, ASecondLogSharesTheClass)
+{
+    WriteMain("");
+    Create();
+    CReminderLogWindow second(m_paths, m_language, m_alarms, m_resources.Get(), m_seams);
+    ASSERT_TRUE(second.CreateLogWindow());
+    EXPECT_NE(m_log->Window(), second.Window());
+    second.DestroyLogWindow();
+    WNDCLASSEXW wc = {sizeof(wc)};
+    EXPECT_TRUE(GetClassInfoExW(GetModuleHandleW(nullptr), kLogWindowClass, &wc));
+    EXPECT_TRUE(IsWindow(m_log->Window()));
+    m_log->DestroyLogWindow();
+    EXPECT_FALSE(GetClassInfoExW(GetModuleHandleW(nullptr), kLogWindowClass, &wc));
+}
+
 // The window as a person sees it, with the English resource library's
 // strings: each row's icon cell holds the icon, the strip under the list is
 // the button face.
