@@ -415,8 +415,9 @@ void CReminderLogWindow::Show()
 {
     if (!m_window)
         return;
-    ShowWindow(m_window, SW_SHOW);
+    ShowWindow(m_window, SW_SHOWNORMAL);
     SetForegroundWindow(m_window);
+    SetWindowPos(m_window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
 }
 
 void CReminderLogWindow::Relocalize()

@@ -59,7 +59,8 @@ public:
     void SelectLogItem(int index);
     // Title, column headers and button text from the language.
     void TranslateLogWindow();
-    // The main menu's log command: shows the window in front.
+    // The main menu's log command: shows the window normally, in front and
+    // topmost, where it was.
     void Show();
     // The language changed (UM_RELOCALIZE to the window).
     void Relocalize();

@@ -399,7 +399,7 @@ TEST_F(ReminderLog, DeletingMovesTheSelectionAndTheLastOneHides)
     }
 }
 
-// Closing only hides; the log command shows it again.
+// Closing only hides; the log command shows it again, topmost, in its place.
 TEST_F(ReminderLog, CloseHidesAndShowBringsItBack)
 {
     WriteMain("logwindowpos=100, 100, 700, 400\r\n");
@@ -408,8 +408,12 @@ TEST_F(ReminderLog, CloseHidesAndShowBringsItBack)
     SendMessageW(m_log->Window(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindow(m_log->Window()));
     EXPECT_FALSE(IsWindowVisible(m_log->Window()));
+    SetWindowPos(m_log->Window(), HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    ASSERT_FALSE(GetWindowLongPtrW(m_log->Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
     m_log->Show();
     EXPECT_TRUE(IsWindowVisible(m_log->Window()));
+    EXPECT_TRUE(GetWindowLongPtrW(m_log->Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(L"100, 100, 700, 400", Text(Place()));
     EXPECT_EQ(1, Count());
 }
 
