@@ -38,7 +38,8 @@ struct LogWindowSeams {
 class CReminderLogWindow : public IAlarmLogEntries {
 public:
     // `alarms` is the tick's state: its previous tick is set when the window
-    // is created and saved as "lastalarmcheck" when it is destroyed.
+    // is created and saved as "lastalarmcheck" when it is destroyed, once a
+    // tick ran.
     // `resources` holds the icons above (not owned; null: the program).
     CReminderLogWindow(const SettingsPaths& paths, const ILanguageStrings& language, AlarmCheckState& alarms,
                        HMODULE resources, const LogWindowSeams& seams);
