@@ -17,10 +17,13 @@ public:
 };
 
 // Program-wide: the previous tick (UTC), which the tick moves on after all
-// clocks were checked, and the synchronise-before-alarm flag that it consumes.
+// clocks were checked, the synchronise-before-alarm flag that it consumes,
+// and whether a tick has run since the program started (before that the
+// previous tick is only the start time or the stored last check).
 struct AlarmCheckState {
     SYSTEMTIME previousTick;
     bool syncBeforeAlarm;
+    bool ticked;
 };
 
 const int kSyncLookAheadSeconds = 300;

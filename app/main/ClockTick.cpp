@@ -14,7 +14,7 @@ uint32_t DayKey(const SYSTEMTIME& t)
 }  // namespace
 
 CClockTick::CClockTick(ITickHost& host)
-    : m_host(host), m_alarms(), m_lastTickMs(0), m_started(false), m_inTick(false), m_firstTickDone(false),
+    : m_host(host), m_alarms(), m_lastTickMs(0), m_started(false), m_inTick(false),
       m_newsDay(0), m_newsMinute(0)
 {
 }
@@ -54,10 +54,10 @@ void CClockTick::Tick()
     }
     m_alarms.previousTick = now;
 
-    if (m_host.WantsSyncBeforeAlarms() && (!m_firstTickDone || m_alarms.syncBeforeAlarm))
+    if (m_host.WantsSyncBeforeAlarms() && (!m_alarms.ticked || m_alarms.syncBeforeAlarm))
         m_host.RequestSync();
     m_alarms.syncBeforeAlarm = false;
-    m_firstTickDone = true;
+    m_alarms.ticked = true;
 
     RefreshNewsWhenDue(now);
     m_inTick = false;

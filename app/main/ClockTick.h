@@ -52,7 +52,6 @@ private:
     DWORD m_lastTickMs;
     bool m_started;
     bool m_inTick;
-    bool m_firstTickDone;
     uint32_t m_newsDay;
     int m_newsMinute;
 };

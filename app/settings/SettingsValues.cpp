@@ -147,6 +147,36 @@ void FormatTimeStampValue(const SYSTEMTIME& value, const WCHAR* text, WCHAR* out
     out[pos] = 0;
 }
 
+bool ParseNumberList(const WCHAR* text, WCHAR separator, int32_t* values, int count)
+{
+    if (!text)
+        return false;
+    const WCHAR* p = text;
+    for (int i = 0; i < count; ++i) {
+        if (i > 0 && separator && *p++ != separator)
+            return false;
+        while (IsBlank(*p))
+            ++p;
+        bool negative = *p == '-';
+        if (*p == '-' || *p == '+')
+            ++p;
+        if (!IsDigit(*p))
+            return false;
+        int64_t value = 0;
+        for (; IsDigit(*p); ++p) {
+            value = value * 10 + (*p - '0');
+            if (value > (int64_t)INT32_MAX + 1)
+                return false;
+        }
+        if (negative)
+            value = -value;
+        if (value > INT32_MAX)
+            return false;
+        values[i] = (int32_t)value;
+    }
+    return true;
+}
+
 int ParseFontStyle(const WCHAR* text)
 {
     if (!text)

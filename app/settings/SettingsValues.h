@@ -25,6 +25,12 @@ bool ParseTimeStampValue(const WCHAR* text, SYSTEMTIME* value);
 // kMaxTypedValueChars and to `chars` - 1.
 void FormatTimeStampValue(const SYSTEMTIME& value, const WCHAR* text, WCHAR* out, size_t chars);
 
+// `count` signed decimal numbers of any length, each after optional blanks;
+// between two of them `separator` follows the number directly (0: none, the
+// next number's blanks part them). What follows the last one is ignored.
+// False when a number is missing or does not fit 32 bits.
+bool ParseNumberList(const WCHAR* text, WCHAR separator, int32_t* values, int count);
+
 // kFontStyleBold and kFontStyleItalic for "bold" and "italic" anywhere in the text, any case.
 int ParseFontStyle(const WCHAR* text);
 

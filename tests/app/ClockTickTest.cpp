@@ -126,7 +126,10 @@ TEST(ClockTick, AlarmWindowRunsFromThePreviousTick)
     CFakeTickHost host;
     CClockTick tick(host);
     tick.Alarms().previousTick = Utc(2026, 3, 10, 11, 0);  // "lastalarmcheck"
+    // until a tick ran, the previous tick is no check and is not saved
+    EXPECT_FALSE(tick.Alarms().ticked);
     tick.Tick();
+    EXPECT_TRUE(tick.Alarms().ticked);
     host.now = Utc(2026, 3, 10, 12, 0, 1);
     tick.Tick();
     ASSERT_EQ(2u, host.previousTicks.size());

@@ -1,0 +1,14 @@
+// printf-style formats that come from translations and carry one number.
+#pragma once
+
+#include "graphics/records/WinTypes.h"
+
+// Writes `format` with `value` in place of its one integer conversion
+// ("%d", "%i" or "%u", with flags, width, precision and an "h" or "l" size)
+// into `out` (`cap` characters with the NUL; truncated, always terminated).
+// "%%" gives "%". A format with no conversion, more than one, or any other
+// conversion gives the number alone. Returns the length written.
+int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap);
+
+// True when `format` holds exactly one integer conversion as above.
+bool IsOneNumberFormat(const WCHAR* format);
