@@ -83,7 +83,7 @@ void CAlarmFiring::ShowMessageBox(const AlarmRecord& alarm)
     CopyField(comment, alarm.comment);
     CopyField(text, alarm.text);
     WCHAR message[FIELD_WIDTH(alarm.comment) + FIELD_WIDTH(alarm.text) + 2];
-    swprintf(message, FIELD_WIDTH(message), L"%s %s", comment, text);
+    swprintf(message, FIELD_WIDTH(message), L"%ls %ls", comment, text);
     ++m_openBoxes;
     m_seams.messages->Show(message, caption, MB_TOPMOST);
     --m_openBoxes;
