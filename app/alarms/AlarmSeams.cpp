@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "app/alarms/AlarmActions.h"
+#include "app/settings/SettingsIni.h"
 #include "graphics/system/Handles.h"
 
 void CSystemAlarmSound::PlayFile(const WCHAR* file, bool loop)
@@ -47,4 +48,10 @@ int CSystemAlarmMessageBox::Show(const WCHAR* text, const WCHAR* caption, UINT t
 DWORD CSystemAlarmTicks::TickCount()
 {
     return GetTickCount();
+}
+
+void CSettingsAlarmCheckWriter::WriteLastAlarmCheck()
+{
+    std::wstring section = UserSection(m_paths.userPrefix, L":main");
+    WriteTimeStampKey(m_paths, section.c_str(), L"lastalarmcheck", m_state.previousTick);
 }

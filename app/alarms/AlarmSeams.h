@@ -6,6 +6,9 @@
 
 #include <windows.h>
 
+#include "app/alarms/AlarmCheck.h"
+#include "graphics/records/SettingsPaths.h"
+
 class IAlarmSound {
 public:
     virtual ~IAlarmSound() = default;
@@ -91,4 +94,19 @@ public:
 class CSystemAlarmTicks : public IAlarmTicks {
 public:
     DWORD TickCount() override;
+};
+
+// The main program's record: its previous tick (UTC), as "lastalarmcheck"
+// of the user's main section. Both arguments outlive the object.
+class CSettingsAlarmCheckWriter : public IAlarmCheckWriter {
+public:
+    CSettingsAlarmCheckWriter(const SettingsPaths& paths, const AlarmCheckState& state)
+        : m_paths(paths), m_state(state)
+    {
+    }
+    void WriteLastAlarmCheck() override;
+
+private:
+    const SettingsPaths& m_paths;
+    const AlarmCheckState& m_state;
 };

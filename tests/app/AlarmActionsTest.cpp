@@ -3,6 +3,8 @@
 #include <string>
 
 #include "app/alarms/AlarmActions.h"
+#include "app/settings/SettingsIni.h"
+#include "graphics/records/FixedText.h"
 #include "tests/support/FakeAlarmSeams.h"
 #include "tests/support/TestFiles.h"
 
@@ -89,4 +91,24 @@ TEST(RunCommandLine, FailsWhenTheShellFails)
     }
     shell.result = 33;
     EXPECT_TRUE(RunCommandLine(folder.File(L"tool.exe").c_str(), shell));
+}
+
+TEST(AlarmCheckWriter, WritesTheHostsPreviousTick)
+{
+    CTempFolder folder;
+    SettingsPaths paths = {};
+    CopyFixed(paths.folder, 259, folder.Path().c_str());
+    CopyFixed(paths.userIni, 259, folder.File(L"tempolan.ini").c_str());
+    CopyFixed(paths.defaultIni, 259, folder.File(L"default.ini").c_str());
+    CopyFixed(paths.userPrefix, 64, L"someone");
+    AlarmCheckState state = {MakeTime(2026, 12, 24, 17, 59, 58), false};
+    CSettingsAlarmCheckWriter writer(paths, state);
+    writer.WriteLastAlarmCheck();
+    // the tick moved on: the writer takes the value of the moment it writes
+    state.previousTick = MakeTime(2026, 12, 24, 18, 0, 1);
+    writer.WriteLastAlarmCheck();
+    SYSTEMTIME read = {};
+    ASSERT_TRUE(ReadTimeStampKey(paths, L"someone:main", L"lastalarmcheck", &read));
+    EXPECT_EQ(FormatTime(state.previousTick), FormatTime(read));
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, paths.userIni);
 }
