@@ -14,19 +14,6 @@
 
 class CLanguage;
 
-// Alarm actions, the record's action field.
-enum AlarmAction : int32_t {
-    kActionReminder = 0,
-    kActionSound = 1,
-    kActionSoundLoop = 2,
-    kActionOpenFile = 3,
-    kActionOpenProgram = 4,
-    kActionCommandLine = 5,
-    kActionOpenAddress = 6,
-    kActionShutdown = 7,
-    kActionHibernate = 8,
-};
-
 // Seconds the countdown dialogs count down from.
 const int kCountdownSeconds = 15;
 // Characters of the countdown's format, without the NUL.
