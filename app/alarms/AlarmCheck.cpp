@@ -94,6 +94,17 @@ void CheckClockAlarms(const CClockSlot& slot, const SYSTEMTIME& nowUtc, AlarmChe
     }
 }
 
+// Occurrences go out in the clock's zone time, whose text macros convert
+// them back to UTC. GetClockLocalTime keeps UTC for a timer that counts from
+// no set moment (its display needs no zone), so convert by the zone here.
+void TimerZoneTime(const ClockRecord& clock, const SYSTEMTIME& utc, SYSTEMTIME* out)
+{
+    TimeZoneRecord zone;
+    GetClockZone(clock, &zone);
+    if (!UtcToZoneTime(utc, out, zone))
+        UtcToZoneTimeOwn(utc, out, zone);
+}
+
 void CheckTimerAlarms(const CClockSlot& slot, const SYSTEMTIME& nowUtc, AlarmCheckState& state, IAlarmSink& sink)
 {
     ClockRecord* clock = slot.Get();
@@ -111,9 +122,10 @@ void CheckTimerAlarms(const CClockSlot& slot, const SYSTEMTIME& nowUtc, AlarmChe
         const AlarmRecord alarm = clock->alarms.ptr[i];
         uint64_t t = TimerAlarmMoment(*clock, alarm);
         if (within(t)) {
-            SYSTEMTIME occurrence = nowUtc, utc;
-            if ((clock->kind & kClockFixedMoment) && TicksToSystemTime(t, &utc))
-                GetClockLocalTime(utc, &occurrence, *clock);
+            SYSTEMTIME occurrence, utc;
+            if (!(clock->kind & kClockFixedMoment) || !TicksToSystemTime(t, &utc))
+                utc = nowUtc;
+            TimerZoneTime(*clock, utc, &occurrence);
             sink.FireAlarm(alarm, occurrence, *clock);
             clock = slot.Get();
             if (!clock)
@@ -124,7 +136,7 @@ void CheckTimerAlarms(const CClockSlot& slot, const SYSTEMTIME& nowUtc, AlarmChe
         uint64_t lead = (uint64_t)alarm.reminderMinutes * 60 * kTicksPerSecond;
         SYSTEMTIME utc, local;
         if (alarm.reminderMinutes > 0 && within(t - lead) && TicksToSystemTime(t - lead, &utc)) {
-            GetClockLocalTime(utc, &local, *clock);
+            TimerZoneTime(*clock, utc, &local);
             sink.AddReminder(alarm, local, *clock);
             clock = slot.Get();
             if (!clock)

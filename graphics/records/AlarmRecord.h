@@ -10,6 +10,19 @@ enum AlarmKind : int32_t {
     kAlarmOnce = 0, kAlarmDaily, kAlarmWeekly, kAlarmMonthly, kAlarmYearly, kAlarmCron
 };
 
+// The action field: what the alarm does when it fires.
+enum AlarmAction : int32_t {
+    kActionReminder = 0,     // a log entry (no clock: a message box)
+    kActionSound = 1,        // text: a sound file or "beep!"
+    kActionSoundLoop = 2,    // until stopped in its dialog
+    kActionOpenFile = 3,     // text opened by the shell
+    kActionOpenProgram = 4,
+    kActionCommandLine = 5,  // text: program and parameters
+    kActionOpenAddress = 6,
+    kActionShutdown = 7,     // after a countdown
+    kActionHibernate = 8,
+};
+
 struct AlarmRecord {
     int32_t kind;               // AlarmKind; always once for a timer clock
     int32_t enabled;
