@@ -308,6 +308,8 @@ TEST(MainMenuProcess, TrayIconOpensTheProgramsMenu)
     }
     EXPECT_TRUE(EndOpenMenu(pid));
     EXPECT_TRUE(program.ExitProgram());
+    // (Wine's shell also drops the icons of windows that are gone: whether
+    // the program deleted it shows where a clock goes back to the taskbar)
     EXPECT_FALSE(TrayIconExists(main));
 }
 
@@ -377,7 +379,8 @@ TEST(MainMenuProcess, DesktopClockMenusShowTheirChecks)
 // action (the settings program for one clock, start for a taskbar timer and
 // a desktop timer, saved at /exit); "to the desktop" moves each taskbar
 // clock, tells the settings program, and once none is left in the taskbar
-// the icon comes, through the stand-in to the shell's own notification area.
+// the icon comes, through the stand-in to the shell's own notification area;
+// it goes again when a clock is moved back.
 TEST(MainMenuProcess, ClickActionsAndMovingClocksToTheDesktop)
 {
     ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
@@ -442,6 +445,16 @@ TEST(MainMenuProcess, ClickActionsAndMovingClocksToTheDesktop)
             EXPECT_TRUE(WaitForClockWindows(pid, 1 + moved, true, &windows));
         }
         EXPECT_TRUE(PumpUntil([&] { return TrayIconExists(main); }, kWaitMs));
+
+        // the first one back: the taskbar has a clock again, the icon goes
+        EXPECT_NE(-1, Query(main, UM_TRAYCLOCKMOUSE + 0, kTrayIconClick));
+        EXPECT_NE(-1, Query(main, WM_COMMAND, kCmdToggleDesktop));
+        EXPECT_EQ(L"0", program.ClockKey(1, L"on_desktop"));
+        ASSERT_TRUE(PumpUntil([&] { return settings.posted.size() > moved; }, kWaitMs));
+        EXPECT_EQ(1u, settings.posted.back().clockId);
+        EXPECT_EQ(0, settings.posted.back().onDesktop);
+        EXPECT_TRUE(WaitForClockWindows(pid, moved, true, &windows));
+        EXPECT_FALSE(TrayIconExists(main));
     }
     // still running when the program ends
     EXPECT_TRUE(program.ExitProgram());
