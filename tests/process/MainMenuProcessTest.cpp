@@ -25,7 +25,6 @@
 namespace {
 
 const DWORD kWaitMs = kProgramWaitMs;
-const WCHAR kMenuWindowClass[] = L"#32768";
 
 // One item as menuhook.dll notes it.
 struct MenuItem {
@@ -116,46 +115,11 @@ private:
     CWindowsHook m_hook;
 };
 
-struct FindMenuWindow {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMenuWindowProc(HWND hwnd, LPARAM lParam)
-{
-    FindMenuWindow* find = (FindMenuWindow*)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    WCHAR name[16] = {};
-    if (pid != find->pid || !IsWindowVisible(hwnd) || !GetClassNameW(hwnd, name, 16) ||
-        lstrcmpW(name, kMenuWindowClass) != 0)
-        return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
-
-// The program's shown popup menu window; null when none.
-HWND MenuWindowOf(DWORD pid)
-{
-    FindMenuWindow find = {pid, nullptr};
-    EnumWindows(FindMenuWindowProc, (LPARAM)&find);
-    return find.found;
-}
-
 HWND WaitForMenuWindow(DWORD pid)
 {
     HWND window = nullptr;
     PumpUntil([&] { return (window = MenuWindowOf(pid)) != nullptr; }, kWaitMs);
     return window;
-}
-
-// Ends the open menu as EndMenu does, by WM_CANCELMODE into its loop; true
-// once its window is gone.
-bool EndOpenMenu(DWORD pid)
-{
-    if (HWND window = MenuWindowOf(pid))
-        PostMessageW(window, WM_CANCELMODE, 0, 0);
-    return PumpUntil([&] { return MenuWindowOf(pid) == nullptr; }, kWaitMs);
 }
 
 // The shell's answer to a change of nothing of the program's icon: true
@@ -306,7 +270,7 @@ TEST(MainMenuProcess, TrayIconOpensTheProgramsMenu)
         ASSERT_NE(nullptr, newAlarm);
         EXPECT_TRUE(newAlarm->Has('g'));
     }
-    EXPECT_TRUE(EndOpenMenu(pid));
+    EXPECT_TRUE(EndOpenMenu(pid, kWaitMs));
     EXPECT_TRUE(program.ExitProgram());
     // (Wine's shell also drops the icons of windows that are gone: whether
     // the program deleted it shows where a clock goes back to the taskbar)
@@ -355,7 +319,7 @@ TEST(MainMenuProcess, DesktopClockMenusShowTheirChecks)
         MenuItems menu;
         ASSERT_TRUE(recorder.WaitForMenu(++shown, &menu));
         EXPECT_NE(nullptr, WaitForMenuWindow(pid));
-        EXPECT_TRUE(EndOpenMenu(pid));
+        EXPECT_TRUE(EndOpenMenu(pid, kWaitMs));
 
         // the clock's own popup leads
         ASSERT_FALSE(menu.empty());
