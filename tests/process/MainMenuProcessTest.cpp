@@ -298,8 +298,8 @@ TEST(MainMenuProcess, DesktopClockMenusShowTheirChecks)
     int number = 0;
     for (const Case& c : cases) {
         ++number;
-        program.WriteClock(number, PlainClock(c.caption, {c.onTop, c.group, L"dsk_pos_x=" + std::to_wstring(300 * number),
-                                                          L"dsk_pos_y=100"}));
+        std::wstring x = L"dsk_pos_x=" + std::to_wstring(300 * number);
+        program.WriteClock(number, PlainClock(c.caption, {c.onTop, c.group, x, L"dsk_pos_y=100"}));
     }
     DWORD pid = program.StartWithoutHook();
     ASSERT_NE(0u, pid);
