@@ -11,7 +11,8 @@
 // Length of the text in a field of `width` characters.
 size_t FixedLength(const WCHAR* field, size_t width);
 
-// A field's text as a string.
+// A field's text as a string (std::wstring under MinGW; WCHAR is not
+// wchar_t in the native build).
 inline std::basic_string<WCHAR> FieldText(const WCHAR* field, size_t width)
 {
     return std::basic_string<WCHAR>(field, FixedLength(field, width));

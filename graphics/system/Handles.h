@@ -112,6 +112,15 @@ struct MenuTraits {
 };
 using CMenu = CHandleOwner<MenuTraits>;
 
+// A hook of SetWindowsHookEx, removed before its module may go.
+struct WindowsHookTraits {
+    using Handle = HHOOK;
+    static HHOOK Empty() { return nullptr; }
+    static bool Valid(HHOOK h) { return h != nullptr; }
+    static void Close(HHOOK h) { UnhookWindowsHookEx(h); }
+};
+using CWindowsHook = CHandleOwner<WindowsHookTraits>;
+
 // OpenSCManager and OpenService.
 struct ServiceHandleTraits {
     using Handle = SC_HANDLE;

@@ -1,79 +1,16 @@
 // The desktop clock windows of the real program. With /nh there is no
-// taskbar hook, so every enabled clock goes to the desktop; this process
-// shares the program's wineserver and looks at its windows directly.
+// taskbar hook, so every enabled clock goes to the desktop.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
-#include <map>
 #include <string>
 #include <vector>
 
 #include "graphics/protocol/MainWindowProtocol.h"
-#include "graphics/protocol/WindowClasses.h"
-#include "graphics/records/SettingsPaths.h"
-#include "graphics/system/Paths.h"
-#include "tests/support/PngFile.h"
-#include "tests/support/ProgramFolder.h"
-#include "tests/support/TestMessages.h"
+#include "tests/support/DesktopProgram.h"
 
 namespace {
-
-const DWORD kWaitMs = kProgramWaitMs;
-
-struct ClockWindow {
-    HWND window = nullptr;
-    RECT rect = {};
-    DWORD exStyle = 0;
-    bool visible = false;
-};
-
-// The program's desktop clock windows by title (the clock's caption).
-using ClockWindows = std::map<std::wstring, ClockWindow>;
-
-struct Collect {
-    DWORD pid;
-    ClockWindows found;
-};
-
-BOOL CALLBACK CollectProc(HWND hwnd, LPARAM lParam)
-{
-    Collect* collect = (Collect*)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    WCHAR name[64] = {}, title[128] = {};
-    if (pid != collect->pid || !GetClassNameW(hwnd, name, 64) || lstrcmpW(name, kLayeredWindowClass) != 0)
-        return TRUE;
-    GetWindowTextW(hwnd, title, 128);
-    ClockWindow& found = collect->found[title];
-    found.window = hwnd;
-    GetWindowRect(hwnd, &found.rect);
-    found.exStyle = (DWORD)GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
-    found.visible = IsWindowVisible(hwnd) != FALSE;
-    return TRUE;
-}
-
-ClockWindows FindClockWindows(DWORD pid)
-{
-    Collect collect = {pid, {}};
-    EnumWindows(CollectProc, (LPARAM)&collect);
-    return collect.found;
-}
-
-// Waits until `count` windows exist, all shown or all hidden; false when
-// they did not within the wait. `windows` gets the last ones seen.
-bool WaitForClockWindows(DWORD pid, size_t count, bool visible, ClockWindows* windows)
-{
-    return PumpUntil([&] {
-        *windows = FindClockWindows(pid);
-        if (windows->size() != count)
-            return false;
-        for (auto& w : *windows)
-            if (w.second.visible != visible)
-                return false;
-        return true;
-    }, kWaitMs);
-}
 
 RECT WorkArea()
 {
@@ -86,86 +23,6 @@ RECT WorkArea()
 POINT Centre(const RECT& r)
 {
     return {r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
-}
-
-std::wstring Quoted(const std::wstring& text)
-{
-    return L"\"" + text + L"\"";
-}
-
-// A program folder whose user has exactly the clocks written here.
-class CDesktopProgram : public CProgramFolder {
-public:
-    CDesktopProgram() : m_paths() { m_ready = BuildIniPaths(Path().c_str(), &m_paths); }
-    bool Ready() const { return m_ready && CProgramFolder::Ready(); }
-
-    // Section "<user>:clock<number>" with `keys` ("name=value").
-    void WriteClock(int number, const std::vector<std::wstring>& keys) const
-    {
-        std::wstring section;
-        for (const std::wstring& key : keys)
-            section += key + L'\0';
-        section += L'\0';
-        WritePrivateProfileSectionW(Section(number).c_str(), section.c_str(), m_paths.userIni);
-    }
-    // A key of the clock's section; `missing` when it is not there.
-    std::wstring ClockKey(int number, const wchar_t* key, const wchar_t* missing = L"(none)") const
-    {
-        WCHAR value[128] = {};
-        GetPrivateProfileStringW(Section(number).c_str(), key, missing, value, 128, m_paths.userIni);
-        return value;
-    }
-    int ClockInt(int number, const wchar_t* key) const { return _wtoi(ClockKey(number, key).c_str()); }
-
-    // Started with /nh; the pid, 0 when no main window came.
-    DWORD StartWithoutHook()
-    {
-        m_index = Start(L"/nh");
-        if (m_index < 0 || !WaitForMainWindow())
-            return 0;
-        return Process(m_index).Pid();
-    }
-    // Ended by "/exit"; true when both ended well.
-    bool ExitProgram() { return Exit() == 0 && ExitCode(m_index) == 0; }
-
-private:
-    std::wstring Section(int number) const
-    {
-        return std::wstring(m_paths.userPrefix) + L":clock" + std::to_wstring(number);
-    }
-
-    SettingsPaths m_paths;
-    bool m_ready = false;
-    int m_index = -1;
-};
-
-// A clock with the built-in skin, its caption and `more` keys.
-std::vector<std::wstring> PlainClock(const std::wstring& caption, std::vector<std::wstring> more = {})
-{
-    std::vector<std::wstring> keys = {L"enabled=1", L"skin=Standard System Clock", L"zone=UTC",
-                                      L"timeformat=HH:mm", L"dateformat=None", L"prefix=" + caption};
-    keys.insert(keys.end(), more.begin(), more.end());
-    return keys;
-}
-
-// The whole screen through capture.exe into `path`; empty when it failed.
-RgbPicture CaptureScreen(const std::wstring& path)
-{
-    RgbPicture picture;
-    DeleteFileW(path.c_str());
-    if (RunCapture(Quoted(path)) == 0)
-        ReadPngPicture(path, &picture);
-    return picture;
-}
-
-// Pixels of `r` that differ between the two pictures (of the same size).
-int ChangedPixels(const RgbPicture& before, const RgbPicture& after, const RECT& r)
-{
-    int changed = 0;
-    for (int y = r.top < 0 ? 0 : r.top; y < r.bottom && y < after.height; ++y)
-        for (int x = r.left < 0 ? 0 : r.left; x < r.right && x < after.width; ++x)
-            changed += before.At(x, y) != after.At(x, y);
-    return changed;
 }
 
 }  // namespace
@@ -359,9 +216,10 @@ TEST(DesktopClocks, ScreenShowsEveryKindOfClock)
     ASSERT_NE(0u, pid);
     ClockWindows windows;
     ASSERT_TRUE(WaitForClockWindows(pid, 4, true, &windows));
-    // away from every clock and from the tray icon, which Wine shows at the top left
+    // away from every clock, and from the top left corner, where Wine's
+    // shell shows the program's notification icon in a window of its own
     const RECT work = WorkArea();
-    const RECT away = {work.right - 120, work.top + 20, work.right - 20, work.top + 80};
+    const RECT away = {work.left + 20, work.bottom - 80, work.left + 120, work.bottom - 20};
     for (auto& w : windows) {
         RECT overlap;
         ASSERT_FALSE(IntersectRect(&overlap, &away, &w.second.rect)) << "window over the quiet region";

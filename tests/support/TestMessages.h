@@ -7,6 +7,7 @@
 #include <string>
 
 #include "graphics/protocol/WindowClasses.h"
+#include "graphics/system/Handles.h"
 
 // Dispatches this thread's messages until `done` or the time is up.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD ms)
@@ -41,45 +42,6 @@ inline std::wstring CloseMessageBox(const wchar_t* caption, DWORD ms)
     return std::wstring();
 }
 
-struct MenuSearch {
-    DWORD pid;
-    HWND found;
-};
-
-inline BOOL CALLBACK FindMenuProc(HWND hwnd, LPARAM lParam)
-{
-    auto* search = (MenuSearch*)lParam;
-    DWORD process = 0;
-    WCHAR name[16] = {};
-    GetWindowThreadProcessId(hwnd, &process);
-    if (process == search->pid && IsWindowVisible(hwnd) && GetClassNameW(hwnd, name, 16) && !lstrcmpW(name, L"#32768")) {
-        search->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The visible popup menu window ("#32768") of process `pid`; null when none.
-inline HWND FindMenuWindow(DWORD pid)
-{
-    MenuSearch search = {pid, nullptr};
-    EnumWindows(FindMenuProc, (LPARAM)&search);
-    return search.found;
-}
-
-// Waits up to `ms` for a popup menu of `owner`'s process and closes it with
-// Escape, which the menu's loop reads from the owner's thread; true when a
-// menu came and went.
-inline bool DismissMenu(HWND owner, DWORD ms)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(owner, &pid);
-    if (!PumpUntil([&] { return FindMenuWindow(pid) != nullptr; }, ms))
-        return false;
-    PostMessageW(owner, WM_KEYDOWN, VK_ESCAPE, 0);
-    return PumpUntil([&] { return FindMenuWindow(pid) == nullptr; }, ms);
-}
-
 // The window's answer, or -1 when it gave none within 5 s.
 inline LRESULT Query(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
@@ -87,6 +49,83 @@ inline LRESULT Query(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam
     if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 5000, &reply))
         return -1;
     return (LRESULT)reply;
+}
+
+// A shown popup menu's window class.
+const WCHAR kMenuWindowClass[] = L"#32768";
+
+struct FindMenuWindow {
+    DWORD pid;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindMenuWindowProc(HWND hwnd, LPARAM lParam)
+{
+    FindMenuWindow* find = (FindMenuWindow*)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    WCHAR name[16] = {};
+    if (pid != find->pid || !IsWindowVisible(hwnd) || !GetClassNameW(hwnd, name, 16) ||
+        lstrcmpW(name, kMenuWindowClass) != 0)
+        return TRUE;
+    find->found = hwnd;
+    return FALSE;
+}
+
+// The popup menu process `pid` shows; null when none.
+inline HWND MenuWindowOf(DWORD pid)
+{
+    FindMenuWindow find = {pid, nullptr};
+    EnumWindows(FindMenuWindowProc, (LPARAM)&find);
+    return find.found;
+}
+
+// Ends the menu process `pid` shows as EndMenu does, with WM_CANCELMODE into
+// its loop; true once no menu of it is shown.
+inline bool EndOpenMenu(DWORD pid, DWORD ms)
+{
+    if (HWND window = MenuWindowOf(pid))
+        PostMessageW(window, WM_CANCELMODE, 0, 0);
+    return PumpUntil([&] { return MenuWindowOf(pid) == nullptr; }, ms);
+}
+
+struct QueryCall {
+    HWND window;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+    DWORD ms;
+    LRESULT result;
+};
+
+inline DWORD WINAPI QueryCallProc(void* parameter)
+{
+    QueryCall* call = (QueryCall*)parameter;
+    DWORD_PTR reply = 0;
+    if (SendMessageTimeoutW(call->window, call->message, call->wParam, call->lParam, SMTO_NORMAL, call->ms, &reply))
+        call->result = (LRESULT)reply;
+    return 0;
+}
+
+// Query for a message that may open a menu of the window's process: sent
+// from a thread of its own while this one ends any menu as soon as it
+// shows, so that the answer can come. -1 when none came within `ms`.
+inline LRESULT QueryEndingMenus(DWORD ms, HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(window, &pid);
+    QueryCall call = {window, message, wParam, lParam, ms, -1};
+    CKernelHandle thread(CreateThread(nullptr, 0, QueryCallProc, &call, 0, nullptr));
+    if (!thread)
+        return -1;
+    PumpUntil([&] {
+        if (HWND menu = MenuWindowOf(pid))
+            PostMessageW(menu, WM_CANCELMODE, 0, 0);
+        return WaitForSingleObject(thread.Get(), 0) == WAIT_OBJECT_0;
+    }, ms + 1000);
+    // the send gives up after `ms`: the thread ends
+    WaitForSingleObject(thread.Get(), INFINITE);
+    return call.result;
 }
 
 // The process's Shell_TrayWnd, found by EnumWindows.

@@ -127,9 +127,32 @@ LRESULT CALLBACK NotifyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Wine's explorer keeps a hidden taskbar of its own that holds the
+// notification icons; Shell_NotifyIcon sends its blocks to the first
+// taskbar it finds, which is this top-most one while it runs. Another
+// stand-in (it has a notification area) would send the block back.
+BOOL CALLBACK FindOtherTaskbar(HWND hwnd, LPARAM lParam)
+{
+    WCHAR name[32];
+    if (hwnd == g_taskbar || !GetClassNameW(hwnd, name, 32) || lstrcmpW(name, kTaskbarClass) != 0 ||
+        FindWindowExW(hwnd, nullptr, kTrayNotifyClass, nullptr))
+        return TRUE;
+    *(HWND*)lParam = hwnd;
+    return FALSE;
+}
+
 LRESULT CALLBACK TaskbarProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
+    case WM_COPYDATA: {
+        // no block is the stand-in's own: the icons go on to the shell's taskbar
+        HWND other = nullptr;
+        EnumWindows(FindOtherTaskbar, (LPARAM)&other);
+        DWORD_PTR answer = 0;
+        if (!other || !SendMessageTimeoutW(other, WM_COPYDATA, wParam, lParam, SMTO_NORMAL, 5000, &answer))
+            return 0;
+        return (LRESULT)answer;
+    }
     case WM_SIZE:
         LayoutTray();
         return 0;

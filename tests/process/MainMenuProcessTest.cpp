@@ -1,0 +1,429 @@
+// The main menu, the tray icon, the clocks' click actions and timers of the
+// real program, seen from outside. The menus are read inside the program by
+// menuhook.dll, hooked into its GUI thread; the program's settings program
+// is the stand-in that notes its command line.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <stdio.h>
+
+#include <string>
+#include <vector>
+
+#include "app/menu/TrayIcon.h"
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/MenuCommands.h"
+#include "graphics/protocol/SettingsWindowProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
+#include "graphics/system/Handles.h"
+#include "tests/support/DesktopProgram.h"
+#include "tests/support/StandinTaskbar.h"
+#include "tests/support/TestFiles.h"
+
+namespace {
+
+const DWORD kWaitMs = kProgramWaitMs;
+
+// One item as menuhook.dll notes it.
+struct MenuItem {
+    int depth;
+    UINT id;
+    std::string flags;  // g grey, c checked, s submenu, - separator
+    std::string text;
+    bool Has(char flag) const { return flags.find(flag) != std::string::npos; }
+};
+using MenuItems = std::vector<MenuItem>;
+
+// The complete menus of the hook's file, in the order they were shown.
+std::vector<MenuItems> ParseMenus(const std::string& bytes)
+{
+    std::vector<MenuItems> menus;
+    MenuItems current;
+    bool open = false;
+    size_t p = 0;
+    while (p < bytes.size()) {
+        size_t end = bytes.find('\n', p);
+        if (end == std::string::npos)
+            break;  // a line still being written
+        std::string line = bytes.substr(p, end - p);
+        p = end + 1;
+        if (line == "menu") {
+            current.clear();
+            open = true;
+        } else if (line == "end") {
+            if (open)
+                menus.push_back(current);
+            open = false;
+        } else if (open) {
+            MenuItem item = {};
+            char flags[8] = {};
+            int used = 0;
+            if (sscanf(line.c_str(), "%d %u %7s %n", &item.depth, &item.id, flags, &used) < 3)
+                continue;
+            item.flags = flags;
+            item.text = line.substr(used < (int)line.size() ? used : line.size());
+            current.push_back(item);
+        }
+    }
+    return menus;
+}
+
+// The item `id` at any depth; null when the menu has none.
+const MenuItem* FindItem(const MenuItems& menu, UINT id)
+{
+    for (const MenuItem& item : menu)
+        if (item.id == id && !item.Has('-'))
+            return &item;
+    return nullptr;
+}
+
+// menuhook.dll from the program's folder, hooked into one thread of the
+// program; the hook goes before the library.
+class CMenuRecorder {
+public:
+    bool Install(const CProgramFolder& folder, DWORD thread)
+    {
+        m_file = folder.File(L"menus.txt");
+        if (!folder.AddTestBinary(L"menuhook.dll", L"menuhook.dll"))
+            return false;
+        m_module.Reset(LoadLibraryW(folder.File(L"menuhook.dll").c_str()));
+        HOOKPROC proc = m_module ? (HOOKPROC)(void*)GetProcAddress(m_module.Get(), "RecordMenuProc") : nullptr;
+        if (!proc)
+            return false;
+        m_hook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, proc, m_module.Get(), thread));
+        return (bool)m_hook;
+    }
+    std::vector<MenuItems> Menus() const { return ParseMenus(ReadFileBytes(m_file)); }
+    // Waits for the menu number `count` (from 1); false when it did not come.
+    bool WaitForMenu(size_t count, MenuItems* menu) const
+    {
+        std::vector<MenuItems> menus;
+        bool came = PumpUntil([&] {
+            menus = Menus();
+            return menus.size() >= count;
+        }, kWaitMs);
+        if (came)
+            *menu = menus[count - 1];
+        return came;
+    }
+
+private:
+    std::wstring m_file;
+    CModule m_module;
+    CWindowsHook m_hook;
+};
+
+HWND WaitForMenuWindow(DWORD pid)
+{
+    HWND window = nullptr;
+    PumpUntil([&] { return (window = MenuWindowOf(pid)) != nullptr; }, kWaitMs);
+    return window;
+}
+
+// The shell's answer to a change of nothing of the program's icon: true
+// while the icon is there.
+bool TrayIconExists(HWND main)
+{
+    NOTIFYICONDATAW data = {};
+    data.cbSize = sizeof(data);
+    data.hWnd = main;
+    data.uID = kTrayIconId;
+    return Shell_NotifyIconW(NIM_MODIFY, &data) != FALSE;
+}
+
+// A settings program's window as the main program looks for it: top-level
+// (FindWindow does not see message-only windows) and hidden.
+class CSettingsWindow {
+public:
+    struct Posted {
+        WPARAM clockId;
+        LPARAM onDesktop;
+    };
+
+    CSettingsWindow()
+    {
+        WNDCLASSW wc = {};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleW(nullptr);
+        wc.lpszClassName = kSettingsWindowClass;
+        RegisterClassW(&wc);  // fails harmlessly for the second window
+        m_window = CreateWindowW(kSettingsWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, wc.hInstance,
+                                 this);
+    }
+    ~CSettingsWindow()
+    {
+        if (IsWindow(m_window))
+            DestroyWindow(m_window);
+    }
+    CSettingsWindow(const CSettingsWindow&) = delete;
+    CSettingsWindow& operator=(const CSettingsWindow&) = delete;
+
+    HWND Window() const { return m_window; }
+    std::vector<Posted> posted;
+
+private:
+    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (message == WM_NCCREATE)
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, (LONG_PTR)((CREATESTRUCTW*)lParam)->lpCreateParams);
+        auto* self = (CSettingsWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
+        if (self && message == UM_SETCLOCKONDESKTOP) {
+            self->posted.push_back({wParam, lParam});
+            return 0;
+        }
+        if (message == WM_NCDESTROY)
+            SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    }
+
+    HWND m_window = nullptr;
+};
+
+// A countdown of ten minutes, stopped, with `more` keys.
+std::vector<std::wstring> StoppedTimer(const std::wstring& caption, std::vector<std::wstring> more)
+{
+    std::vector<std::wstring> keys = {L"enabled=1", L"timer_mode=-1", L"skin=Standard System Clock",
+                                      L"duration=600", L"remaining=600000", L"running=0", L"prefix=" + caption};
+    keys.insert(keys.end(), more.begin(), more.end());
+    return keys;
+}
+
+// The stand-in settings program's command line once it has run; empty when
+// it did not within the wait.
+std::wstring WaitForSettingsArguments(const CProgramFolder& folder)
+{
+    std::string bytes;
+    PumpUntil([&] { return !(bytes = ReadFileBytes(folder.File(L"settings_args.txt"))).empty(); }, kWaitMs);
+    return std::wstring((const WCHAR*)bytes.data(), bytes.size() / sizeof(WCHAR));
+}
+
+DWORD ThreadOf(HWND window)
+{
+    return GetWindowThreadProcessId(window, nullptr);
+}
+
+}  // namespace
+
+// With /nh every clock is on the desktop: the icon is in the notification
+// area while the program runs, its right click opens the program's menu
+// (without a clock's items), saved as a picture, and the icon goes at /exit.
+TEST(MainMenuProcess, TrayIconOpensTheProgramsMenu)
+{
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
+    CDesktopProgram program;
+    ASSERT_TRUE(program.Ready());
+    program.WriteClock(1, PlainClock(L"Only", {L"dsk_pos_x=900", L"dsk_pos_y=60"}));
+    DWORD pid = program.StartWithoutHook();
+    ASSERT_NE(0u, pid);
+    ClockWindows windows;
+    ASSERT_TRUE(WaitForClockWindows(pid, 1, true, &windows));
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
+    EXPECT_TRUE(PumpUntil([&] { return TrayIconExists(main); }, kWaitMs));
+
+    CMenuRecorder recorder;
+    ASSERT_TRUE(recorder.Install(program, ThreadOf(main)));
+    RgbPicture before = CaptureScreen(program.File(L"before.png"));
+    ASSERT_GT(before.width, 0);
+    ASSERT_TRUE(PostMessageW(main, UM_TRAYNOTIFY, kTrayIconId, WM_RBUTTONDOWN));
+    MenuItems menu;
+    ASSERT_TRUE(recorder.WaitForMenu(1, &menu));
+    HWND menuWindow = WaitForMenuWindow(pid);
+    ASSERT_NE(nullptr, menuWindow);
+
+    {
+        SCOPED_TRACE("the picture of the open menu");
+        RECT r;
+        GetWindowRect(menuWindow, &r);
+        ASSERT_GT(r.right - r.left, 0);
+        ASSERT_GT(r.bottom - r.top, 0);
+        const int area = (r.right - r.left) * (r.bottom - r.top);
+        std::wstring shot = std::wstring(TL_SHOTS_FOLDER) + L"main-menu.png";
+        RgbPicture after;
+        // the menu paints after it is shown: a few tries
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            after = CaptureScreen(shot);
+            ASSERT_EQ(before.width, after.width);
+            if (ChangedPixels(before, after, r) >= area / 2)
+                break;
+            PumpUntil([] { return false; }, 300);
+        }
+        EXPECT_GE(ChangedPixels(before, after, r), area / 2) << "of " << area;
+    }
+    {
+        SCOPED_TRACE("the items of the program's menu");
+        ASSERT_FALSE(menu.empty());
+        EXPECT_EQ(0, menu[0].depth);
+        EXPECT_EQ(kCmdClockSettings, menu[0].id);
+        EXPECT_FALSE(menu[0].Has('s'));
+        for (UINT id : {kCmdDesktopGroup, kCmdToggleDesktop, kCmdDesktopOnTop, kCmdZoneSettings, kCmdSkinSettings,
+                        kCmdFormatSettings, kCmdAlarmSettings, kCmdProfileSettings, kCmdRefreshNews,
+                        kCmdBackToTaskbar}) {
+            EXPECT_EQ(nullptr, FindItem(menu, id)) << id;
+        }
+        // a clock can be added; an alarm needs a clock
+        const MenuItem* newClock = FindItem(menu, kCmdNewClock);
+        ASSERT_NE(nullptr, newClock);
+        EXPECT_FALSE(newClock->Has('g'));
+        const MenuItem* newAlarm = FindItem(menu, kCmdNewAlarm);
+        ASSERT_NE(nullptr, newAlarm);
+        EXPECT_TRUE(newAlarm->Has('g'));
+    }
+    EXPECT_TRUE(EndOpenMenu(pid, kWaitMs));
+    EXPECT_TRUE(program.ExitProgram());
+    // (Wine's shell also drops the icons of windows that are gone: whether
+    // the program deleted it shows where a clock goes back to the taskbar)
+    EXPECT_FALSE(TrayIconExists(main));
+}
+
+// A desktop clock's right click opens the menu with the clock's items: its
+// on-top and group checks as its keys say, and "back to the taskbar" greyed
+// while no taskbar hook is in place.
+TEST(MainMenuProcess, DesktopClockMenusShowTheirChecks)
+{
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
+    struct Case {
+        const wchar_t* caption;
+        const wchar_t* onTop;
+        const wchar_t* group;
+        bool checkedOnTop;
+        bool checkedGroup;
+    } cases[] = {
+        {L"On top", L"dsk_on_top=1", L"dsk_group=0", true, false},
+        {L"Grouped", L"dsk_on_top=0", L"dsk_group=2", false, true},
+    };
+    CDesktopProgram program;
+    ASSERT_TRUE(program.Ready());
+    int number = 0;
+    for (const Case& c : cases) {
+        ++number;
+        std::wstring x = L"dsk_pos_x=" + std::to_wstring(300 * number);
+        program.WriteClock(number, PlainClock(c.caption, {c.onTop, c.group, x, L"dsk_pos_y=100"}));
+    }
+    DWORD pid = program.StartWithoutHook();
+    ASSERT_NE(0u, pid);
+    ClockWindows windows;
+    ASSERT_TRUE(WaitForClockWindows(pid, 2, true, &windows));
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
+    CMenuRecorder recorder;
+    ASSERT_TRUE(recorder.Install(program, ThreadOf(main)));
+
+    size_t shown = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.caption);
+        const ClockWindow& clock = windows[c.caption];
+        ASSERT_NE(nullptr, clock.window);
+        POINT at = {(clock.rect.left + clock.rect.right) / 2, (clock.rect.top + clock.rect.bottom) / 2};
+        ASSERT_TRUE(PostMessageW(clock.window, WM_CONTEXTMENU, (WPARAM)clock.window, MAKELPARAM(at.x, at.y)));
+        MenuItems menu;
+        ASSERT_TRUE(recorder.WaitForMenu(++shown, &menu));
+        EXPECT_NE(nullptr, WaitForMenuWindow(pid));
+        EXPECT_TRUE(EndOpenMenu(pid, kWaitMs));
+
+        // the clock's own popup leads
+        ASSERT_FALSE(menu.empty());
+        EXPECT_TRUE(menu[0].Has('s'));
+        const MenuItem* onTop = FindItem(menu, kCmdDesktopOnTop);
+        const MenuItem* group = FindItem(menu, kCmdDesktopGroup);
+        const MenuItem* toggle = FindItem(menu, kCmdToggleDesktop);
+        ASSERT_NE(nullptr, onTop);
+        ASSERT_NE(nullptr, group);
+        ASSERT_NE(nullptr, toggle);
+        EXPECT_EQ(c.checkedOnTop, onTop->Has('c'));
+        EXPECT_EQ(c.checkedGroup, group->Has('c'));
+        EXPECT_TRUE(toggle->Has('g'));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdBackToTaskbar));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdRefreshNews));
+    }
+    EXPECT_TRUE(program.ExitProgram());
+}
+
+// With the hook in the stand-in taskbar: a double click runs each clock's
+// action (the settings program for one clock, start for a taskbar timer and
+// a desktop timer, saved at /exit); "to the desktop" moves each taskbar
+// clock, tells the settings program, and once none is left in the taskbar
+// the icon comes, through the stand-in to the shell's own notification area;
+// it goes again when a clock is moved back.
+TEST(MainMenuProcess, ClickActionsAndMovingClocksToTheDesktop)
+{
+    ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "another instance runs";
+    CDesktopProgram program;
+    ASSERT_TRUE(program.Ready());
+    ASSERT_TRUE(program.AddTestBinary(L"standin_settings.exe", L"settings.exe"));
+    program.WriteClock(1, PlainClock(L"Settings", {L"action=2"}));
+    program.WriteClock(2, StoppedTimer(L"Tray timer", {L"action=7"}));
+    program.WriteClock(3, StoppedTimer(L"Desk timer", {L"action=7", L"on_desktop=-1", L"dsk_pos_x=300",
+                                                       L"dsk_pos_y=100"}));
+    program.WriteClock(4, PlainClock(L"Plain"));
+    const int taskbarClocks[] = {1, 2, 4};
+
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start());
+    DWORD pid = program.StartProgram(L"");
+    ASSERT_NE(0u, pid);
+    ASSERT_TRUE(taskbar.WaitAttached(kWaitMs));
+    HWND main = FindWindowW(kMainWindowClass, nullptr);
+    ClockWindows windows;
+    ASSERT_TRUE(WaitForClockWindows(pid, 1, true, &windows));
+    EXPECT_FALSE(TrayIconExists(main));
+
+    {
+        SCOPED_TRACE("a double click on a taskbar clock opens its settings");
+        EXPECT_NE(-1, Query(main, UM_TRAYCLOCKMOUSE + 0, WM_LBUTTONDBLCLK));
+        // the command line as the program sees it, without the blank before
+        EXPECT_EQ(L"/1", WaitForSettingsArguments(program));
+    }
+    {
+        SCOPED_TRACE("a double click starts a timer");
+        // the start is a command the program posts itself: it is done, and
+        // saved, once a save posted after it has run
+        auto startsAfter = [&](int number) {
+            PostMessageW(main, UM_SAVESTATE, 0, 0);
+            return PumpUntil([&] { return program.ClockKey(number, L"running") == L"1"; }, kWaitMs);
+        };
+        EXPECT_EQ(L"0", program.ClockKey(2, L"running"));
+        EXPECT_NE(-1, Query(main, UM_TRAYCLOCKMOUSE + 1, WM_LBUTTONDBLCLK));
+        EXPECT_TRUE(startsAfter(2));
+        HWND desk = windows[L"Desk timer"].window;
+        ASSERT_NE(nullptr, desk) << "no desktop window titled so";
+        EXPECT_EQ(L"0", program.ClockKey(3, L"running"));
+        EXPECT_NE(-1, Query(desk, WM_LBUTTONDBLCLK, 0, MAKELPARAM(5, 5)));
+        EXPECT_TRUE(startsAfter(3));
+    }
+    {
+        SCOPED_TRACE("to the desktop");
+        CSettingsWindow settings;
+        ASSERT_NE(nullptr, settings.Window());
+        size_t moved = 0;
+        for (int number : taskbarClocks) {
+            SCOPED_TRACE(number);
+            EXPECT_FALSE(TrayIconExists(main));
+            EXPECT_NE(-1, Query(main, UM_TRAYCLOCKMOUSE + number - 1, kTrayIconClick));
+            EXPECT_NE(-1, Query(main, WM_COMMAND, kCmdToggleDesktop));
+            ++moved;
+            EXPECT_EQ(L"-1", program.ClockKey(number, L"on_desktop"));
+            ASSERT_TRUE(PumpUntil([&] { return settings.posted.size() >= moved; }, kWaitMs));
+            EXPECT_EQ((WPARAM)number, settings.posted.back().clockId);
+            EXPECT_EQ(-1, settings.posted.back().onDesktop);
+            EXPECT_TRUE(WaitForClockWindows(pid, 1 + moved, true, &windows));
+        }
+        EXPECT_TRUE(PumpUntil([&] { return TrayIconExists(main); }, kWaitMs));
+
+        // the first one back: the taskbar has a clock again, the icon goes
+        EXPECT_NE(-1, Query(main, UM_TRAYCLOCKMOUSE + 0, kTrayIconClick));
+        EXPECT_NE(-1, Query(main, WM_COMMAND, kCmdToggleDesktop));
+        EXPECT_EQ(L"0", program.ClockKey(1, L"on_desktop"));
+        ASSERT_TRUE(PumpUntil([&] { return settings.posted.size() > moved; }, kWaitMs));
+        EXPECT_EQ(1u, settings.posted.back().clockId);
+        EXPECT_EQ(0, settings.posted.back().onDesktop);
+        EXPECT_TRUE(WaitForClockWindows(pid, moved, true, &windows));
+        EXPECT_FALSE(TrayIconExists(main));
+    }
+    // still running when the program ends
+    EXPECT_TRUE(program.ExitProgram());
+    for (int number : {2, 3}) {
+        SCOPED_TRACE(number);
+        EXPECT_EQ(L"1", program.ClockKey(number, L"running"));
+    }
+}
