@@ -5,6 +5,7 @@
 #include "graphics/time/FileTimeTicks.h"
 #include "graphics/time/ZoneConvert.h"
 #include "app/alarms/AlarmSchedule.h"
+#include "app/settings/SettingsIni.h"
 
 namespace {
 
@@ -166,4 +167,28 @@ void CheckDueAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckStat
         CheckTimerAlarms(slot, nowUtc, state, sink);
     else
         CheckClockAlarms(slot, nowUtc, state, sink);
+}
+
+namespace {
+
+const WCHAR kLastCheckKey[] = L"lastalarmcheck";
+
+}  // namespace
+
+bool RestoreLastAlarmCheck(const SettingsPaths& paths, AlarmCheckState& alarms)
+{
+    SYSTEMTIME lastCheck;
+    std::wstring section = UserSection(paths.userPrefix, L":main");
+    if (!ReadTimeStampKey(paths, section.c_str(), kLastCheckKey, &lastCheck))
+        return false;
+    alarms.previousTick = lastCheck;
+    return true;
+}
+
+bool SaveLastAlarmCheck(const SettingsPaths& paths, const AlarmCheckState& alarms)
+{
+    if (!alarms.ticked)
+        return false;
+    std::wstring section = UserSection(paths.userPrefix, L":main");
+    return WriteTimeStampKey(paths, section.c_str(), kLastCheckKey, alarms.previousTick);
 }

@@ -3,6 +3,7 @@
 
 #include "graphics/records/ClockRecord.h"
 #include "graphics/records/AlarmRecord.h"
+#include "graphics/records/SettingsPaths.h"
 
 // Where due alarms and reminders go: the firing and the reminder log. The
 // sink owns the clock table; a call may replace it (a settings change handled
@@ -38,3 +39,11 @@ void CheckDueAlarms(ClockRecord& clock, const SYSTEMTIME& nowUtc, AlarmCheckStat
 
 // The moment of a timer clock's alarm, as a FILETIME value.
 uint64_t TimerAlarmMoment(const ClockRecord& clock, const AlarmRecord& alarm);
+
+// "lastalarmcheck" of the user's main section: the previous tick of the last
+// run, so that alarms due while the program was closed fire once at start.
+// The stored check becomes the previous tick; false (nothing changed) when
+// it is missing or no valid time.
+bool RestoreLastAlarmCheck(const SettingsPaths& paths, AlarmCheckState& alarms);
+// Writes the previous tick, only once a tick has run.
+bool SaveLastAlarmCheck(const SettingsPaths& paths, const AlarmCheckState& alarms);

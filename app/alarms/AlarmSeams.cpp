@@ -52,6 +52,5 @@ DWORD CSystemAlarmTicks::TickCount()
 
 void CSettingsAlarmCheckWriter::WriteLastAlarmCheck()
 {
-    std::wstring section = UserSection(m_paths.userPrefix, L":main");
-    WriteTimeStampKey(m_paths, section.c_str(), L"lastalarmcheck", m_state.previousTick);
+    SaveLastAlarmCheck(m_paths, m_state);
 }

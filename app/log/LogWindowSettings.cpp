@@ -9,7 +9,6 @@ namespace {
 
 const WCHAR kPlaceKey[] = L"logwindowpos";
 const WCHAR kColumnsKey[] = L"logwindowcolumns";
-const WCHAR kLastCheckKey[] = L"lastalarmcheck";
 
 // Smaller stored sizes are taken for damage, not for a user's choice.
 const LONG kMinUsableWidth = 40;
@@ -83,20 +82,4 @@ void SaveLogColumnWidths(const SettingsPaths& paths, const int widths[kLogColumn
     WCHAR text[32];
     wsprintfW(text, L"%d %d", widths[0], widths[1]);
     WritePrivateProfileStringW(MainSection(paths).c_str(), kColumnsKey, text, paths.userIni);
-}
-
-bool RestoreLastAlarmCheck(const SettingsPaths& paths, AlarmCheckState& alarms)
-{
-    SYSTEMTIME lastCheck;
-    if (!ReadTimeStampKey(paths, MainSection(paths).c_str(), kLastCheckKey, &lastCheck))
-        return false;
-    alarms.previousTick = lastCheck;
-    return true;
-}
-
-bool SaveLastAlarmCheck(const SettingsPaths& paths, const AlarmCheckState& alarms)
-{
-    if (!alarms.ticked)
-        return false;
-    return WriteTimeStampKey(paths, MainSection(paths).c_str(), kLastCheckKey, alarms.previousTick);
 }

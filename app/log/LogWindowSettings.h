@@ -36,8 +36,3 @@ void SaveLogWindowPlace(const SettingsPaths& paths, const RECT& place);
 bool LoadLogColumnWidths(const SettingsPaths& paths, int widths[kLogColumnCount]);
 void SaveLogColumnWidths(const SettingsPaths& paths, const int widths[kLogColumnCount]);
 
-// The stored last check becomes the previous tick; false (nothing changed)
-// when it is missing or no valid time.
-bool RestoreLastAlarmCheck(const SettingsPaths& paths, AlarmCheckState& alarms);
-// Writes the previous tick, only once a tick has run.
-bool SaveLastAlarmCheck(const SettingsPaths& paths, const AlarmCheckState& alarms);

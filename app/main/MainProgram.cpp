@@ -110,15 +110,9 @@ void CMainProgram::OnCreate(HWND window)
     if (m_taskbarProcessId)
         StartTaskbarWatcher();
 
-    // the first tick's window starts at the last check, so that alarms due
-    // while the program was closed fire once; without one, now
-    AlarmCheckState& alarms = m_tick.Alarms();
-    alarms.previousTick = NowUtc();
-    SYSTEMTIME lastCheck;
-    std::wstring section = UserSection(m_paths.userPrefix, L":main");
-    if (ReadTimeStampKey(m_paths, section.c_str(), L"lastalarmcheck", &lastCheck))
-        alarms.previousTick = lastCheck;
-
+    // the log window's creation takes the first tick's window back to the
+    // last check; without a log the tick starts from now
+    m_tick.Alarms().previousTick = NowUtc();
     m_seams.log->Create();
     m_seams.news->LoadCache();
     if (m_noHook) {
@@ -401,8 +395,7 @@ void CMainProgram::SaveState()
 {
     m_seams.timers->SaveTimerState();
     m_seams.desktop->SavePositions();
-    std::wstring section = UserSection(m_paths.userPrefix, L":main");
-    WriteTimeStampKey(m_paths, section.c_str(), L"lastalarmcheck", m_tick.Alarms().previousTick);
+    SaveLastAlarmCheck(m_paths, m_tick.Alarms());
 }
 
 void CMainProgram::DetachTrayClock()

@@ -1,5 +1,7 @@
 #include "app/menu/MenuSeams.h"
 
+#include "app/alarms/AlarmActions.h"
+
 bool CSystemClipboard::SetText(HWND owner, const WCHAR* text)
 {
     size_t bytes = ((size_t)lstrlenW(text) + 1) * sizeof(WCHAR);
@@ -28,4 +30,9 @@ bool CSystemClipboard::SetText(HWND owner, const WCHAR* text)
 bool CShellTrayIconApi::Notify(DWORD message, NOTIFYICONDATAW* data)
 {
     return Shell_NotifyIconW(message, data) != FALSE;
+}
+
+bool CAlarmCommandRunner::Run(const WCHAR* text)
+{
+    return RunCommandLine(text, m_shell);
 }

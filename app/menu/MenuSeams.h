@@ -39,7 +39,14 @@ public:
     virtual bool Run(const WCHAR* text) = 0;
 };
 
-class CNoCommandRunner : public ICommandRunner {
+class IAlarmShell;
+
+// As an alarm's program action runs its text.
+class CAlarmCommandRunner : public ICommandRunner {
 public:
-    bool Run(const WCHAR* text) override { return false; }
+    explicit CAlarmCommandRunner(IAlarmShell& shell) : m_shell(shell) {}
+    bool Run(const WCHAR* text) override;
+
+private:
+    IAlarmShell& m_shell;
 };

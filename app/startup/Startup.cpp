@@ -24,6 +24,7 @@
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/clocks/TimerClocks.h"
+#include "app/log/ReminderLog.h"
 #include "app/menu/MainMenu.h"
 #include "app/settings/SettingsExport.h"
 #include "app/ui/DialogHelpers.h"
@@ -332,7 +333,12 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     CShellProgramStarter starter;
     CSystemClipboard clipboard;
     CShellTrayIconApi trayApi;
-    CNoCommandRunner runner;
+    CSystemAlarmSound sound;
+    CSystemAlarmPower power;
+    CSystemAlarmShell alarmShell;
+    CSystemAlarmMessageBox messageBoxes;
+    CSystemAlarmTicks ticks;
+    CAlarmCommandRunner runner(alarmShell);
     MainMenuServices menuServices = {};
     menuServices.language = &language;
     menuServices.program = instance;
@@ -343,10 +349,19 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     menuServices.tray = &trayApi;
     menuServices.runner = &runner;
     CMainMenu menu(menuServices);
+    ReminderLogServices logServices = {};
+    logServices.paths = &paths;
+    logServices.language = &language;
+    logServices.program = instance;
+    logServices.firing = {&sound, &power, &alarmShell, &messageBoxes, &ticks, nullptr};
+    logServices.cities = &cities;
+    logServices.build = &build;
+    CReminderLog log(logServices);
     CTimerClocks timers;
 
     MainSeams seams = {};
     seams.menu = &menu;
+    seams.log = &log;
     seams.timers = &timers;
     seams.starter = &starter;
     seams.language = &reload;
@@ -356,6 +371,8 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
     menu.SetHost(&program);
+    log.SetAlarmState(&program.AlarmState());
+    log.SetSettings(&program.Settings().Block());
     timers.SetHost(&program);
     http.SetSettings(&program.Settings().Block());
     news.SetSettings(&program.Settings().Block());

@@ -101,8 +101,12 @@ TEST(AlarmCheckWriter, WritesTheHostsPreviousTick)
     CopyFixed(paths.userIni, 259, folder.File(L"tempolan.ini").c_str());
     CopyFixed(paths.defaultIni, 259, folder.File(L"default.ini").c_str());
     CopyFixed(paths.userPrefix, 64, L"someone");
-    AlarmCheckState state = {MakeTime(2026, 12, 24, 17, 59, 58), false};
+    AlarmCheckState state = {MakeTime(2026, 12, 24, 17, 59, 58), false, false};
     CSettingsAlarmCheckWriter writer(paths, state);
+    // before the first tick the stored check stays as it was
+    writer.WriteLastAlarmCheck();
+    EXPECT_FALSE(KeyExists(paths.userIni, L"someone:main", L"lastalarmcheck"));
+    state.ticked = true;
     writer.WriteLastAlarmCheck();
     // the tick moved on: the writer takes the value of the moment it writes
     state.previousTick = MakeTime(2026, 12, 24, 18, 0, 1);

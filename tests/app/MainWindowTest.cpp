@@ -272,8 +272,14 @@ TEST_F(MainWindow, TheSettingsBlockCarriesTheBuild)
 TEST_F(MainWindow, SaveStateWritesTheLastAlarmCheck)
 {
     std::wstring ini = m_folder.Path() + L"tempolan.ini";
-    Send(UM_SAVESTATE, 0, 0);
     WCHAR text[64] = {};
+    // before the first tick the stored check stays for the next start
+    m_program->AlarmState().ticked = false;
+    Send(UM_SAVESTATE, 0, 0);
+    GetPrivateProfileStringW(L"user:main", L"lastalarmcheck", L"", text, 64, ini.c_str());
+    EXPECT_EQ(0u, wcslen(text)) << text;
+    m_program->AlarmState().ticked = true;
+    Send(UM_SAVESTATE, 0, 0);
     GetPrivateProfileStringW(L"user:main", L"lastalarmcheck", L"", text, 64, ini.c_str());
     EXPECT_EQ(19u, wcslen(text)) << text;
 }
