@@ -237,9 +237,8 @@ void CMainMenu::ShowMenuFailure()
         m_services.language->LoadString(m_services.program, kOwnMenuFailed, text, ARRAYSIZE(text), nullptr);
         m_services.language->LoadString(m_services.program, kOwnErrorCaption, caption, ARRAYSIZE(caption), nullptr);
     }
-    HWND main = m_host->MainWindow();
-    MessageBoxW(main, text, caption, MB_OK | MB_ICONSTOP);
-    PostMessageW(main, WM_COMMAND, kCloseCommand, 0);
+    m_services.messages->Show(text, caption, MB_OK | MB_ICONSTOP);
+    PostMessageW(m_host->MainWindow(), WM_COMMAND, kCloseCommand, 0);
 }
 
 void CMainMenu::ShowMainMenu()
@@ -348,7 +347,7 @@ void CMainMenu::OnCommand(WORD id)
             m_services.language->LoadString(m_services.program, kOwnAboutFailed, text, ARRAYSIZE(text), nullptr);
             m_services.language->LoadString(m_services.program, kOwnErrorCaption, caption, ARRAYSIZE(caption),
                                             nullptr);
-            MessageBoxW(m_host->MainWindow(), text, caption, MB_OK | MB_ICONSTOP);
+            m_services.messages->Show(text, caption, MB_OK | MB_ICONSTOP);
         }
         return;
     case kCmdUpdatePage:

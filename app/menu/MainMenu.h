@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include "app/alarms/AlarmSeams.h"
 #include "app/main/MainSeams.h"
 #include "app/menu/MenuSeams.h"
 #include "app/menu/TrayIcon.h"
@@ -73,6 +74,7 @@ struct MainMenuServices {
     IClipboard* clipboard;
     ITrayIconApi* tray;
     ICommandRunner* runner;
+    IAlarmMessageBox* messages; // the failure boxes
 };
 
 // The program's own strings of the menu's failures.

@@ -348,6 +348,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     menuServices.clipboard = &clipboard;
     menuServices.tray = &trayApi;
     menuServices.runner = &runner;
+    menuServices.messages = &messageBoxes;
     CMainMenu menu(menuServices);
     ReminderLogServices logServices = {};
     logServices.paths = &paths;

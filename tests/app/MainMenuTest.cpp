@@ -3,9 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <future>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "app/menu/MainMenu.h"
@@ -235,6 +233,15 @@ public:
     bool runs = true;
 };
 
+class CRecordingBoxes : public IAlarmMessageBox {
+public:
+    int Show(const WCHAR* text, const WCHAR* caption, UINT type) override
+    {
+        Call("box " + Narrow(caption) + "|" + Narrow(text) + "|" + std::to_string(type));
+        return IDOK;
+    }
+};
+
 class CDesktop : public IDesktopClocks {
 public:
     bool BringForward(bool toDesktop) override
@@ -366,6 +373,7 @@ protected:
         services.clipboard = &m_clipboard;
         services.tray = &m_tray;
         services.runner = &m_runner;
+        services.messages = &m_boxes;
         return services;
     }
     // The calls of running `action`, joined.
@@ -389,6 +397,7 @@ protected:
     CRecordingClipboard m_clipboard;
     CRecordingTrayApi m_tray;
     CRecordingRunner m_runner;
+    CRecordingBoxes m_boxes;
     CHost m_host;
     CMainMenu m_menu;
 };
@@ -642,16 +651,12 @@ TEST_F(MainMenu, AFailedMenuOrAboutIsReportedInTheProgramsWords)
     services.language = &noLibrary;
     CMainMenu broken(services);
     broken.SetHost(&m_host);
-    auto closer = std::async(std::launch::async, [] { return CloseMessageBox(L"Tempolan Error", 5000); });
-    broken.ShowMainMenu();
-    EXPECT_EQ(L"Can't load menu from resource file!\nPlease restart Tempolan!", closer.get());
-    std::vector<std::string> posted = m_host.Posted();
-    EXPECT_EQ((std::vector<std::string>{std::to_string(WM_COMMAND) + " " + std::to_string(kCloseCommand)}), posted);
+    const std::string close = "post " + std::to_string(WM_COMMAND) + " " + std::to_string(kCloseCommand);
+    EXPECT_EQ("box Tempolan Error|Can't load menu from resource file!\nPlease restart Tempolan!|16; " + close,
+              CallsOf([&] { broken.ShowMainMenu(); }));
 
     m_host.dialogs.aboutWorks = false;
-    auto aboutCloser = std::async(std::launch::async, [] { return CloseMessageBox(L"Tempolan Error", 5000); });
-    m_menu.OnCommand(kCmdAbout);
-    EXPECT_EQ(L"Failed to create About dialog", aboutCloser.get());
+    EXPECT_EQ("about; box Tempolan Error|Failed to create About dialog|16", CallsOf([&] { m_menu.OnCommand(kCmdAbout); }));
 }
 
 TEST(WebPages, UrlEncodeTable)

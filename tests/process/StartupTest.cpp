@@ -246,6 +246,8 @@ TEST(Startup, TaskbarWatcherCloseSavesTheStateFirst)
     int p = folder.Start(L"/nh");
     ASSERT_NE(nullptr, WaitForMainWindow());
     EXPECT_EQ(L"", folder.UserMainKey(L"lastalarmcheck"));
+    // the check is written once the tick has run, which it does each second
+    PumpUntil([] { return false; }, 1500);
     PostMessageW(FindWindowW(kMainWindowClass, nullptr), UM_CLOSEMAIN, kCloseFromTaskbarWatcher, 0);  // as the taskbar watcher does
     EXPECT_EQ(0, folder.ExitCode(p));
     EXPECT_EQ(19u, folder.UserMainKey(L"lastalarmcheck").size());
