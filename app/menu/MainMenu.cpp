@@ -514,8 +514,10 @@ void CMainMenu::OnClockClick(int index)
         Post(kCmdTimeTable);
         return;
     case kClickTimerToggle:
+        // at once for this clock: a posted command would find the current
+        // clock changed by a later click
         if (clock.kind & kClockTimer)
-            Post(clock.timerRunning ? kCmdStopTimer : kCmdStartTimer);
+            m_host->Seams().timers->ControlTimerClock(index, clock.timerRunning ? kTimerStop : kTimerStart);
         return;
     default:
         StartSettings(L"");

@@ -490,8 +490,8 @@ TEST_F(MainMenu, ClickActions)
         {"all clocks", 0, 3, L"", true, false, "post " + command + "407"},
         {"date and time", 0, 4, L"", true, false, "post " + command + "115"},
         {"time table", 0, 6, L"", true, false, "post " + command + "432"},
-        {"stopped timer", kClockTimer, 7, L"", true, false, "post " + command + "443"},
-        {"running timer", kClockTimer, 7, L"", true, true, "post " + command + "445"},
+        {"stopped timer", kClockTimer, 7, L"", true, false, "timer 0 2"},
+        {"running timer", kClockTimer, 7, L"", true, true, "timer 0 1"},
         {"time clock", 0, 7, L"", true, false, ""},
         {"other", 0, 9, L"", true, false, kSettings + kFolder},
     };
