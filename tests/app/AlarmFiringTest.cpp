@@ -14,6 +14,7 @@
 #include "graphics/system/Handles.h"
 #include "tests/support/FakeAlarmSeams.h"
 #include "tests/support/PngFile.h"
+#include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 
@@ -58,27 +59,8 @@ void SaveShot(HWND window, const wchar_t* name)
     int w = r.right - r.left, h = r.bottom - r.top;
     ASSERT_GT(w, 0);
     ASSERT_GT(h, 0);
-    CWindowDC screen(nullptr);
-    CMemoryDC memory(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    CGdiObject<HBITMAP> bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_TRUE(bitmap);
-    HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
-    BitBlt(memory.Get(), 0, 0, w, h, screen.Get(), r.left, r.top, SRCCOPY);
-    SelectObject(memory.Get(), old);
-    std::vector<uint8_t> rgb((size_t)w * h * 3);
-    const uint8_t* bgra = (const uint8_t*)bits;
-    for (size_t i = 0; i < (size_t)w * h; ++i) {
-        rgb[i * 3] = bgra[i * 4 + 2];
-        rgb[i * 3 + 1] = bgra[i * 4 + 1];
-        rgb[i * 3 + 2] = bgra[i * 4];
-    }
+    std::vector<uint8_t> rgb = GrabScreenRgb(r);
+    ASSERT_FALSE(rgb.empty());
     EXPECT_TRUE(WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + name, w, h, 3, rgb.data()));
 }
 

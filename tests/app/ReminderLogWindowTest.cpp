@@ -21,6 +21,7 @@
 #include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
 #include "tests/support/PngFile.h"
+#include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
@@ -546,29 +547,12 @@ TEST_F(ReminderLog, ShotOfThreeEntries)
     ClientToScreen(window, &clientOrigin);
     RECT place = {clientOrigin.x, clientOrigin.y, clientOrigin.x + client.right, clientOrigin.y + client.bottom};
     int width = client.right, height = client.bottom;
-    CWindowDC screen(nullptr);
-    CMemoryDC memory(CreateCompatibleDC(screen.Get()));
-    BITMAPINFO info = {};
-    info.bmiHeader.biSize = sizeof(info.bmiHeader);
-    info.bmiHeader.biWidth = width;
-    info.bmiHeader.biHeight = -height;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    CGdiObject<HBITMAP> bitmap(CreateDIBSection(screen.Get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-    ASSERT_TRUE(bitmap);
-    HGDIOBJ old = SelectObject(memory.Get(), bitmap.Get());
-    ASSERT_TRUE(BitBlt(memory.Get(), 0, 0, width, height, screen.Get(), place.left, place.top, SRCCOPY));
-    SelectObject(memory.Get(), old);
-    GdiFlush();
-    const uint32_t* pixels = (const uint32_t*)bits;
-    auto at = [&](int x, int y) { return pixels[(size_t)y * width + x] & 0xFFFFFF; };
-    std::vector<uint8_t> rgb;
-    for (int i = 0; i < width * height; ++i) {
-        rgb.push_back((uint8_t)(pixels[i] >> 16));
-        rgb.push_back((uint8_t)(pixels[i] >> 8));
-        rgb.push_back((uint8_t)pixels[i]);
-    }
+    std::vector<uint8_t> rgb = GrabScreenRgb(place);
+    ASSERT_EQ((size_t)width * height * 3, rgb.size());
+    auto at = [&](int x, int y) {
+        const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
+        return (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
+    };
     ASSERT_TRUE(WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + L"log-window.png", width, height, 3, rgb.data()));
 
     // list coordinates to the picture's
