@@ -460,7 +460,9 @@ TEST(ReminderLogProcess, ShutdownCountdownCountsAndCancels)
     HWND dialog = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (dialog = CountdownOf(pid)) != nullptr; }, 9000)) << "no countdown";
     DWORD found = GetTickCount();
-    int first = SecondsShown(dialog);
+    // the dialog is found while it is still being made: its text comes with it
+    int first = -1;
+    PumpUntil([&] { return (first = SecondsShown(dialog)) > 0; }, 1500);
     PumpUntil([] { return false; }, 1300);
     int second = SecondsShown(dialog);
     HWND cancel = GetDlgItem(dialog, IDCANCEL);
