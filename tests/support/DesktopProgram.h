@@ -83,13 +83,17 @@ public:
     bool Ready() const { return m_ready && CProgramFolder::Ready(); }
 
     // Section "<user>:clock<number>" with `keys` ("name=value").
-    void WriteClock(int number, const std::vector<std::wstring>& keys) const
+    void WriteClock(int number, const std::vector<std::wstring>& keys) const { WriteSection(Section(number), keys); }
+    // Section "<user>:clock<clock>:alarm<number>" with `keys` ("name=value").
+    void WriteAlarm(int clock, int number, const std::vector<std::wstring>& keys) const
     {
-        std::wstring section;
-        for (const std::wstring& key : keys)
-            section += key + L'\0';
-        section += L'\0';
-        WritePrivateProfileSectionW(Section(number).c_str(), section.c_str(), m_paths.userIni);
+        WriteSection(Section(clock) + L":alarm" + std::to_wstring(number), keys);
+    }
+    // A key of the user's main section.
+    void WriteMainKey(const wchar_t* key, const std::wstring& value) const
+    {
+        WritePrivateProfileStringW((std::wstring(m_paths.userPrefix) + L":main").c_str(), key, value.c_str(),
+                                   m_paths.userIni);
     }
     // A key of the clock's section; `missing` when it is not there.
     std::wstring ClockKey(int number, const wchar_t* key, const wchar_t* missing = L"(none)") const
@@ -110,10 +114,20 @@ public:
     }
     // Started with /nh: every enabled clock goes to the desktop.
     DWORD StartWithoutHook() { return StartProgram(L"/nh"); }
+    // The program of the last start.
+    CTestProcess& Started() { return Process(m_index); }
     // Ended by "/exit"; true when both ended well.
     bool ExitProgram() { return Exit() == 0 && ExitCode(m_index) == 0; }
 
 private:
+    void WriteSection(const std::wstring& name, const std::vector<std::wstring>& keys) const
+    {
+        std::wstring section;
+        for (const std::wstring& key : keys)
+            section += key + L'\0';
+        section += L'\0';
+        WritePrivateProfileSectionW(name.c_str(), section.c_str(), m_paths.userIni);
+    }
     std::wstring Section(int number) const
     {
         return std::wstring(m_paths.userPrefix) + L":clock" + std::to_wstring(number);
