@@ -27,7 +27,6 @@ class CZoneDatabase;
 const UINT_PTR kMainTimerId = 1;
 const UINT kMainTimerMs = 64;
 
-
 class CMainProgram : public IReloadHost, public IAlarmSink, public ITickHost, public IDesktopClockHost,
                      public IMenuHost, public ITimerClockHost, public ITimerRestart {
 public:
