@@ -384,6 +384,9 @@ TEST(ReminderLogProcess, DeletingEntriesAndTheWindowsPlaceAcrossARestart)
     PumpUntil([&] { return LogWindowOf(pid) != nullptr; }, kWaitMs);
     log = LogWindowOf(pid);
     ASSERT_NE(nullptr, log);
+    // the window is found while it is being created: its place is set once
+    // the program's thread is idle again
+    ASSERT_NE(-1, Query(FindWindowW(kMainWindowClass, nullptr), WM_NULL));
     {
         SCOPED_TRACE("the place after a restart");
         EXPECT_FALSE(IsWindowVisible(log));
