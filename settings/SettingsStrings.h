@@ -24,3 +24,11 @@ const UINT kStrCalendarPage = 270;
 
 // Before the event name of a countdown to a date.
 const UINT kStrCountdownTo = 256;
+
+// The program's caption, and what the taskbar preview shows with nothing to draw.
+const UINT kStrSettingsCaption = 149;
+const UINT kStrNoPreview = 218;
+
+// The settings dialog's question before it deletes a node, and its caption.
+const UINT kStrDeleteQuestion = 124;
+const UINT kStrDeleteCaption = 125;

@@ -18,19 +18,17 @@ bool IsTranslatedClass(HWND control)
     return _wcsicmp(name, L"Button") == 0 || _wcsicmp(name, L"Static") == 0;
 }
 
-BOOL CALLBACK TranslateControl(HWND control, LPARAM param)
+void TranslateControl(HWND control, DialogTexts* texts)
 {
-    auto* texts = (DialogTexts*)param;
     int id = GetDlgCtrlID(control);
     if (id <= 0 || !IsTranslatedClass(control))
-        return TRUE;
+        return;
     WCHAR key[16];
     swprintf(key, 16, L"%d", id);
     WCHAR text[kDialogControlTextChars + 1];
     if (texts->language->LookUpText(texts->section, key, text, kDialogControlTextChars + 1) > 0 &&
         SetWindowTextW(control, text))
         texts->changed = true;
-    return TRUE;
 }
 
 bool IsSafeChar(WCHAR c)
@@ -60,7 +58,10 @@ bool LocalizeDialog(HWND dialog, const WCHAR* section, const CLanguage& language
     if (language.LookUpText(name, L"Caption", caption, kDialogCaptionChars + 1) > 0 &&
         SetWindowTextW(dialog, caption))
         texts.changed = true;
-    EnumChildWindows(dialog, TranslateControl, (LPARAM)&texts);
+    // only the dialog's own controls: a nested page has its own section and
+    // may use the same ids for other controls
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        TranslateControl(child, &texts);
     return texts.changed;
 }
 

@@ -161,6 +161,24 @@ TEST_F(DialogTranslation, ButtonsAndStaticsTakeTheTextsOfTheirIds)
     EXPECT_TRUE(label);
 }
 
+TEST_F(DialogTranslation, ANestedDialogKeepsItsOwnTexts)
+{
+    lang.SetLanguage(L"de");
+    CWindow outer(MakeDialog());
+    ASSERT_TRUE(outer.Get());
+    // a page inside the dialog whose control shares an id with the dialog's
+    CDialogTemplate page(L"");
+    page.Add(L"Button", 11, L"Daylight saving", BS_AUTOCHECKBOX);
+    HWND inner = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), page.Get(), outer.Get(), QuietDialogProc, 0);
+    ASSERT_TRUE(inner);
+    SetWindowLongPtrW(inner, GWL_STYLE, WS_CHILD);
+    SetParent(inner, outer.Get());
+
+    EXPECT_TRUE(LocalizeDialog(outer.Get(), L"DLG_Test", lang));
+    EXPECT_EQ(WindowText(GetDlgItem(outer.Get(), 11)), L"Zeitzone");
+    EXPECT_EQ(WindowText(GetDlgItem(inner, 11)), L"Daylight saving");
+}
+
 TEST_F(DialogTranslation, NothingChangesWithoutALanguageFile)
 {
     lang.SetLanguage(L"fr");

@@ -35,6 +35,7 @@ const int kRounds = 3;
 class CNoMainProgram : public IMainProgramLink {
 public:
     void SaveState() override {}
+    LRESULT SendToMainProgram(UINT, WPARAM, LPARAM, bool) override { return 0; }
 };
 
 class CFixedLanguage : public IActiveLanguage {

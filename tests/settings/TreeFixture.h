@@ -37,6 +37,7 @@ public:
 class CNoMainProgram : public IMainProgramLink {
 public:
     void SaveState() override { ++calls; }
+    LRESULT SendToMainProgram(UINT, WPARAM, LPARAM, bool) override { return 0; }
     int calls = 0;
 };
 

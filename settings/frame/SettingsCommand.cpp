@@ -1,0 +1,6 @@
+#include "settings/frame/SettingsCommand.h"
+
+void ParseSettingsCommandLine(const WCHAR*, SettingsCommand* command)
+{
+    *command = {};
+}
