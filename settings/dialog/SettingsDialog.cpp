@@ -311,13 +311,13 @@ void CSettingsDialog::OnKeyDown(WORD key)
     CTreeNode* node = SelectedNode();
     if (!node)
         return;
-    CSelectionGuard guard(*this);
-    bool checked = node->IsChecked();
-    if ((node->IsClock() && checked && m_services.tree->CountEnabledClocks() < 2) || !node->SetChecked(!checked)) {
+    // The tree view toggles the box itself once the key is through; the
+    // node follows the item then, under the same rules as a click. An item
+    // without a box gets one from the view, which has to go again.
+    if (!node->HasCheckBox())
         PostMessageW(m_hwnd, UM_RESTORECHECK, kIdcSettingsTree, (LPARAM)node->Item());
-        return;
-    }
-    FinishCheckChange(node);
+    else
+        PostMessageW(m_hwnd, UM_TREECLICKED, kIdcSettingsTree, (LPARAM)node->Item());
 }
 
 void CSettingsDialog::OnTreeClicked(HTREEITEM item)

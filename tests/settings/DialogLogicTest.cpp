@@ -7,9 +7,11 @@ namespace {
 
 using NodeTargets = TreeTest;
 
-// Three plain clocks, the middle one with no alarms, and a countdown.
+// Three clocks after the page nodes, the middle one without alarms.
 TEST_F(NodeTargets, UpAndDownTargets)
 {
+    LoadSettingsTree(tree, context);    // no clock sections: the page nodes
+    ASSERT_EQ(6, tree.TopCount());
     CClockNode* a = AddClock();
     CClockNode* b = AddClock();
     CClockNode* c = AddClock();

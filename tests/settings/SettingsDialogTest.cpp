@@ -658,8 +658,10 @@ TEST_F(SettingsDialog, PagesAndShot)
 
     Select(tree.Clock(0)->Child(kNodeAlarms));
     EXPECT_EQ(GetDlgItem(dialog, kPages[kPageAlarms].templateId), VisiblePage());
+    // lists are never moved, only their entries
     EXPECT_TRUE(Enabled(kIdcAdd));
-    EXPECT_TRUE(Enabled(kIdcDown));
+    EXPECT_FALSE(Enabled(kIdcUp));
+    EXPECT_FALSE(Enabled(kIdcDown));
     EXPECT_FALSE(Enabled(kIdcDelete));
     TreeView_Expand(treeView, tree.Clock(0)->Child(kNodeAlarms)->Item(), TVE_EXPAND);
     RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
