@@ -106,7 +106,7 @@ bool CSettingsDialog::StoreSelected(UINT flags, bool report)
     return !invalid;
 }
 
-void CSettingsDialog::ShowNode(CTreeNode* node, bool)
+void CSettingsDialog::ShowNode(CTreeNode* node)
 {
     int kind = node ? node->GetPageKind() : -1;
     if (!node) {
@@ -135,7 +135,7 @@ void CSettingsDialog::SelectChanged(CTreeNode* node)
         CSelectionGuard guard(*this);
         node->Select();
     }
-    ShowNode(node, true);
+    ShowNode(node);
     UpdateButtons();
 }
 
@@ -374,7 +374,7 @@ void CSettingsDialog::RunCommand(uint32_t code, LPARAM packed)
         case kSettingsNewAlarm: {
             CTreeNode* list = clock->Child(kNodeAlarms);
             if (list && tree.CanAddNode(list) && StoreSelected(0, true))
-                AddNode(list, kPageClock, true);
+                AddNode(list, 0, true);
             return;
         }
         case kSettingsDesktopPage:

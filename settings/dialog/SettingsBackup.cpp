@@ -37,6 +37,8 @@ bool FinishSettingsBackup(SettingsPaths* paths, bool restore)
             WritePrivateProfileStringW(kCommonSection, kServiceKeys[i], value, paths->userIni);
         }
     }
-    DeleteFileW(backup.c_str());
+    // a failed restore keeps the backup: it is the only copy of the old settings
+    if (!restore || restored)
+        DeleteFileW(backup.c_str());
     return restored;
 }

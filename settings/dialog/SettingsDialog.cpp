@@ -296,7 +296,7 @@ void CSettingsDialog::OnSelChanged(CTreeNode* oldNode, CTreeNode* newNode)
             return;
         }
     }
-    ShowNode(newNode, true);
+    ShowNode(newNode);
     UpdateButtons();
 }
 

@@ -59,7 +59,8 @@ private:
     // Stores the selected node's page; false, with the beep and the focus on
     // the control when `report` is set, when a value is invalid.
     bool StoreSelected(UINT flags, bool report);
-    void ShowNode(CTreeNode* node, bool kindMayChange);
+    // Loads the node into its page and shows that page alone.
+    void ShowNode(CTreeNode* node);
     // Selects `node` without storing the page it replaces, which the
     // caller stored before it changed the tree.
     void SelectChanged(CTreeNode* node);
@@ -67,6 +68,7 @@ private:
     void EnableApply(bool on);
     void KeepOneClockChecked(CTreeNode* preferred);
     void OnAdd();
+    // A new node where Add puts it for `selected`; `clockPageKind` when it is a clock.
     CTreeNode* AddNode(CTreeNode* selected, int clockPageKind, bool select);
     void OnDelete();
     void OnMove(bool up);

@@ -104,4 +104,25 @@ TEST(SettingsBackup, PathReplacesTheExtension)
     EXPECT_EQ(L"", SettingsBackupPath(L"ab"));
 }
 
+using SettingsBackupFile = TreeTest;
+
+// Without a user the settings cannot be restored: the backup stays, as the
+// only copy of them.
+TEST_F(SettingsBackupFile, KeptWhenTheRestoreFails)
+{
+    WriteClock(1, L"Paris");
+    std::wstring backup = SettingsBackupPath(paths.userIni);
+    ASSERT_TRUE(CopyFileW(paths.userIni, backup.c_str(), FALSE));
+    Set(Clock(1), L"prefix", L"Profile");
+    SettingsPaths unknownUser = paths;
+    unknownUser.userPrefix[0] = 0;
+    EXPECT_FALSE(FinishSettingsBackup(&unknownUser, true));
+    EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(backup.c_str()));
+    EXPECT_EQ(L"Profile", Get(Clock(1), L"prefix"));
+    EXPECT_TRUE(FinishSettingsBackup(&paths, true));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(backup.c_str()));
+    EXPECT_EQ(L"Paris", Get(Clock(1), L"prefix"));
+    EXPECT_FALSE(FinishSettingsBackup(&paths, true));
+}
+
 }  // namespace

@@ -103,6 +103,14 @@ protected:
         MapWindowPoints(treeView, dialog, &p, 1);
         return p;
     }
+    void PressSpace()
+    {
+        SetFocus(treeView);
+        SendMessageW(treeView, WM_KEYDOWN, VK_SPACE, 0);
+        SendMessageW(treeView, WM_CHAR, L' ', 0);
+        SendMessageW(treeView, WM_KEYUP, VK_SPACE, 0);
+        Pump();
+    }
     // the posts to the main program other than the clock counts
     std::vector<std::string> Notices() const
     {
@@ -354,22 +362,14 @@ TEST_F(SettingsDialog, LastCheckedClockStaysChecked)
 
     // the space bar
     Select(paris);
-    SetFocus(treeView);
-    SendMessageW(treeView, WM_KEYDOWN, VK_SPACE, 0);
-    SendMessageW(treeView, WM_CHAR, L' ', 0);
-    SendMessageW(treeView, WM_KEYUP, VK_SPACE, 0);
-    Pump();
+    PressSpace();
     EXPECT_TRUE(paris->IsChecked());
     EXPECT_EQ(kCheckImageOn, StateImage(paris));
     EXPECT_FALSE(Enabled(kIdcApply));
 
     // on another clock it takes
     Select(tokyo);
-    SetFocus(treeView);
-    SendMessageW(treeView, WM_KEYDOWN, VK_SPACE, 0);
-    SendMessageW(treeView, WM_CHAR, L' ', 0);
-    SendMessageW(treeView, WM_KEYUP, VK_SPACE, 0);
-    Pump();
+    PressSpace();
     EXPECT_TRUE(tokyo->IsChecked());
     EXPECT_EQ(kCheckImageOn, StateImage(tokyo));
     EXPECT_TRUE(Enabled(kIdcApply));
@@ -472,7 +472,8 @@ TEST_F(SettingsDialog, RelocalizeAndBack)
     ASSERT_TRUE(languages.WriteBytes(L"tempolan_de.ini",
                                      "[StringTable]\r\n216=Allgemein\r\n"
                                      "[DLG_PageDetail]\r\nCaption=Einstellungen\r\n1023=Neu\r\n1028=Entfernen\r\n"
-                                     "1029=Auf\r\n1030=Ab\r\n1238=Anwenden\r\n1=Gut\r\n2=Schliessen\r\n"));
+                                     "1029=Auf\r\n1030=Ab\r\n1238=Anwenden\r\n1=Gut\r\n2=Schliessen\r\n"
+                                     "[DLG_PageAlarms]\r\n1040=Die Wecker dieser Uhr\r\n"));
     Open();
     HWND alarmsPage = GetDlgItem(dialog, kPages[kPageAlarms].templateId);
     std::wstring pageText = Text(GetDlgItem(alarmsPage, 1040));
@@ -487,6 +488,9 @@ TEST_F(SettingsDialog, RelocalizeAndBack)
     for (const auto& g : german)
         EXPECT_EQ(g.second, Text(GetDlgItem(dialog, g.first)));
     EXPECT_EQ(pageText, Text(GetDlgItem(alarmsPage, 1040)));
+    // the frame tells each page itself
+    SendMessageW(alarmsPage, UM_RELOCALIZE, 0, 0);
+    EXPECT_EQ(L"Die Wecker dieser Uhr", Text(GetDlgItem(alarmsPage, 1040)));
     WCHAR caption[64] = {};
     TVITEMW item = {};
     item.mask = TVIF_HANDLE | TVIF_TEXT;
@@ -498,6 +502,8 @@ TEST_F(SettingsDialog, RelocalizeAndBack)
 
     language.SetLanguage(L"en");
     SendMessageW(dialog, UM_RELOCALIZE, 0, 0);
+    SendMessageW(alarmsPage, UM_RELOCALIZE, 0, 0);
+    EXPECT_EQ(pageText, Text(GetDlgItem(alarmsPage, 1040)));
     HWND bare = CreateDialogParamW(resources.Get(), MAKEINTRESOURCEW(kSettingsDialogTemplate), nullptr, BareProc, 0);
     ASSERT_TRUE(bare);
     EXPECT_EQ(Text(bare), Text(dialog));
@@ -587,6 +593,30 @@ TEST_F(SettingsDialog, ApplyWritesInOrder)
     Click(IDOK);
     EXPECT_EQ((std::vector<std::string>{"save", kSettingsChanged}), Notices());
     EXPECT_FALSE(IsWindow(dialog));
+}
+
+// A clock moved to the desktop or back: the selected clock's page gives its
+// values first and shows the new state after.
+TEST_F(SettingsDialog, ClockOnDesktop)
+{
+    WriteClock(1, L"Paris");
+    WriteClock(2, L"Tokyo");
+    services.pageProcs[kPageClock] = InvalidValuePageProc;
+    Open();
+    CClockNode* paris = tree.Clock(0);
+    CClockNode* tokyo = tree.Clock(1);
+    Select(paris);
+    int stores = g_page.stores;
+    SendMessageW(dialog, UM_SETCLOCKONDESKTOP, 1, 1);
+    EXPECT_TRUE(paris->Record().flags & kClockOnDesktop);
+    EXPECT_EQ(stores + 1, g_page.stores);
+    SendMessageW(dialog, UM_SETCLOCKONDESKTOP, 2, 1);
+    EXPECT_TRUE(tokyo->Record().flags & kClockOnDesktop);
+    EXPECT_EQ(stores + 1, g_page.stores);
+    SendMessageW(dialog, UM_SETCLOCKONDESKTOP, 1, 0);
+    EXPECT_FALSE(paris->Record().flags & kClockOnDesktop);
+    SendMessageW(dialog, UM_SETCLOCKONDESKTOP, 9, 1);
+    EXPECT_TRUE(beep.beeps.empty());
 }
 
 // The messages that carry pointers are only taken from the dialog's own thread.
