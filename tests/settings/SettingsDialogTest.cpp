@@ -68,6 +68,21 @@ void OnModal(HWND owner, std::function<void(HWND)> action)
     SetTimer(nullptr, 0, 20, ModalTimer);
 }
 
+// A frame window of the test's: the messages it was sent, in order.
+std::vector<std::pair<UINT, WPARAM>> g_frameMessages;
+std::vector<LPARAM> g_frameParams;
+WNDPROC g_frameBase = nullptr;
+
+LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == UM_SETTINGSCOMMAND || message == WM_CLOSE || message == UM_SYNCSTATUS) {
+        g_frameMessages.push_back({message, wParam});
+        g_frameParams.push_back(lParam);
+        return 0;
+    }
+    return CallWindowProcW(g_frameBase, hwnd, message, wParam, lParam);
+}
+
 std::wstring Text(HWND window)
 {
     WCHAR text[512];
@@ -151,6 +166,7 @@ TEST_F(SettingsDialog, InvalidValueHoldsThePage)
     } ways[] = {
         {"selection", [&] { TreeView_SelectItem(treeView, tree.Clock(0)->Item()); }},
         {"add", [&] { Click(kIdcAdd); }},
+        {"delete", [&] { Click(kIdcDelete); }},
         {"up", [&] { Click(kIdcUp); }},
         {"down", [&] { Click(kIdcDown); }},
         {"apply", [&] { Click(kIdcApply); }},
@@ -617,6 +633,41 @@ TEST_F(SettingsDialog, ClockOnDesktop)
     EXPECT_FALSE(paris->Record().flags & kClockOnDesktop);
     SendMessageW(dialog, UM_SETCLOCKONDESKTOP, 9, 1);
     EXPECT_TRUE(beep.beeps.empty());
+}
+
+// The start command goes to the frame once the dialog is up; the sync status
+// reaches the time page; closing closes the frame.
+TEST_F(SettingsDialog, FrameHearsStartAndClose)
+{
+    WriteClock(1, L"Paris");
+    HWND frame = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(frame);
+    g_frameMessages.clear();
+    g_frameParams.clear();
+    g_frameBase = (WNDPROC)SetWindowLongPtrW(frame, GWLP_WNDPROC, (LONG_PTR)FrameProc);
+    services.frame = frame;
+    services.startCommand = {kSettingsAlarm, 1, 2, false};
+    services.pageProcs[kPageTime] = [](HWND page, UINT message, WPARAM wParam, LPARAM lParam) -> INT_PTR {
+        // the test's status names the frame: the page reports back to it
+        if (message == UM_SYNCSTATUS && GetParent(page))
+            SendMessageW((HWND)lParam, UM_SYNCSTATUS, wParam, 0);
+        return FALSE;
+    };
+    Open();
+    ASSERT_EQ(1u, g_frameMessages.size());
+    EXPECT_EQ(UM_SETTINGSCOMMAND, g_frameMessages[0].first);
+    EXPECT_EQ((WPARAM)kSettingsAlarm, g_frameMessages[0].second);
+    EXPECT_EQ(PackSettingsCommand(1, 2), g_frameParams[0]);
+    SendMessageW(dialog, UM_SYNCSTATUS, 42, (LPARAM)frame);
+    ASSERT_EQ(2u, g_frameMessages.size());
+    EXPECT_EQ(UM_SYNCSTATUS, g_frameMessages[1].first);
+    EXPECT_EQ(42u, g_frameMessages[1].second);
+    Click(IDCANCEL);
+    EXPECT_FALSE(IsWindow(dialog));
+    ASSERT_EQ(3u, g_frameMessages.size());
+    EXPECT_EQ((UINT)WM_CLOSE, g_frameMessages[2].first);
+    EXPECT_EQ(0, recorder.Count("save"));
+    DestroyWindow(frame);
 }
 
 // The messages that carry pointers are only taken from the dialog's own thread.
