@@ -195,7 +195,8 @@ BOOL CSettingsDialog::OnInitDialog()
         m_dropRefused = LoadCursorW(m_services.program, MAKEINTRESOURCEW(kCursorDropRefused));
         CreatePages(m_hwnd, m_services, m_pages);
         m_tree = GetDlgItem(m_hwnd, kIdcSettingsTree);
-        // Wine gives the state images only when the style arrives after creation
+        // the check boxes go on before the first item, which is when the
+        // tree view (Wine's too) makes its state images
         SetWindowLongPtrW(m_tree, GWL_STYLE, GetWindowLongPtrW(m_tree, GWL_STYLE) | kTreeStyles);
         m_services.tree->AttachTreeWindow(m_tree);
     }
