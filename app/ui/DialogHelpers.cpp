@@ -56,6 +56,20 @@ void CenterOnDesktop(HWND window)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void CenterOverOwner(HWND window)
+{
+    HWND owner = window ? GetWindow(window, GW_OWNER) : nullptr;
+    if (!owner && window)
+        owner = GetParent(window);
+    RECT own;
+    RECT outer;
+    if (!owner || !GetWindowRect(window, &own) || !GetWindowRect(owner, &outer))
+        return;
+    int x = (own.left + outer.left + outer.right - own.right) / 2;
+    int y = (own.top + outer.top + outer.bottom - own.bottom) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool IsDialogWindow(HWND window)
 {
     WCHAR name[16];

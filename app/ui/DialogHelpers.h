@@ -14,6 +14,9 @@ bool SizeComboDropDown(HWND combo, int items);
 
 // Moves `window` to the middle of the desktop window, keeping its size.
 void CenterOnDesktop(HWND window);
+// Moves `window` to the middle of its owner (its parent when it has no
+// owner), keeping its size; nothing without either.
+void CenterOverOwner(HWND window);
 
 // True when the window's class is exactly the dialog class "#32770".
 bool IsDialogWindow(HWND window);
