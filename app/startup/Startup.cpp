@@ -12,6 +12,7 @@
 #include "graphics/window/Window.h"
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
+#include "windows/DataFiles.h"
 #include "windows/SkinManager.h"
 #include "windows/http/HttpClient.h"
 #include "windows/http/HttpDownloader.h"
@@ -153,21 +154,6 @@ void OpenProcessToEveryone()
     SetObjectAccessForEveryone(GetCurrentProcess(), kProcessAccessForEveryone, &error);
 }
 
-// The own file's version block and build date, for the settings block; zero
-// when the file cannot be read.
-BuildInfo ReadOwnBuild()
-{
-    BuildInfo build = {};
-    WCHAR file[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, file, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return build;
-    CFileBuildInfo source(file);
-    if (!source.GetBuildInfo(&build))
-        build = {};
-    return build;
-}
-
 // The event by which any process of the logon ends this instance; empty when
 // it cannot be made (the instance then goes on without it).
 CKernelHandle CreateExitEvent()
@@ -199,17 +185,6 @@ bool MakeWayForThisInstance(const StartupSwitches& switches, HANDLE exitEvent, D
     return true;
 }
 
-// The settings paths in the folder of the program file.
-void BuildProgramPaths(SettingsPaths* paths)
-{
-    WCHAR module[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    while (n > 0 && module[n - 1] != L'\\')
-        --n;
-    module[n] = 0;
-    BuildIniPaths(module, paths);
-}
-
 // The visual-style functions and the language library into `resources`;
 // false after telling the user when there is no library.
 bool LoadResourceLibrary(const WCHAR* folder, CVisualStyles& styles, CLanguage& language, CModule& resources)
@@ -232,22 +207,12 @@ void ImportOrExportSettings(const StartupSwitches& switches, SettingsPaths* path
         ExportSettings(paths, switches.exportFile);
 }
 
-// The zone table, its dated changes (those due now applied) and the cities;
-// false after telling the user when one of them is missing.
+// The data files; false after telling the user when one of them is missing.
 bool LoadDataFiles(const WCHAR* folder, const CLanguage& language, CZoneDatabase& zones, CCityList& cities)
 {
-    WCHAR path[MAX_PATH + 32];
-    wsprintfW(path, L"%stimezones.txt", folder);
-    bool loaded = zones.LoadTimeZonesFile(path);
-    if (loaded) {
-        wsprintfW(path, L"%stz_changes.txt", folder);
-        zones.LoadZoneChangesFile(path);  // missing: no dated changes
-        SYSTEMTIME now;
-        GetSystemTime(&now);
-        zones.ApplyDueZoneChanges(now);
-        wsprintfW(path, L"%scities.txt", folder);
-        loaded = cities.LoadCityList(path);
-    }
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    bool loaded = LoadZoneAndCityFiles(folder, zones, cities, now);
     if (!loaded)
         ShowDataFilesMessage(language);
     return loaded;
@@ -272,7 +237,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
 {
     OpenProcessToEveryone();
     DWORD startTick = GetTickCount();
-    BuildInfo build = ReadOwnBuild();
+    BuildInfo build = ReadProgramBuild();
 
     StartupSwitches switches;
     ParseStartupSwitches(commandLine, &switches);
