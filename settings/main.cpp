@@ -1,6 +1,6 @@
 #include <windows.h>
 
-#include "settings/frame/SettingsFrame.h"
+#include "settings/frame/SettingsProgram.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {

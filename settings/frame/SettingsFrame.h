@@ -1,39 +1,9 @@
 // The settings program's frame: the hidden "TL_SETTINGS" window that owns the
-// settings dialog and takes the messages of the main program and of a second
-// start, and the program-wide state behind it. GUI thread only.
+// settings dialog and takes the messages of the main program, of a second
+// start and of the pages. GUI thread only.
 #pragma once
 
 #include <windows.h>
-
-#include <memory>
-
-#include "app/settings/Autostart.h"
-#include "app/settings/MainSettings.h"
-#include "app/settings/SettingsSeams.h"
-#include "app/clocks/ClockSettings.h"
-#include "app/menu/ServiceControl.h"
-#include "app/zones/SystemZone.h"
-#include "app/zones/ZoneDatabase.h"
-#include "graphics/image/Bitmap.h"
-#include "graphics/language/Language.h"
-#include "graphics/records/SettingsPaths.h"
-#include "graphics/system/Handles.h"
-#include "graphics/time/LocalZone.h"
-#include "graphics/window/Theme.h"
-#include "settings/MainProgramLink.h"
-#include "settings/dialog/SettingsDialog.h"
-#include "settings/frame/Preview.h"
-#include "settings/frame/SettingsCommand.h"
-#include "settings/frame/ZoneChangeWatch.h"
-#include "settings/tree/NodeTree.h"
-#include "windows/CityList.h"
-#include "windows/SkinManager.h"
-#include "windows/map/MapLibraryLoader.h"
-
-// Exit codes of the settings program.
-const int kSettingsExitNormal = 0;
-const int kSettingsExitNoClass = 1;
-const int kSettingsExitNoFrame = 2;
 
 // The frame's zone-change timer.
 const UINT_PTR kZoneWatchTimer = 1;
@@ -41,88 +11,64 @@ const UINT kZoneWatchMs = 300;
 
 const int kSettingsTextChars = 101;  // the caption and the empty preview's text
 
-class CSettingsProgram {
+// What the frame leaves to the program.
+class ISettingsFrameHost {
 public:
-    explicit CSettingsProgram(HINSTANCE instance);
-    ~CSettingsProgram();
-    CSettingsProgram(const CSettingsProgram&) = delete;
-    CSettingsProgram& operator=(const CSettingsProgram&) = delete;
+    virtual ~ISettingsFrameHost() = default;
+    // The settings dialog owned by `frame`, shown and filled; null when it
+    // cannot be made.
+    virtual HWND CreateSettingsDialogFor(HWND frame) = 0;
+    // The language changed: the texts loaded again, the caption into
+    // `caption` (kSettingsTextChars).
+    virtual void ReloadTexts(WCHAR* caption) = 0;
+    // The system's settings changed: the visual style may be another.
+    virtual void ReloadVisualStyles() = 0;
+    // A tick of the zone-change timer.
+    virtual void CheckZoneChanges() = 0;
+    // The frame is going: the tree and the preview's panel are emptied.
+    virtual void FrameDestroyed() = 0;
+};
 
-    // The whole run for this command line (the program's path first);
-    // returns the exit code.
-    int Run(const WCHAR* commandLine);
+class CSettingsFrame {
+public:
+    // `host` outlives the frame.
+    explicit CSettingsFrame(ISettingsFrameHost& host);
+    ~CSettingsFrame();
+    CSettingsFrame(const CSettingsFrame&) = delete;
+    CSettingsFrame& operator=(const CSettingsFrame&) = delete;
 
-    // Creates, shows and fills the settings dialog unless it exists; true
-    // when a settings dialog exists.
+    // After InitCommonControlsEx, the frame's class and the location
+    // chooser's, with the icon and menu of `instance`. False when either fails.
+    static bool RegisterClasses(HINSTANCE instance);
+    static void UnregisterClasses(HINSTANCE instance);
+
+    // The hidden frame, which opens the settings dialog at once. False when
+    // the window or the dialog cannot be made (DialogFailed tells which).
+    bool Create(HINSTANCE instance, const WCHAR* caption);
+    bool DialogFailed() const { return m_dialogFailed; }
+
+    // Creates the settings dialog unless one exists; true when one exists.
     bool OpenSettingsDialog();
+
+    HWND Window() const { return m_window; }
+    HWND Dialog() const;
+    // The modal location chooser while it is open, or null.
+    void SetChooser(HWND chooser) { m_chooser = chooser; }
 
     static LRESULT CALLBACK SettingsFrameWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
-    HWND Frame() const { return m_frame; }
-    HWND Dialog() const { return m_dialog; }
-    CPreviewClock* Preview() const { return m_preview.get(); }
-    const VS_FIXEDFILEINFO& Version() const { return m_version; }
-    const WCHAR* NoPreviewText() const { return m_noPreview; }
-
 private:
-    bool RegisterClasses();
-    void LoadTexts();
-    void LoadDataAndSettings();
-    int RunMessageLoop();
-
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool OnCreate();
     void OnDestroy();
     void OnClose();
     void OnRelocalize();
-    void OnSettingChange(WPARAM wParam, LPARAM lParam);
     LRESULT ToDialog(UINT message, WPARAM wParam, LPARAM lParam);
-    ClockContext PreviewContext();
 
-    HINSTANCE m_instance;
-    SettingsCommand m_command;
-    SettingsPaths m_paths;
-    VS_FIXEDFILEINFO m_version;
-    WCHAR m_caption[kSettingsTextChars];
-    WCHAR m_noPreview[kSettingsTextChars];
-
-    CLanguage m_language;
-    CUxThemeApi m_themeApi;
-    CVisualStyles m_styles;
-    CModule m_resources;
-    CLanguageActivation m_activation;
-
-    CSystemZone m_system;
-    CZoneDatabase m_zones;
-    CCityList m_cities;
-    CSystemLocalZone m_localZone;
-    CRegistryAutostart m_autostart;
-    CServiceManagerControl m_service;
-    CZoneDatabaseNames m_zoneNames;
-    std::unique_ptr<CMainSettings> m_settings;
-    std::unique_ptr<CSkinManager> m_skins;
-    std::unique_ptr<CPreviewClock> m_preview;
-    uint32_t m_shades[256];
-    CBitmap m_timerButton;
-    // How the tree reads clocks and the templates of default.ini.
-    ClockReadContext m_readContext;
-
-    CSystemUtcClock m_utc;
-    CZoneChangeWatch m_zoneWatch;
-    MapLibraryTable m_map;
-
-    CNodeTree m_tree;
-    CMainProgramLink m_link;
-    CSystemBeep m_beep;
-    SettingsDialogServices m_dialogServices;
-
-    HWND m_frame;
+    ISettingsFrameHost& m_host;
+    HWND m_window;
     HWND m_dialog;
-    // The modal location chooser while it is open; it comes with its page.
     HWND m_chooser;
     bool m_dialogFailed;
     bool m_closingDialog;
 };
-
-// The settings program's entry: the exit code.
-int SettingsWinMain(HINSTANCE instance, const WCHAR* commandLine);
