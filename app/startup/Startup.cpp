@@ -68,24 +68,6 @@ void ShowDataFilesMessage(const CLanguage& language)
     MessageBoxW(nullptr, text, caption, MB_ICONHAND);
 }
 
-int RunMessageLoop()
-{
-    MSG msg;
-    BOOL got;
-    // -1 is one message that could not be fetched (Wine fails an oversized
-    // WM_COPYDATA this way): the program goes on; only WM_QUIT ends the loop
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (got == -1)
-            continue;
-        // dialogs get their keys first; there is no translation of keystrokes
-        HWND active = GetActiveWindow();
-        if (IsDialogWindow(active) && IsDialogMessageW(active, &msg))
-            continue;
-        DispatchMessageW(&msg);
-    }
-    return (int)msg.wParam;
-}
-
 // Loads the visual-style functions again; the language library stays loaded.
 class CStartupLanguage : public ILanguageReload {
 public:
@@ -227,7 +209,8 @@ int RunMainWindow(HINSTANCE instance, CMainProgram& program, HANDLE exitEvent)
     CExitEventWatcher watcher;
     watcher.Start(exitEvent, &FindMainWindow);
     program.BringDesktopClocksForward();
-    int exitCode = RunMessageLoop();
+    // dialogs get their keys first; there is no translation of keystrokes
+    int exitCode = RunDialogMessageLoop(false);
     return exitCode == 0 ? kExitNormal : exitCode;
 }
 

@@ -93,7 +93,8 @@ void ParseSettingsCommandLine(const WCHAR* commandLine, SettingsCommand* command
         }
     }
     if (matched) {
-        p += lstrlenW(matched->name);
+        for (const WCHAR* name = matched->name; *name; ++name)
+            ++p;
         command->code = matched->code;
         command->inst = matched->inst;
     }

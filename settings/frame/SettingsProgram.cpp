@@ -97,7 +97,8 @@ int CSettingsProgram::Run(const WCHAR* commandLine)
 
     if (!m_frame.Create(m_instance, m_caption))
         return m_frame.DialogFailed() ? kSettingsExitNormal : kSettingsExitNoFrame;
-    return RunMessageLoop();
+    RunDialogMessageLoop(true);
+    return kSettingsExitNormal;
 }
 
 void CSettingsProgram::LoadTexts()
@@ -138,22 +139,6 @@ ClockContext CSettingsProgram::PreviewContext()
     context.timerButton = &m_timerButton;
     context.resources = m_resources.Get();
     return context;
-}
-
-int CSettingsProgram::RunMessageLoop()
-{
-    MSG msg;
-    BOOL got;
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (got == -1)
-            continue;
-        HWND active = GetActiveWindow();
-        if (IsDialogWindow(active) && IsDialogMessageW(active, &msg))
-            continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
-    }
-    return kSettingsExitNormal;
 }
 
 HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)

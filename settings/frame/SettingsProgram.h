@@ -61,7 +61,6 @@ public:
 private:
     void LoadTexts();
     void LoadDataAndSettings();
-    int RunMessageLoop();
     ClockContext PreviewContext();
 
     HINSTANCE m_instance;
