@@ -109,7 +109,13 @@ LRESULT CALLBACK CSettingsFrame::SettingsFrameWndProc(HWND window, UINT message,
     }
     if (!self)
         return DefWindowProcW(window, message, wParam, lParam);
-    return self->OnMessage(message, wParam, lParam);
+    // the host builds the tree here; running out of memory must not unwind
+    // through the system's code
+    try {
+        return self->OnMessage(message, wParam, lParam);
+    } catch (...) {
+        return message == WM_CREATE ? -1 : 0;
+    }
 }
 
 LRESULT CSettingsFrame::ToDialog(UINT message, WPARAM wParam, LPARAM lParam)
