@@ -76,6 +76,25 @@ bool IsDialogWindow(HWND window)
     return window && GetClassNameW(window, name, 16) && wcscmp(name, L"#32770") == 0;
 }
 
+int RunDialogMessageLoop(bool translate)
+{
+    MSG msg;
+    BOOL got;
+    // -1 is one message that could not be fetched (Wine fails an oversized
+    // WM_COPYDATA this way): the program goes on; only WM_QUIT ends the loop
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+        if (got == -1)
+            continue;
+        HWND active = GetActiveWindow();
+        if (IsDialogWindow(active) && IsDialogMessageW(active, &msg))
+            continue;
+        if (translate)
+            TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return (int)msg.wParam;
+}
+
 BOOL CALLBACK DestroyDialogsProc(HWND window, LPARAM)
 {
     if (IsDialogWindow(window))
