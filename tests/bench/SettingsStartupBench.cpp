@@ -27,23 +27,14 @@ HWND ShownSettingsFrame(DWORD)
 
 bool MeasureStartup()
 {
-    std::vector<double> program, minimal;
-    // the first pair warms the file cache and writes the new user's settings; not counted
-    for (int i = 0; i <= kStartRuns; ++i) {
-        Running run;
-        double s;
-        if (!StartUntilReady(g_folder, L"settings.exe", L"", ShownSettingsFrame, &run, &s))
-            return false;
-        run.Stop();
-        if (i > 0)
-            program.push_back(s);
-        if (!StartUntilWindow(g_folder, L"minimal_window.exe", L"", L"TlMinimalClass", &run, &s))
-            return false;
-        run.Stop();
-        if (i > 0)
-            minimal.push_back(s);
-    }
-    double p = Median(program) * 1000, m = Median(minimal) * 1000;
+    double p, m;
+    // the first start also writes the new user's settings
+    if (!MedianStartups(g_folder, kStartRuns,
+                        [](Running* run, double* s) {
+                            return StartUntilReady(g_folder, L"settings.exe", L"", ShownSettingsFrame, run, s);
+                        },
+                        &p, &m))
+        return false;
     printf("start-up, minimal hidden window      %8.1f ms (anchor, median of %d)\n", m, kStartRuns);
     printf("start-up, settings.exe to its dialog %8.1f ms  ratio %.3f  (goal: ratio <= 3.000)\n", p, p / m);
     return true;

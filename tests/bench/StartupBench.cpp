@@ -111,23 +111,11 @@ double HostCpuSeconds(const std::wstring& procDir)
 
 bool MeasureStartup()
 {
-    std::vector<double> program, minimal;
-    // the first pair warms the file cache and is not counted
-    for (int i = 0; i <= kStartRuns; ++i) {
-        Running run;
-        double s;
-        if (!Start(L"tempolan.exe", L"/nh", kMainWindowClass, &run, &s))
-            return false;
-        run.Stop();
-        if (i > 0)
-            program.push_back(s);
-        if (!Start(L"minimal_window.exe", L"", L"TlMinimalClass", &run, &s))
-            return false;
-        run.Stop();
-        if (i > 0)
-            minimal.push_back(s);
-    }
-    double p = Median(program) * 1000, m = Median(minimal) * 1000;
+    double p, m;
+    if (!MedianStartups(g_folder, kStartRuns,
+                        [](Running* run, double* s) { return Start(L"tempolan.exe", L"/nh", kMainWindowClass, run, s); },
+                        &p, &m))
+        return false;
     printf("start-up, minimal hidden window      %8.1f ms (anchor, median of %d)\n", m, kStartRuns);
     printf("start-up, tempolan.exe /nh           %8.1f ms  ratio %.3f  (goal: ratio <= 1.500)\n", p, p / m);
     return true;

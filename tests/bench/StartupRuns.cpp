@@ -93,3 +93,27 @@ double Median(std::vector<double> v)
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
+
+bool MedianStartups(const std::wstring& folder, int runs,
+                    const std::function<bool(Running* run, double* seconds)>& startProgram, double* programMs,
+                    double* minimalMs)
+{
+    std::vector<double> program, minimal;
+    for (int i = 0; i <= runs; ++i) {
+        Running run;
+        double s;
+        if (!startProgram(&run, &s))
+            return false;
+        run.Stop();
+        if (i > 0)
+            program.push_back(s);
+        if (!StartUntilWindow(folder, L"minimal_window.exe", L"", L"TlMinimalClass", &run, &s))
+            return false;
+        run.Stop();
+        if (i > 0)
+            minimal.push_back(s);
+    }
+    *programMs = Median(program) * 1000;
+    *minimalMs = Median(minimal) * 1000;
+    return true;
+}

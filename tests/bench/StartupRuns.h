@@ -49,3 +49,11 @@ bool StartUntilWindow(const std::wstring& folder, const wchar_t* exe, const wcha
                       const wchar_t* windowClass, Running* run, double* seconds);
 
 double Median(std::vector<double> v);
+
+// Starts a program with `startProgram` (it fills the run and the seconds)
+// and minimal_window.exe of `folder` by turns, `runs` times after a first
+// pair that warms the file cache; each is ended before the next starts.
+// The medians in milliseconds; false when a start failed.
+bool MedianStartups(const std::wstring& folder, int runs,
+                    const std::function<bool(Running* run, double* seconds)>& startProgram, double* programMs,
+                    double* minimalMs);

@@ -126,6 +126,14 @@ protected:
         std::unique_ptr<CStandinMain> main(new CStandinMain(program.File(L"main.log"), SettingsFile()));
         return main;
     }
+    // The stand-in main program, then settings.exe on the third clock.
+    void StartOnThirdClock(std::unique_ptr<CStandinMain>* main, CSettingsRun* run)
+    {
+        *main = StartMain();
+        ASSERT_NE(nullptr, (*main)->Window());
+        ASSERT_TRUE(run->StartShown(program, L"/3"));
+        ASSERT_TRUE(run->Driver().WaitForSelection({kTreeFirstClock + 2}, PageTemplate(kPageClock), 5000));
+    }
 
     CDesktopProgram program;
 };
@@ -323,12 +331,10 @@ std::string FileBytes(const std::wstring& path)
 // told to reload.
 TEST_F(SettingsProcess, ApplyWritesInOrderAndTellsMainProgram)
 {
-    std::unique_ptr<CStandinMain> main = StartMain();
-    ASSERT_NE(nullptr, main->Window());
+    std::unique_ptr<CStandinMain> main;
     CSettingsRun run;
-    ASSERT_TRUE(run.StartShown(program, L"/3"));
+    ASSERT_NO_FATAL_FAILURE(StartOnThirdClock(&main, &run));
     CSettingsDriver& driver = run.Driver();
-    ASSERT_TRUE(driver.WaitForSelection({kTreeFirstClock + 2}, PageTemplate(kPageClock), 5000));
     std::wstring clock2Before = IniValue(SettingsFile(), UserPrefix() + L":clock2", L"prefix");
     std::wstring clock3Before = IniValue(SettingsFile(), UserPrefix() + L":clock3", L"prefix");
     ASSERT_EQ(L"Clock3", clock3Before);
@@ -405,12 +411,10 @@ TEST_F(SettingsProcess, OkRenumbersAndEnds)
 // Close writes nothing, also after changes, and ends the program.
 TEST_F(SettingsProcess, CloseLeavesFileAsItCameUp)
 {
-    std::unique_ptr<CStandinMain> main = StartMain();
-    ASSERT_NE(nullptr, main->Window());
+    std::unique_ptr<CStandinMain> main;
     CSettingsRun run;
-    ASSERT_TRUE(run.StartShown(program, L"/3"));
+    ASSERT_NO_FATAL_FAILURE(StartOnThirdClock(&main, &run));
     CSettingsDriver& driver = run.Driver();
-    ASSERT_TRUE(driver.WaitForSelection({kTreeFirstClock + 2}, PageTemplate(kPageClock), 5000));
     std::string cameUp = FileBytes(SettingsFile());
     ASSERT_FALSE(cameUp.empty());
     ASSERT_TRUE(driver.ClickDialogButton(kIdcUp));

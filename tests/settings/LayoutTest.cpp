@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "graphics/system/Handles.h"
+#include "tests/support/TestMessages.h"
 
 namespace {
 
@@ -144,12 +145,6 @@ const wchar_t* ResourceName(const std::wstring& name)
     return name[0] == L'#' ? MAKEINTRESOURCEW(_wtoi(name.c_str() + 1)) : name.c_str();
 }
 
-bool HasClass(HWND window, const wchar_t* name)
-{
-    WCHAR found[64] = {};
-    return GetClassNameW(window, found, 64) && lstrcmpiW(found, name) == 0;
-}
-
 struct Control {
     HWND window;
     int id;
@@ -178,7 +173,7 @@ int TextRoom(HWND control, bool* wraps, UINT* prefix)
     DWORD style = (DWORD)GetWindowLongPtrW(control, GWL_STYLE);
     *wraps = false;
     *prefix = 0;
-    if (HasClass(control, WC_BUTTONW)) {
+    if (HasWindowClass(control, WC_BUTTONW)) {
         *wraps = (style & BS_MULTILINE) != 0;
         switch (style & BS_TYPEMASK) {
         case BS_PUSHBUTTON:
@@ -197,7 +192,7 @@ int TextRoom(HWND control, bool* wraps, UINT* prefix)
         }
         return -1;
     }
-    if (HasClass(control, WC_STATICW)) {
+    if (HasWindowClass(control, WC_STATICW)) {
         *prefix = (style & SS_NOPREFIX) ? DT_NOPREFIX : 0;
         switch (style & SS_TYPEMASK) {
         case SS_LEFT:
@@ -225,7 +220,7 @@ std::vector<std::wstring> LayoutFaults(HWND dialog)
         GetWindowRect(child, &c.rect);
         MapWindowPoints(nullptr, dialog, (POINT*)&c.rect, 2);
         DWORD style = (DWORD)GetWindowLongPtrW(child, GWL_STYLE);
-        c.groupBox = HasClass(child, WC_BUTTONW) && (style & BS_TYPEMASK) == BS_GROUPBOX;
+        c.groupBox = HasWindowClass(child, WC_BUTTONW) && (style & BS_TYPEMASK) == BS_GROUPBOX;
         c.visible = (style & WS_VISIBLE) != 0;
         controls.push_back(c);
     }

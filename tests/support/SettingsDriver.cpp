@@ -9,28 +9,18 @@ namespace {
 const DWORD kAnswerMs = 5000;
 const WCHAR kDialogClass[] = L"#32770";
 
-bool HasClass(HWND window, const wchar_t* name)
-{
-    WCHAR found[64] = {};
-    return GetClassNameW(window, found, 64) && lstrcmpW(found, name) == 0;
-}
-
-struct FindWindowOf {
-    DWORD pid;
-    const wchar_t* windowClass;
-    HWND owner;  // with an owner: shown windows owned by it only
+struct FindDialog {
+    HWND frame;
     HWND found;
 };
 
-BOOL CALLBACK FindWindowOfProc(HWND hwnd, LPARAM lParam)
+// A shown dialog with the settings tree that the frame owns (not a message
+// box or the clock kind chooser, which the dialog owns).
+BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lParam)
 {
-    FindWindowOf* find = (FindWindowOf*)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid != find->pid || !HasClass(hwnd, find->windowClass))
-        return TRUE;
-    if (find->owner && (GetWindow(hwnd, GW_OWNER) != find->owner || !IsWindowVisible(hwnd) ||
-                        !GetDlgItem(hwnd, kIdcSettingsTree)))
+    FindDialog* find = (FindDialog*)lParam;
+    if (GetWindow(hwnd, GW_OWNER) != find->frame || !IsWindowVisible(hwnd) || !HasWindowClass(hwnd, kDialogClass) ||
+        !GetDlgItem(hwnd, kIdcSettingsTree))
         return TRUE;
     find->found = hwnd;
     return FALSE;
@@ -44,7 +34,7 @@ struct FindPage {
 BOOL CALLBACK FindPageProc(HWND hwnd, LPARAM lParam)
 {
     FindPage* find = (FindPage*)lParam;
-    if (GetParent(hwnd) == find->dialog && IsWindowVisible(hwnd) && HasClass(hwnd, kDialogClass)) {
+    if (GetParent(hwnd) == find->dialog && IsWindowVisible(hwnd) && HasWindowClass(hwnd, kDialogClass)) {
         find->found = hwnd;
         return FALSE;
     }
@@ -53,21 +43,14 @@ BOOL CALLBACK FindPageProc(HWND hwnd, LPARAM lParam)
 
 }  // namespace
 
-HWND FindProcessWindow(DWORD pid, const wchar_t* windowClass)
-{
-    FindWindowOf find = {pid, windowClass, nullptr, nullptr};
-    EnumWindows(FindWindowOfProc, (LPARAM)&find);
-    return find.found;
-}
-
 bool CSettingsDriver::Attach(DWORD ms)
 {
     return PumpUntil([&] {
         m_frame = FindProcessWindow(m_pid, kSettingsWindowClass);
         if (!m_frame)
             return false;
-        FindWindowOf find = {m_pid, kDialogClass, m_frame, nullptr};
-        EnumWindows(FindWindowOfProc, (LPARAM)&find);
+        FindDialog find = {m_frame, nullptr};
+        EnumWindows(FindDialogProc, (LPARAM)&find);
         m_dialog = find.found;
         return m_dialog != nullptr;
     }, ms);

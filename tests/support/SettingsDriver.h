@@ -99,6 +99,3 @@ private:
     HWND m_frame = nullptr;
     HWND m_dialog = nullptr;
 };
-
-// The top-level window of `windowClass` of process `pid`, shown or not; null when none.
-HWND FindProcessWindow(DWORD pid, const wchar_t* windowClass);

@@ -50,24 +50,6 @@ bool ParseLine(const std::string& line, StandinMainEntry* entry)
     return true;
 }
 
-struct FindProcessWindow {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindProcessWindowProc(HWND hwnd, LPARAM lParam)
-{
-    FindProcessWindow* find = (FindProcessWindow*)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    WCHAR name[64] = {};
-    if (pid == find->pid && GetClassNameW(hwnd, name, 64) && lstrcmpW(name, kMainWindowClass) == 0) {
-        find->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 std::vector<StandinMainEntry> ReadStandinMainLog(const std::wstring& path)
@@ -91,12 +73,10 @@ CStandinMain::CStandinMain(const std::wstring& logPath, const std::wstring& sett
     std::wstring exe = std::wstring(TL_TEST_BINARIES) + L"standin_main.exe";
     if (!m_process.Start(exe, L"\"" + logPath + L"\" \"" + settingsPath + L"\""))
         return;
-    FindProcessWindow find = {m_process.Pid(), nullptr};
     PumpUntil([&] {
-        EnumWindows(FindProcessWindowProc, (LPARAM)&find);
-        return find.found != nullptr || !m_process.Running();
+        m_window = FindProcessWindow(m_process.Pid(), kMainWindowClass);
+        return m_window != nullptr || !m_process.Running();
     }, kProgramWaitMs);
-    m_window = find.found;
 }
 
 CStandinMain::~CStandinMain()
