@@ -432,7 +432,7 @@ TEST_F(SettingsProcess, CloseLeavesFileAsItCameUp)
 }
 
 // "/inst" runs the map library's installation check and notes the result in
-// the shared file's [map] section.
+// the shared file's [map] section: the code without the map library's bit 29.
 TEST_F(SettingsProcess, MapTestRun)
 {
     struct Case {
@@ -444,11 +444,13 @@ TEST_F(SettingsProcess, MapTestRun)
         const wchar_t* result;
     } cases[] = {
         {"map library and picture", L"orbex.dll", false, true, L"1", L"Install return code: 0, system error: 0"},
-        // the picture's backup copy fails: the system error is asked for
-        {"no picture", L"orbex.dll", false, false, L"0", L"Install return code: 0, system error: 2"},
-        // bit 29 of the loader's code cleared
+        // the picture's backup copy fails (MAPERR_COPYTEXTURE): the system
+        // error is asked for
+        {"no picture", L"orbex.dll", false, false, L"0", L"Install return code: 5, system error: 2"},
+        // the loader's MAPERR_LOADLIBRARY
         {"no map library", nullptr, false, false, L"0", L"Install return code: 1, system error: 0"},
-        {"no InstallMap", L"map_stub_noinstall.dll", true, true, L"0", L"Install return code: 0, system error: 0"},
+        // as a library without the imports (MAPERR_IMPORTS): no success
+        {"no InstallMap", L"map_stub_noinstall.dll", true, true, L"0", L"Install return code: 2, system error: 0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -487,18 +489,10 @@ uint32_t Background(const std::vector<uint8_t>& rgb)
     return best;
 }
 
-// Pixels of the 16-pixel strip where the item's state image goes (left of
-// its text and of its image, when items have images) that differ from the
-// tree's background.
-int MarksOfStateImage(CSettingsDriver& driver, TreePosition at, uint32_t background)
+// Pixels of the screen rectangle that differ from `background`.
+int Marks(const RECT& r, uint32_t background)
 {
-    RECT text;
-    if (!driver.ItemTextRect(at, &text))
-        return -1;
-    const int kImageWidth = 16;
-    int right = text.left - (driver.HasItemImages() ? kImageWidth : 0);
-    RECT strip = {right - kImageWidth - 1, text.top, right - 1, text.bottom};
-    std::vector<uint8_t> rgb = GrabScreenRgb(strip);
+    std::vector<uint8_t> rgb = GrabScreenRgb(r);
     int marks = 0;
     for (size_t i = 0; i + 2 < rgb.size(); i += 3)
         marks += ((uint32_t)rgb[i] << 16 | (uint32_t)rgb[i + 1] << 8 | rgb[i + 2]) != background;
@@ -552,15 +546,20 @@ TEST_F(SettingsProcess, PagesShots)
     RECT tree;
     GetWindowRect(driver.Tree(), &tree);
     uint32_t background = Background(GrabScreenRgb(tree));
-    int pageNode = MarksOfStateImage(driver, {kTreeRootGeneral}, background);
+    // a page node and a clock sit at the same level; only the clock has a
+    // check box, which pushes its text right
+    RECT pageText;
+    ASSERT_TRUE(driver.ItemTextRect({kTreeRootGeneral}, &pageText));
     for (int clock = 0; clock < 3; ++clock) {
         SCOPED_TRACE(clock);
         TreePosition at = {kTreeFirstClock + clock};
         EXPECT_EQ(kCheckImageOn, driver.CheckImage(at));
-        int marks = MarksOfStateImage(driver, at, background);
-        // a box's outline alone is over 40 pixels; a line to the item a few
-        EXPECT_GE(marks, 30);
-        EXPECT_GE(marks, pageNode + 20) << "no more drawn beside the clock than beside a page node";
+        RECT text;
+        ASSERT_TRUE(driver.ItemTextRect(at, &text));
+        EXPECT_GE(text.left - pageText.left, 12) << "no room for a check box before the clock's caption";
+        RECT box = {pageText.left - 2, text.top, text.left - 1, text.bottom};
+        // a box's outline alone is over 40 pixels
+        EXPECT_GE(Marks(box, background), 30) << "nothing drawn where the check box goes";
     }
     EXPECT_EQ(kCheckImageNone, driver.CheckImage({kTreeRootGeneral}));
 }

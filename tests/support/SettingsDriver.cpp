@@ -217,12 +217,6 @@ bool CSettingsDriver::ItemTextRect(TreePosition at, RECT* r) const
     return true;
 }
 
-bool CSettingsDriver::HasItemImages() const
-{
-    LRESULT list = Send(Tree(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0);
-    return list != 0 && list != -1;
-}
-
 bool CSettingsDriver::WaitForSelection(TreePosition at, int templateId, DWORD ms) const
 {
     return PumpUntil([&] { return Selected() == at && VisiblePageTemplate() == templateId; }, ms);

@@ -85,9 +85,6 @@ public:
     // The item's text rectangle in screen coordinates; false when it is not shown.
     bool ItemTextRect(TreePosition at, RECT* r) const;
 
-    // Whether the tree has a normal image list (items drawn with images).
-    bool HasItemImages() const;
-
     // Waits until the selection is `at` and its page template `templateId`.
     bool WaitForSelection(TreePosition at, int templateId, DWORD ms) const;
 
