@@ -16,13 +16,28 @@ const int kStartRuns = 7;
 
 std::wstring g_folder;
 
+struct FindShownOwned {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindShownOwnedProc(HWND hwnd, LPARAM lParam)
+{
+    FindShownOwned* find = (FindShownOwned*)lParam;
+    if (GetWindow(hwnd, GW_OWNER) != find->owner || !IsWindowVisible(hwnd))
+        return TRUE;
+    find->found = hwnd;
+    return FALSE;
+}
+
 // The frame once the dialog it owns is shown: the program is ready for the
 // user then, and closing the frame ends it.
 HWND ShownSettingsFrame(DWORD)
 {
-    HWND frame = FindWindowW(kSettingsWindowClass, nullptr);
-    HWND dialog = frame ? GetWindow(frame, GW_ENABLEDPOPUP) : nullptr;
-    return dialog && IsWindowVisible(dialog) ? frame : nullptr;
+    FindShownOwned find = {FindWindowW(kSettingsWindowClass, nullptr), nullptr};
+    if (find.owner)
+        EnumWindows(FindShownOwnedProc, (LPARAM)&find);
+    return find.found ? find.owner : nullptr;
 }
 
 bool MeasureStartup()
