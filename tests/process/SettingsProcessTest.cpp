@@ -237,14 +237,15 @@ TEST_F(SettingsProcess, SecondStartHandsOver)
         TreePosition selected;
         PageKind page;
         int roots;
+        const wchar_t* secondClock;  // the start of its caption in the tree
     } cases[] = {
-        {L"/alarm3.1", {kTreeFirstClock + 2, kClockChildAlarms, 1}, kPageAlarm, 9},
-        {L"/new", {kTreeFirstClock + 3}, kPageClock, 10},
-        {L"/del2", {kTreeFirstClock}, kPageClock, 8},
-        {L"/taskbar", {kTreeRootTaskbar}, kPageTray, 9},
+        {L"/alarm3.1", {kTreeFirstClock + 2, kClockChildAlarms, 1}, kPageAlarm, 9, L"Clock2"},
+        {L"/new", {kTreeFirstClock + 3}, kPageClock, 10, L"Clock2"},
+        {L"/del2", {kTreeFirstClock}, kPageClock, 8, L"Clock3"},
+        {L"/taskbar", {kTreeRootTaskbar}, kPageTray, 9, L"Clock2"},
         // a second start makes no map test run of its own
-        {L"/inst", {kTreeFirstClock}, kPageClock, 9},
-        {L"", {kTreeFirstClock}, kPageClock, 9},
+        {L"/inst", {kTreeFirstClock}, kPageClock, 9, L"Clock2"},
+        {L"", {kTreeFirstClock}, kPageClock, 9, L"Clock2"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arguments);
@@ -260,6 +261,8 @@ TEST_F(SettingsProcess, SecondStartHandsOver)
         EXPECT_TRUE(driver.WaitForSelection(c.selected, PageTemplate(c.page), 5000))
             << "selected " << testing::PrintToString(Describe(driver.Selected()));
         EXPECT_EQ(c.roots, driver.RootCount());
+        EXPECT_EQ(0u, driver.ItemText({kTreeFirstClock + 1}).find(c.secondClock))
+            << testing::PrintToString(driver.ItemText({kTreeFirstClock + 1}));
         EXPECT_EQ(L"(none)", IniValue(SettingsFile(), L"map", L"initialized"));
         first.Stop();
     }
