@@ -1,7 +1,9 @@
 #include <windows.h>
 
-// The settings dialog comes with the settings issue.
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+#include "settings/frame/SettingsProgram.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    return 0;
+    // the whole line: the switch is found after the program's own path
+    return SettingsWinMain(instance, GetCommandLineW());
 }

@@ -120,3 +120,16 @@ bool CFileBuildInfo::GetBuildInfo(BuildInfo* info)
     info->fileVersion = *fixed;
     return true;
 }
+
+BuildInfo ReadProgramBuild()
+{
+    BuildInfo build = {};
+    WCHAR file[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, file, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH)
+        return build;
+    CFileBuildInfo source(file);
+    if (!source.GetBuildInfo(&build))
+        build = {};
+    return build;
+}

@@ -28,6 +28,9 @@ private:
     WCHAR m_file[260];
 };
 
+// The running program's own build; zero when its file cannot be read.
+BuildInfo ReadProgramBuild();
+
 // The link time stamp (seconds since 1970, UTC) in the first bytes of a PE
 // file; false when they hold no PE header or the stamp is 0.
 bool ReadPeTimeStamp(const uint8_t* bytes, size_t size, uint32_t* stamp);

@@ -12,6 +12,7 @@
 #include "graphics/window/Window.h"
 #include "taskbar/hook/HookExports.h"
 #include "windows/CityList.h"
+#include "windows/DataFiles.h"
 #include "windows/SkinManager.h"
 #include "windows/http/HttpClient.h"
 #include "windows/http/HttpDownloader.h"
@@ -65,24 +66,6 @@ void ShowDataFilesMessage(const CLanguage& language)
     if (!language.GetString(kErrorCaption, caption, 128))
         lstrcpyW(caption, L"Tempolan Error");
     MessageBoxW(nullptr, text, caption, MB_ICONHAND);
-}
-
-int RunMessageLoop()
-{
-    MSG msg;
-    BOOL got;
-    // -1 is one message that could not be fetched (Wine fails an oversized
-    // WM_COPYDATA this way): the program goes on; only WM_QUIT ends the loop
-    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
-        if (got == -1)
-            continue;
-        // dialogs get their keys first; there is no translation of keystrokes
-        HWND active = GetActiveWindow();
-        if (IsDialogWindow(active) && IsDialogMessageW(active, &msg))
-            continue;
-        DispatchMessageW(&msg);
-    }
-    return (int)msg.wParam;
 }
 
 // Loads the visual-style functions again; the language library stays loaded.
@@ -153,21 +136,6 @@ void OpenProcessToEveryone()
     SetObjectAccessForEveryone(GetCurrentProcess(), kProcessAccessForEveryone, &error);
 }
 
-// The own file's version block and build date, for the settings block; zero
-// when the file cannot be read.
-BuildInfo ReadOwnBuild()
-{
-    BuildInfo build = {};
-    WCHAR file[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, file, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH)
-        return build;
-    CFileBuildInfo source(file);
-    if (!source.GetBuildInfo(&build))
-        build = {};
-    return build;
-}
-
 // The event by which any process of the logon ends this instance; empty when
 // it cannot be made (the instance then goes on without it).
 CKernelHandle CreateExitEvent()
@@ -199,17 +167,6 @@ bool MakeWayForThisInstance(const StartupSwitches& switches, HANDLE exitEvent, D
     return true;
 }
 
-// The settings paths in the folder of the program file.
-void BuildProgramPaths(SettingsPaths* paths)
-{
-    WCHAR module[MAX_PATH];
-    DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
-    while (n > 0 && module[n - 1] != L'\\')
-        --n;
-    module[n] = 0;
-    BuildIniPaths(module, paths);
-}
-
 // The visual-style functions and the language library into `resources`;
 // false after telling the user when there is no library.
 bool LoadResourceLibrary(const WCHAR* folder, CVisualStyles& styles, CLanguage& language, CModule& resources)
@@ -232,22 +189,12 @@ void ImportOrExportSettings(const StartupSwitches& switches, SettingsPaths* path
         ExportSettings(paths, switches.exportFile);
 }
 
-// The zone table, its dated changes (those due now applied) and the cities;
-// false after telling the user when one of them is missing.
+// The data files; false after telling the user when one of them is missing.
 bool LoadDataFiles(const WCHAR* folder, const CLanguage& language, CZoneDatabase& zones, CCityList& cities)
 {
-    WCHAR path[MAX_PATH + 32];
-    wsprintfW(path, L"%stimezones.txt", folder);
-    bool loaded = zones.LoadTimeZonesFile(path);
-    if (loaded) {
-        wsprintfW(path, L"%stz_changes.txt", folder);
-        zones.LoadZoneChangesFile(path);  // missing: no dated changes
-        SYSTEMTIME now;
-        GetSystemTime(&now);
-        zones.ApplyDueZoneChanges(now);
-        wsprintfW(path, L"%scities.txt", folder);
-        loaded = cities.LoadCityList(path);
-    }
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    bool loaded = LoadZoneAndCityFiles(folder, zones, cities, now);
     if (!loaded)
         ShowDataFilesMessage(language);
     return loaded;
@@ -262,7 +209,8 @@ int RunMainWindow(HINSTANCE instance, CMainProgram& program, HANDLE exitEvent)
     CExitEventWatcher watcher;
     watcher.Start(exitEvent, &FindMainWindow);
     program.BringDesktopClocksForward();
-    int exitCode = RunMessageLoop();
+    // dialogs get their keys first; there is no translation of keystrokes
+    int exitCode = RunDialogMessageLoop(false);
     return exitCode == 0 ? kExitNormal : exitCode;
 }
 
@@ -272,7 +220,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
 {
     OpenProcessToEveryone();
     DWORD startTick = GetTickCount();
-    BuildInfo build = ReadOwnBuild();
+    BuildInfo build = ReadProgramBuild();
 
     StartupSwitches switches;
     ParseStartupSwitches(commandLine, &switches);

@@ -56,10 +56,43 @@ void CenterOnDesktop(HWND window)
     SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
+void CenterOverOwner(HWND window)
+{
+    HWND owner = window ? GetWindow(window, GW_OWNER) : nullptr;
+    if (!owner && window)
+        owner = GetParent(window);
+    RECT own;
+    RECT outer;
+    if (!owner || !GetWindowRect(window, &own) || !GetWindowRect(owner, &outer))
+        return;
+    int x = (own.left + outer.left + outer.right - own.right) / 2;
+    int y = (own.top + outer.top + outer.bottom - own.bottom) / 2;
+    SetWindowPos(window, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 bool IsDialogWindow(HWND window)
 {
     WCHAR name[16];
     return window && GetClassNameW(window, name, 16) && wcscmp(name, L"#32770") == 0;
+}
+
+int RunDialogMessageLoop(bool translate)
+{
+    MSG msg;
+    BOOL got;
+    // -1 is one message that could not be fetched (Wine fails an oversized
+    // WM_COPYDATA this way): the program goes on; only WM_QUIT ends the loop
+    while ((got = GetMessageW(&msg, nullptr, 0, 0)) != 0) {
+        if (got == -1)
+            continue;
+        HWND active = GetActiveWindow();
+        if (IsDialogWindow(active) && IsDialogMessageW(active, &msg))
+            continue;
+        if (translate)
+            TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+    return (int)msg.wParam;
 }
 
 BOOL CALLBACK DestroyDialogsProc(HWND window, LPARAM)

@@ -14,9 +14,17 @@ bool SizeComboDropDown(HWND combo, int items);
 
 // Moves `window` to the middle of the desktop window, keeping its size.
 void CenterOnDesktop(HWND window);
+// Moves `window` to the middle of its owner (its parent when it has no
+// owner), keeping its size; nothing without either.
+void CenterOverOwner(HWND window);
 
 // True when the window's class is exactly the dialog class "#32770".
 bool IsDialogWindow(HWND window);
+
+// The thread's message loop until WM_QUIT, whose wParam it returns. The
+// active dialog gets its keys first; `translate` adds character messages
+// for the other windows.
+int RunDialogMessageLoop(bool translate);
 
 // EnumThreadWindows callback: destroys every dialog of the thread.
 BOOL CALLBACK DestroyDialogsProc(HWND window, LPARAM param);

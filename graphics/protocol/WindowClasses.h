@@ -5,6 +5,8 @@
 
 const WCHAR kMainWindowClass[] = L"TempolanClass";
 const WCHAR kSettingsWindowClass[] = L"TL_SETTINGS";
+// The settings program's location chooser, the map beside the city list.
+const WCHAR kLocationChooserClass[] = L"Tempolan World Map";
 const WCHAR kLogWindowClass[] = L"Tempolan_Log_Window";
 // The world map's OpenGL child window (orbex.dll).
 const WCHAR kMapWindowClass[] = L"Tempolan 3D map window - OpenGL version";

@@ -66,6 +66,18 @@ bool BuildIniPaths(const WCHAR* folder, SettingsPaths* paths)
     return true;
 }
 
+bool BuildProgramPaths(SettingsPaths* paths)
+{
+    WCHAR module[MAX_PATH];
+    DWORD n = GetModuleFileNameW(nullptr, module, MAX_PATH);
+    if (n >= MAX_PATH)
+        n = 0;
+    while (n > 0 && module[n - 1] != L'\\')
+        --n;
+    module[n] = 0;
+    return BuildIniPaths(module, paths);
+}
+
 bool FileExists(const WCHAR* path)
 {
     if (!path || !*path)

@@ -15,6 +15,8 @@ bool BuildIniPathsFor(const WCHAR* folder, const WCHAR* userName, SettingsPaths*
 // `prefix` (65 characters); empty when the name cannot be read.
 void ReadUserPrefix(WCHAR* prefix);
 bool BuildIniPaths(const WCHAR* folder, SettingsPaths* paths);
+// The same for the folder of the running program's file.
+bool BuildProgramPaths(SettingsPaths* paths);
 
 // True when `path` exists and is not a folder.
 bool FileExists(const WCHAR* path);

@@ -29,6 +29,13 @@ const WPARAM kPageStore = 1;
 const UINT kPageRefreshCaption = 1;
 const UINT kPageApplyStore = 3;
 
+// UM_LOADPAGE and UM_GETCURRENTCLOCK carry pointers into this process: only
+// a message from the window's own thread may be taken at its word.
+inline bool IsFromOwnThread()
+{
+    return InSendMessageEx(nullptr) == ISMEX_NOSEND;
+}
+
 struct PageExchange {
     void* record;    // the node's GetRecord()
     HWND invalid;    // set by a store: the control with an invalid value, or null

@@ -26,6 +26,29 @@ public:
     void Beep(DWORD frequency, DWORD milliseconds) override { ::Beep(frequency, milliseconds); }
 };
 
+// The delete question; tests answer it without a box on the screen.
+class IDialogQuestion {
+public:
+    virtual ~IDialogQuestion() = default;
+    // True for Yes. Modal: messages for the dialog arrive while it is open.
+    virtual bool AskYesNo(HWND owner, const WCHAR* text, const WCHAR* caption) = 0;
+};
+
+class CMessageBoxQuestion : public IDialogQuestion {
+public:
+    bool AskYesNo(HWND owner, const WCHAR* text, const WCHAR* caption) override
+    {
+        return MessageBoxW(owner, text, caption, MB_YESNO | MB_ICONQUESTION) == IDYES;
+    }
+};
+
+// "Now" for the time of a new alarm.
+class IDialogClock {
+public:
+    virtual ~IDialogClock() = default;
+    virtual SYSTEMTIME NowUtc() = 0;
+};
+
 // What the dialog works with; every pointer outlives the dialog.
 struct SettingsDialogServices {
     CLanguage* language;           // texts; its resource library holds the templates
@@ -39,8 +62,16 @@ struct SettingsDialogServices {
     SettingsCommand startCommand;  // posted to the frame at the first initialisation
     // Per page kind; null: the page's own procedure. Tests put theirs here.
     DLGPROC pageProcs[kPageKindCount];
+    IDialogQuestion* question;     // null: a message box
+    IDialogClock* clock;           // null: the system clock
+    // Set by the profiles page once a profile was loaded into the settings
+    // file; closing without OK then restores the backup.
+    bool profileLoaded;
 };
 
 // The modeless dialog from template 141 of the language's resource library,
 // owned by `owner`, not yet shown; null when it cannot be created.
 HWND CreateSettingsDialog(HWND owner, SettingsDialogServices& services);
+
+// The services of the settings dialog `dialog` (a page's parent), or null.
+SettingsDialogServices* GetSettingsDialogServices(HWND dialog);

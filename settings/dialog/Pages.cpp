@@ -1,0 +1,77 @@
+#include "settings/dialog/Pages.h"
+
+#include "app/ui/LocalText.h"
+#include "graphics/language/Language.h"
+#include "graphics/protocol/LanguageProtocol.h"
+#include "settings/dialog/SettingsDialog.h"
+
+namespace {
+
+// The procedure of each kind until its page has one of its own.
+DLGPROC DefaultPageProc(int)
+{
+    return PlainPageProc;
+}
+
+void LocalizePage(HWND page)
+{
+    const PageInfo* info = FindPageByTemplate((UINT)GetWindowLongPtrW(page, DWLP_USER));
+    const SettingsDialogServices* services = GetSettingsDialogServices(GetParent(page));
+    if (info && services && services->language)
+        LocalizeDialog(page, info->section, *services->language);
+}
+
+}  // namespace
+
+const PageInfo* FindPageByTemplate(UINT templateId)
+{
+    for (const PageInfo& info : kPages) {
+        if (info.templateId == templateId)
+            return &info;
+    }
+    return nullptr;
+}
+
+INT_PTR CALLBACK PlainPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        SetWindowLongPtrW(page, DWLP_USER, lParam);
+        LocalizePage(page);
+        return FALSE;
+    case UM_RELOCALIZE:
+        LocalizePage(page);
+        return TRUE;
+    case UM_LOADPAGE:
+        if (!IsFromOwnThread() || !lParam)
+            return TRUE;
+        ((PageExchange*)lParam)->invalid = nullptr;
+        return TRUE;
+    }
+    return FALSE;
+}
+
+bool CreatePages(HWND dialog, const SettingsDialogServices& services, HWND pages[kPageKindCount])
+{
+    HMODULE resources = services.language ? services.language->GetResources() : nullptr;
+    HWND placeholder = GetDlgItem(dialog, kIdcPagePane);
+    if (!resources || !placeholder)
+        return false;
+    RECT pane;
+    GetClientRect(placeholder, &pane);
+    MapWindowPoints(placeholder, dialog, (POINT*)&pane, 2);
+    DestroyWindow(placeholder);
+    for (int kind = 0; kind < kPageKindCount; ++kind) {
+        UINT templateId = kPages[kind].templateId;
+        DLGPROC proc = services.pageProcs[kind] ? services.pageProcs[kind] : DefaultPageProc(kind);
+        pages[kind] = CreateDialogParamW(resources, MAKEINTRESOURCEW(templateId), dialog, proc, templateId);
+        if (!pages[kind])
+            continue;
+        SetWindowLongPtrW(pages[kind], GWLP_ID, templateId);
+        SetWindowPos(pages[kind], nullptr, pane.left, pane.top, pane.right - pane.left, pane.bottom - pane.top,
+                     SWP_NOREDRAW | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (pages[0])
+        ShowWindow(pages[0], SW_SHOW);
+    return true;
+}
