@@ -15,6 +15,7 @@
 #include "graphics/system/Handles.h"
 #include "tests/support/DesktopProgram.h"
 #include "tests/support/PngFile.h"
+#include "tests/support/RunningSettingsInstance.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/SettingsDriver.h"
 #include "tests/support/StandinMain.h"
@@ -268,52 +269,9 @@ TEST_F(SettingsProcess, SecondStartHandsOver)
     }
 }
 
-// A window of the settings program's class on a thread that stops
-// answering, as a hung first instance.
-class CHungSettingsWindow {
-public:
-    CHungSettingsWindow() : m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-                            m_created(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    {
-        m_thread.Reset(CreateThread(nullptr, 0, Run, this, 0, nullptr));
-        WaitForSingleObject(m_created.Get(), 5000);
-    }
-    ~CHungSettingsWindow()
-    {
-        SetEvent(m_release.Get());
-        WaitForSingleObject(m_thread.Get(), INFINITE);
-    }
-    HWND Window() const { return m_window; }
-
-private:
-    static DWORD WINAPI Run(void* parameter)
-    {
-        CHungSettingsWindow* self = (CHungSettingsWindow*)parameter;
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = DefWindowProcW;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kSettingsWindowClass;
-        RegisterClassW(&wc);
-        self->m_window = CreateWindowW(kSettingsWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr,
-                                       nullptr, wc.hInstance, nullptr);
-        SetEvent(self->m_created.Get());
-        // no messages answered until released
-        WaitForSingleObject(self->m_release.Get(), INFINITE);
-        if (self->m_window)
-            DestroyWindow(self->m_window);
-        UnregisterClassW(kSettingsWindowClass, wc.hInstance);
-        return 0;
-    }
-
-    CKernelHandle m_release;
-    CKernelHandle m_created;
-    CKernelHandle m_thread;
-    HWND m_window = nullptr;
-};
-
 TEST_F(SettingsProcess, SecondStartDoesNotWaitForHungFirst)
 {
-    CHungSettingsWindow hung;
+    CRunningInstance hung(true);
     ASSERT_NE(nullptr, hung.Window());
     CSettingsRun second;
     ASSERT_TRUE(second.Start(program, L"/taskbar"));
@@ -453,7 +411,9 @@ TEST_F(SettingsProcess, MapTestRun)
         // the loader's MAPERR_LOADLIBRARY
         {"no map library", nullptr, false, false, L"0", L"Install return code: 1, system error: 0"},
         // as a library without the imports (MAPERR_IMPORTS): no success
-        {"no InstallMap", L"map_stub_noinstall.dll", true, true, L"0", L"Install return code: 2, system error: 0"},
+        {"no InstallMap", L"stub_map_noinstall.dll", true, true, L"0", L"Install return code: 2, system error: 0"},
+        // MAPERR_CHOOSEPIXELFORMAT and the stand-in's system error
+        {"InstallMap fails", L"stub_map_failing.dll", true, true, L"0", L"Install return code: 7, system error: 1234"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
