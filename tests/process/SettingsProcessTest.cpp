@@ -67,6 +67,17 @@ std::wstring UserPrefix()
     return prefix;
 }
 
+// Waits until the last clock count the stand-in got is `count`. Posted
+// messages come in the order they were posted: once the dialog's last
+// count (0, as it goes) is there, whatever it posted before is there too.
+bool WaitForTrayCount(const CStandinMain& main, WPARAM count)
+{
+    return PumpUntil([&] {
+        std::vector<StandinMainEntry> counts = main.Received(UM_TRAYCLOCKCOUNT);
+        return !counts.empty() && counts.back().wParam == count;
+    }, 5000);
+}
+
 // A running settings.exe, ended with its frame's WM_CLOSE, else by its handle.
 class CSettingsRun {
 public:
@@ -152,6 +163,8 @@ TEST_F(SettingsProcess, StandinMainLogsWhatItReceives)
     DWORD before = GetTickCount();
     ASSERT_TRUE(SendMessageTimeoutW(main->Window(), UM_SAVESTATE, 0, 0, SMTO_NORMAL, 5000, &reply));
     EXPECT_GE(GetTickCount() - before, kSaveStateDelayMs - 20) << "answered before its state was written";
+    // the posted count after the sent messages
+    ASSERT_TRUE(main->WaitFor(UM_TRAYCLOCKCOUNT, 1, 5000));
 
     std::vector<StandinMainEntry> counts = main->Received(UM_TRAYCLOCKCOUNT);
     ASSERT_EQ(1u, counts.size());
@@ -163,7 +176,7 @@ TEST_F(SettingsProcess, StandinMainLogsWhatItReceives)
     EXPECT_EQ(L"http://127.0.0.1/a b\\x5Cc", blocks[0].text);
     std::vector<StandinMainEntry> saves = main->Received(UM_SAVESTATE);
     ASSERT_EQ(1u, saves.size());
-    EXPECT_GE(saves[0].tick, counts[0].tick);
+    EXPECT_GE(saves[0].tick, blocks[0].tick);
     std::wstring mainSection = UserPrefix() + L":main";
     EXPECT_EQ(L"(none)", IniValue(saves[0].snapshot, mainSection, L"savestate_marker")) << "snapshot before the marker";
     EXPECT_EQ(L"1", IniValue(SettingsFile(), mainSection, L"savestate_marker"));
@@ -347,13 +360,11 @@ TEST_F(SettingsProcess, OkRenumbersAndEnds)
     ASSERT_TRUE(run.StartShown(program, L""));
     CSettingsDriver& driver = run.Driver();
     ASSERT_EQ(kTreeFirstClock + 2, driver.RootCount());
-    ASSERT_TRUE(PumpUntil([&] {
-        std::vector<StandinMainEntry> counts = main->Received(UM_TRAYCLOCKCOUNT);
-        return !counts.empty() && counts.back().wParam == 2;
-    }, 5000)) << "the clocks in the tree";
+    ASSERT_TRUE(WaitForTrayCount(*main, 2)) << "the clocks in the tree";
 
     ASSERT_TRUE(driver.PostClick(driver.Control(IDOK)));
     EXPECT_EQ(0, run.Process().ExitCode(kProgramWaitMs));
+    EXPECT_TRUE(WaitForTrayCount(*main, 0)) << "the dialog's end";
     EXPECT_EQ(L"Clock1", IniValue(SettingsFile(), UserPrefix() + L":clock1", L"prefix"));
     EXPECT_EQ(L"Clock3", IniValue(SettingsFile(), UserPrefix() + L":clock2", L"prefix"));
     EXPECT_EQ(L"(none)", IniValue(SettingsFile(), UserPrefix() + L":clock3", L"prefix"));
@@ -366,7 +377,6 @@ TEST_F(SettingsProcess, OkRenumbersAndEnds)
     std::vector<StandinMainEntry> counts = main->Received(UM_TRAYCLOCKCOUNT);
     ASSERT_GE(counts.size(), 2u);
     EXPECT_EQ(2u, counts[counts.size() - 2].wParam) << "the clocks in the tree";
-    EXPECT_EQ(0u, counts.back().wParam) << "the dialog's end";
 }
 
 // Close writes nothing, also after changes, and ends the program.
@@ -383,13 +393,13 @@ TEST_F(SettingsProcess, CloseLeavesFileAsItCameUp)
 
     ASSERT_TRUE(driver.PostClick(driver.Control(IDCANCEL)));
     EXPECT_EQ(0, run.Process().ExitCode(kProgramWaitMs));
+    EXPECT_TRUE(WaitForTrayCount(*main, 0)) << "the dialog's end";
     EXPECT_EQ(cameUp, FileBytes(SettingsFile()));
     EXPECT_TRUE(main->Received(UM_SAVESTATE).empty());
     EXPECT_TRUE(main->Received(UM_SETTINGSCHANGED).empty());
     std::vector<StandinMainEntry> counts = main->Received(UM_TRAYCLOCKCOUNT);
     ASSERT_GE(counts.size(), 2u);
-    EXPECT_EQ(3u, counts[counts.size() - 2].wParam);
-    EXPECT_EQ(0u, counts.back().wParam);
+    EXPECT_EQ(3u, counts[counts.size() - 2].wParam) << "the clocks in the tree";
 }
 
 // "/inst" runs the map library's installation check and notes the result in
