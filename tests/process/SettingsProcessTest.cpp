@@ -329,7 +329,11 @@ TEST_F(SettingsProcess, ApplyWritesInOrderAndTellsMainProgram)
     std::vector<StandinMainEntry> changes = main->Received(UM_SETTINGSCHANGED);
     ASSERT_EQ(1u, saves.size());
     ASSERT_EQ(1u, changes.size());
-    EXPECT_LE(saves[0].tick, changes[0].tick);
+    std::vector<UINT> order;
+    for (const StandinMainEntry& entry : main->Log())
+        if (entry.message == UM_SAVESTATE || entry.message == UM_SETTINGSCHANGED)
+            order.push_back(entry.message);
+    EXPECT_EQ((std::vector<UINT>{UM_SAVESTATE, UM_SETTINGSCHANGED}), order) << "told to reload before the clocks were written";
 
     // at UM_SAVESTATE: the main section as it ends up (but the marker), the
     // clock sections as they were
