@@ -44,11 +44,10 @@ bool MeasureStartup()
 {
     double p, m;
     // the first start also writes the new user's settings
-    if (!MedianStartups(g_folder, kStartRuns,
-                        [](Running* run, double* s) {
-                            return StartUntilReady(g_folder, L"settings.exe", L"", ShownSettingsFrame, run, s);
-                        },
-                        &p, &m))
+    auto startProgram = [](Running* run, double* s) {
+        return StartUntilReady(g_folder, L"settings.exe", L"", ShownSettingsFrame, run, s);
+    };
+    if (!MedianStartups(g_folder, kStartRuns, startProgram, &p, &m))
         return false;
     printf("start-up, minimal hidden window      %8.1f ms (anchor, median of %d)\n", m, kStartRuns);
     printf("start-up, settings.exe to its dialog %8.1f ms  ratio %.3f  (goal: ratio <= 3.000)\n", p, p / m);

@@ -112,9 +112,10 @@ double HostCpuSeconds(const std::wstring& procDir)
 bool MeasureStartup()
 {
     double p, m;
-    if (!MedianStartups(g_folder, kStartRuns,
-                        [](Running* run, double* s) { return Start(L"tempolan.exe", L"/nh", kMainWindowClass, run, s); },
-                        &p, &m))
+    auto startProgram = [](Running* run, double* s) {
+        return Start(L"tempolan.exe", L"/nh", kMainWindowClass, run, s);
+    };
+    if (!MedianStartups(g_folder, kStartRuns, startProgram, &p, &m))
         return false;
     printf("start-up, minimal hidden window      %8.1f ms (anchor, median of %d)\n", m, kStartRuns);
     printf("start-up, tempolan.exe /nh           %8.1f ms  ratio %.3f  (goal: ratio <= 1.500)\n", p, p / m);

@@ -120,17 +120,10 @@ protected:
         ASSERT_TRUE(program.AddProgramFile(L"settings.exe"));
         ASSERT_EQ(nullptr, FindWindowW(kSettingsWindowClass, nullptr)) << "a settings program of another test runs";
         ASSERT_EQ(nullptr, FindWindowW(kMainWindowClass, nullptr)) << "a main program of another test runs";
-        WriteClocks({1, 2, 3});
-    }
-    void WriteClocks(const std::vector<int>& numbers)
-    {
-        for (int n : numbers)
+        for (int n = 1; n <= 3; ++n)
             program.WriteClock(n, PlainClock(L"Clock" + std::to_wstring(n)));
-        for (int n : numbers)
-            if (n == 3) {
-                program.WriteAlarm(3, 1, {L"type=0", L"enabled=1", L"once=2030.01.01 08:00:00", L"comment=First"});
-                program.WriteAlarm(3, 2, {L"type=0", L"enabled=1", L"once=2030.01.02 08:00:00", L"comment=Second"});
-            }
+        program.WriteAlarm(3, 1, {L"type=0", L"enabled=1", L"once=2030.01.01 08:00:00", L"comment=First"});
+        program.WriteAlarm(3, 2, {L"type=0", L"enabled=1", L"once=2030.01.02 08:00:00", L"comment=Second"});
     }
     std::wstring SettingsFile() const { return program.File(L"tempolan.ini"); }
     std::unique_ptr<CStandinMain> StartMain()
@@ -230,8 +223,7 @@ struct FrameCount {
 
 BOOL CALLBACK CountFramesProc(HWND hwnd, LPARAM lParam)
 {
-    WCHAR name[64] = {};
-    if (GetClassNameW(hwnd, name, 64) && lstrcmpW(name, kSettingsWindowClass) == 0)
+    if (HasWindowClass(hwnd, kSettingsWindowClass))
         ++((FrameCount*)lParam)->count;
     return TRUE;
 }
@@ -294,12 +286,6 @@ TEST_F(SettingsProcess, SecondStartDoesNotWaitForHungFirst)
     EXPECT_EQ(0, code);
 }
 
-// The settings file's bytes now.
-std::string FileBytes(const std::wstring& path)
-{
-    return ReadFileBytes(path);
-}
-
 // Apply: the main section is written, the main program saves its state,
 // then the clock sections are written, and only then is the main program
 // told to reload.
@@ -333,7 +319,8 @@ TEST_F(SettingsProcess, ApplyWritesInOrderAndTellsMainProgram)
     for (const StandinMainEntry& entry : main->Log())
         if (entry.message == UM_SAVESTATE || entry.message == UM_SETTINGSCHANGED)
             order.push_back(entry.message);
-    EXPECT_EQ((std::vector<UINT>{UM_SAVESTATE, UM_SETTINGSCHANGED}), order) << "told to reload before the clocks were written";
+    EXPECT_EQ((std::vector<UINT>{UM_SAVESTATE, UM_SETTINGSCHANGED}), order)
+        << "told to reload before the clocks were written";
 
     // at UM_SAVESTATE: the main section as it ends up (but the marker), the
     // clock sections as they were
@@ -351,7 +338,8 @@ TEST_F(SettingsProcess, ApplyWritesInOrderAndTellsMainProgram)
     // at UM_SETTINGSCHANGED every write was done
     PumpUntil([] { return false; }, 500);
     // the files' bytes are compared whole; a dump of them would say nothing
-    EXPECT_TRUE(FileBytes(SettingsFile()) == FileBytes(changes[0].snapshot)) << "written after the main program was told";
+    EXPECT_TRUE(ReadFileBytes(SettingsFile()) == ReadFileBytes(changes[0].snapshot))
+        << "written after the main program was told";
 }
 
 // OK applies, renumbers the clock sections without gaps and ends the program.
@@ -391,7 +379,7 @@ TEST_F(SettingsProcess, CloseLeavesFileAsItCameUp)
     CSettingsRun run;
     ASSERT_NO_FATAL_FAILURE(StartOnThirdClock(&main, &run));
     CSettingsDriver& driver = run.Driver();
-    std::string cameUp = FileBytes(SettingsFile());
+    std::string cameUp = ReadFileBytes(SettingsFile());
     ASSERT_FALSE(cameUp.empty());
     ASSERT_TRUE(driver.ClickDialogButton(kIdcUp));
     ASSERT_TRUE(PumpUntil([&] { return driver.Enabled(kIdcApply); }, 5000));
@@ -399,7 +387,7 @@ TEST_F(SettingsProcess, CloseLeavesFileAsItCameUp)
     ASSERT_TRUE(driver.PostClick(driver.Control(IDCANCEL)));
     EXPECT_EQ(0, run.Process().ExitCode(kProgramWaitMs));
     EXPECT_TRUE(WaitForTrayCount(*main, 0)) << "the dialog's end";
-    EXPECT_TRUE(cameUp == FileBytes(SettingsFile())) << "the settings file changed";
+    EXPECT_TRUE(cameUp == ReadFileBytes(SettingsFile())) << "the settings file changed";
     EXPECT_TRUE(main->Received(UM_SAVESTATE).empty());
     EXPECT_TRUE(main->Received(UM_SETTINGSCHANGED).empty());
     std::vector<StandinMainEntry> counts = main->Received(UM_TRAYCLOCKCOUNT);
@@ -436,7 +424,8 @@ TEST_F(SettingsProcess, MapTestRun)
         ASSERT_TRUE(folder.Ready());
         ASSERT_TRUE(folder.AddProgramFile(L"settings.exe"));
         if (c.library) {
-            ASSERT_TRUE(c.testBinary ? folder.AddTestBinary(c.library, L"orbex.dll") : folder.AddProgramFile(c.library));
+            ASSERT_TRUE(c.testBinary ? folder.AddTestBinary(c.library, L"orbex.dll")
+                                     : folder.AddProgramFile(c.library));
         }
         if (c.withPicture) {
             ASSERT_TRUE(folder.AddProgramFile(L"map.jpg"));
