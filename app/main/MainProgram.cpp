@@ -67,16 +67,8 @@ CMainProgram::CMainProgram(const SettingsPaths& paths, CLanguage& language, CZon
 
 MainSettingsSeams CMainProgram::Seams(const SettingsPaths& paths)
 {
-    MainSettingsSeams seams = {};
-    seams.paths = &paths;
-    seams.language = &m_activation;
-    seams.autostart = &m_autostart;
-    seams.service = &m_service;
-    seams.zoneNames = &m_zoneNames;
-    seams.clocks.paths = &paths;
-    seams.clocks.zones = &m_zones;
-    seams.clocks.language = &m_language;
-    seams.clocks.localZone = &m_localZone;
+    MainSettingsSeams seams = MakeMainSettingsSeams(paths, m_activation, m_autostart, m_service, m_zoneNames, m_zones,
+                                                    m_language, m_localZone);
     seams.clocks.timers = this;
     return seams;
 }

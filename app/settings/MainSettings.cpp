@@ -408,3 +408,21 @@ void CMainSettings::WriteGeneralSettings(uint32_t groups)
         WriteNumber(file, main.c_str(), L"rss_channels", (long long)count);
     }
 }
+
+MainSettingsSeams MakeMainSettingsSeams(const SettingsPaths& paths, IActiveLanguage& language,
+                                        IAutostartEntry& autostart, ITimeServiceControl& service,
+                                        const ILocalZoneNames& zoneNames, CZoneDatabase& zones,
+                                        const ILanguageStrings& strings, ILocalZoneSource& localZone)
+{
+    MainSettingsSeams seams = {};
+    seams.paths = &paths;
+    seams.language = &language;
+    seams.autostart = &autostart;
+    seams.service = &service;
+    seams.zoneNames = &zoneNames;
+    seams.clocks.paths = &paths;
+    seams.clocks.zones = &zones;
+    seams.clocks.language = &strings;
+    seams.clocks.localZone = &localZone;
+    return seams;
+}

@@ -112,6 +112,13 @@ struct MainSettingsSeams {
     ClockReadContext clocks;
 };
 
+// The seams of a program that reads its clocks with `zones`, `strings` and
+// `localZone`; no timer restarts. Every reference must outlive the settings.
+MainSettingsSeams MakeMainSettingsSeams(const SettingsPaths& paths, IActiveLanguage& language,
+                                        IAutostartEntry& autostart, ITimeServiceControl& service,
+                                        const ILocalZoneNames& zoneNames, CZoneDatabase& zones,
+                                        const ILanguageStrings& strings, ILocalZoneSource& localZone);
+
 class CMainSettings {
 public:
     explicit CMainSettings(const MainSettingsSeams& seams);

@@ -71,7 +71,7 @@ HWND CSettingsDialog::ExchangePage(CTreeNode* node, bool store, UINT flags)
     HWND page = Page(node->GetPageKind());
     ++m_exchange;
     if (page)
-        SendMessageW(page, UM_LOADPAGE, store ? kPageStore : kPageLoad, (LPARAM)&block);
+        SendPointerMessage(page, UM_LOADPAGE, store ? kPageStore : kPageLoad, (LPARAM)&block);
     --m_exchange;
     if (!store)
         return nullptr;
@@ -176,7 +176,7 @@ void CSettingsDialog::SetNewAlarmTime(CTreeNode* alarm, CTreeNode* clock)
     ClockRecord* record = owner ? &owner->Record() : nullptr;
     if (!record) {
         // a page may ask for the alarm's time with no clock at hand: the selected one's
-        SendMessageW(m_hwnd, UM_GETCURRENTCLOCK, 0, (LPARAM)&record);
+        SendPointerMessage(m_hwnd, UM_GETCURRENTCLOCK, 0, (LPARAM)&record);
     }
     SYSTEMTIME now;
     if (m_services.clock)

@@ -29,12 +29,12 @@ const WPARAM kPageStore = 1;
 const UINT kPageRefreshCaption = 1;
 const UINT kPageApplyStore = 3;
 
-// UM_LOADPAGE and UM_GETCURRENTCLOCK carry pointers into this process: only
-// a message from the window's own thread may be taken at its word.
-inline bool IsFromOwnThread()
-{
-    return InSendMessageEx(nullptr) == ISMEX_NOSEND;
-}
+// UM_LOADPAGE and UM_GETCURRENTCLOCK carry pointers into this process. They
+// go out through SendPointerMessage, and a receiver takes one only while
+// such a send from its own thread is under way (IsPointerMessage): one sent
+// from another thread or process, or posted by anyone, is refused.
+LRESULT SendPointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+bool IsPointerMessage();
 
 struct PageExchange {
     void* record;    // the node's GetRecord()

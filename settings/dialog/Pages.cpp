@@ -7,6 +7,9 @@
 
 namespace {
 
+// Pointer messages this thread is sending now.
+thread_local int t_pointerSends = 0;
+
 // The procedure of each kind until its page has one of its own.
 DLGPROC DefaultPageProc(int)
 {
@@ -22,6 +25,19 @@ void LocalizePage(HWND page)
 }
 
 }  // namespace
+
+LRESULT SendPointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ++t_pointerSends;
+    LRESULT result = SendMessageW(window, message, wParam, lParam);
+    --t_pointerSends;
+    return result;
+}
+
+bool IsPointerMessage()
+{
+    return t_pointerSends > 0 && InSendMessageEx(nullptr) == ISMEX_NOSEND;
+}
 
 const PageInfo* FindPageByTemplate(UINT templateId)
 {
@@ -43,7 +59,7 @@ INT_PTR CALLBACK PlainPageProc(HWND page, UINT message, WPARAM, LPARAM lParam)
         LocalizePage(page);
         return TRUE;
     case UM_LOADPAGE:
-        if (!IsFromOwnThread() || !lParam)
+        if (!IsPointerMessage() || !lParam)
             return TRUE;
         ((PageExchange*)lParam)->invalid = nullptr;
         return TRUE;

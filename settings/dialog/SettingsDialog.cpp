@@ -150,7 +150,7 @@ INT_PTR CSettingsDialog::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case UM_GETCURRENTCLOCK: {
         // the answer is a pointer into this process: another thread or
         // process gets nothing
-        if (IsFromOwnThread() && lParam) {
+        if (IsPointerMessage() && lParam) {
             CTreeNode* node = SelectedNode();
             CClockNode* clock = node ? node->ClockAncestor() : nullptr;
             *(ClockRecord**)lParam = clock ? &clock->Record() : nullptr;

@@ -24,23 +24,6 @@ namespace {
 const DWORD kCommonControlClasses = 0x5FF;
 const WCHAR kLanguageBaseName[] = L"tempolan";
 
-MainSettingsSeams SeamsFor(const SettingsPaths& paths, IActiveLanguage& language, IAutostartEntry& autostart,
-                           ITimeServiceControl& service, const ILocalZoneNames& zoneNames, CZoneDatabase& zones,
-                           const ILanguageStrings& strings, ILocalZoneSource& localZone)
-{
-    MainSettingsSeams seams = {};
-    seams.paths = &paths;
-    seams.language = &language;
-    seams.autostart = &autostart;
-    seams.service = &service;
-    seams.zoneNames = &zoneNames;
-    seams.clocks.paths = &paths;
-    seams.clocks.zones = &zones;
-    seams.clocks.language = &strings;
-    seams.clocks.localZone = &localZone;
-    return seams;
-}
-
 SYSTEMTIME UtcNow()
 {
     SYSTEMTIME now;
@@ -116,7 +99,7 @@ void CSettingsProgram::LoadDataAndSettings()
 
     m_skins.reset(new CSkinManager(m_paths.skinsRoot, &m_styles, false));
     MainSettingsSeams seams =
-        SeamsFor(m_paths, m_activation, m_autostart, m_service, m_zoneNames, m_zones, m_language, m_localZone);
+        MakeMainSettingsSeams(m_paths, m_activation, m_autostart, m_service, m_zoneNames, m_zones, m_language, m_localZone);
     m_readContext = seams.clocks;
     m_settings.reset(new CMainSettings(seams));
     m_settings->LoadAllSettings(UtcNow());

@@ -670,7 +670,8 @@ TEST_F(SettingsDialog, FrameHearsStartAndClose)
     DestroyWindow(frame);
 }
 
-// The messages that carry pointers are only taken from the dialog's own thread.
+// The messages that carry pointers are only taken from the dialog's own
+// thread's pointer sends.
 TEST_F(SettingsDialog, PointerMessagesOnlyFromTheOwnThread)
 {
     WriteClock(1, L"Paris");
@@ -694,9 +695,19 @@ TEST_F(SettingsDialog, PointerMessagesOnlyFromTheOwnThread)
     other.join();
     EXPECT_EQ(kUntouched, clockRecord);
     EXPECT_EQ(dialog, block.invalid);
-
+    // posted, even by the own thread, they come through the queue like
+    // anyone else's
+    PostMessageW(dialog, UM_GETCURRENTCLOCK, 0, (LPARAM)&clockRecord);
+    PostMessageW(page, UM_LOADPAGE, kPageStore, (LPARAM)&block);
+    Pump();
+    EXPECT_EQ(kUntouched, clockRecord);
+    EXPECT_EQ(dialog, block.invalid);
+    // a plain send is no page exchange either
     SendMessageW(dialog, UM_GETCURRENTCLOCK, 0, (LPARAM)&clockRecord);
-    SendMessageW(page, UM_LOADPAGE, kPageStore, (LPARAM)&block);
+    EXPECT_EQ(kUntouched, clockRecord);
+
+    SendPointerMessage(dialog, UM_GETCURRENTCLOCK, 0, (LPARAM)&clockRecord);
+    SendPointerMessage(page, UM_LOADPAGE, kPageStore, (LPARAM)&block);
     EXPECT_EQ(&paris->Record(), clockRecord);
     EXPECT_EQ(nullptr, block.invalid);
 }
