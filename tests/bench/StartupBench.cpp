@@ -15,31 +15,25 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/system/Handles.h"
 #include "app/zones/ZoneDatabase.h"
+#include "tests/bench/StartupRuns.h"
 #include "windows/CityList.h"
 
 namespace {
 
 const int kStartRuns = 7;
-const DWORD kWaitMs = 20000;
 const int kIdleClocks = 12;
 const int kDefaultIdleSeconds = 60;
+const wchar_t kFolderName[] = L"tl_startup_bench";
 
 std::wstring g_folder;
 
 bool MakeProgramFolder()
 {
-    WCHAR temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    g_folder = std::wstring(temp) + L"tl_startup_bench_" + std::to_wstring(GetCurrentProcessId()) + L"\\";
-    if (!CreateDirectoryW(g_folder.c_str(), nullptr))
-        return false;
-    const wchar_t* files[] = {L"tempolan.exe", L"hook.dll", L"res_en.dll", L"timezones.txt", L"tz_changes.txt",
-                              L"cities.txt", L"default.ini"};
-    for (const wchar_t* f : files)
-        if (!CopyFileW((std::wstring(TL_PROGRAM_FOLDER) + f).c_str(), (g_folder + f).c_str(), FALSE))
-            return false;
-    if (!CopyFileW((std::wstring(TL_TEST_BINARIES) + L"minimal_window.exe").c_str(),
-                   (g_folder + L"minimal_window.exe").c_str(), FALSE))
+    g_folder = MakeBenchFolder(kFolderName,
+                               {L"tempolan.exe", L"hook.dll", L"res_en.dll", L"timezones.txt", L"tz_changes.txt",
+                                L"cities.txt", L"default.ini"},
+                               {L"minimal_window.exe"});
+    if (g_folder.empty())
         return false;
     // a new user starts from the shipped clocks: make them 12
     std::wstring defaults = g_folder + L"default.ini";
@@ -52,74 +46,9 @@ bool MakeProgramFolder()
     return true;
 }
 
-void RemoveProgramFolder()
-{
-    WIN32_FIND_DATAW found;
-    // closed before the folder itself goes
-    if (CFindHandle find{FindFirstFileW((g_folder + L"*").c_str(), &found)}) {
-        do {
-            DeleteFileW((g_folder + found.cFileName).c_str());
-        } while (FindNextFileW(find.Get(), &found));
-    }
-    RemoveDirectoryW(g_folder.c_str());
-}
-
-// A started program; ended when it goes, also after a failed start.
-struct Running {
-    Running() = default;
-    ~Running() { Stop(); }
-    Running(const Running&) = delete;
-    Running& operator=(const Running&) = delete;
-    // Closes its window and waits; terminates it when it has none or does not end.
-    void Stop();
-
-    CKernelHandle process;
-    HWND window = nullptr;
-};
-
-double Seconds(const LARGE_INTEGER& from, const LARGE_INTEGER& to)
-{
-    LARGE_INTEGER freq;
-    QueryPerformanceFrequency(&freq);
-    return (double)(to.QuadPart - from.QuadPart) / (double)freq.QuadPart;
-}
-
-// Starts `exe` and waits for its window of `windowClass`; the seconds it took
-// go to `seconds`.
 bool Start(const wchar_t* exe, const wchar_t* arguments, const wchar_t* windowClass, Running* run, double* seconds)
 {
-    run->Stop();
-    std::wstring path = g_folder + exe;
-    std::wstring line = L"\"" + path + L"\" " + arguments;
-    STARTUPINFOW si = {sizeof(si)};
-    PROCESS_INFORMATION pi = {};
-    LARGE_INTEGER t0, t1;
-    QueryPerformanceCounter(&t0);
-    if (!CreateProcessW(path.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr, g_folder.c_str(), &si, &pi))
-        return false;
-    CKernelHandle thread(pi.hThread);  // only the process is waited for
-    run->process.Reset(pi.hProcess);
-    for (DWORD start = GetTickCount(); GetTickCount() - start < kWaitMs;) {
-        run->window = FindWindowW(windowClass, nullptr);
-        if (run->window)
-            break;
-        Sleep(1);
-    }
-    QueryPerformanceCounter(&t1);
-    *seconds = Seconds(t0, t1);
-    return run->window != nullptr;
-}
-
-void Running::Stop()
-{
-    if (!process)
-        return;
-    if (window)
-        PostMessageW(window, WM_CLOSE, 0, 0);
-    if (!window || WaitForSingleObject(process.Get(), kWaitMs) != WAIT_OBJECT_0)
-        TerminateProcess(process.Get(), 1);
-    process.Reset();
-    window = nullptr;
+    return StartUntilWindow(g_folder, exe, arguments, windowClass, run, seconds);
 }
 
 std::string ReadWholeFile(const std::wstring& path)
@@ -143,7 +72,7 @@ std::string ReadWholeFile(const std::wstring& path)
 std::wstring FindHostProcess(const char* exe)
 {
     char leaf[64];
-    sprintf(leaf, "tl_startup_bench_%lu", GetCurrentProcessId());
+    sprintf(leaf, "%ls_%lu", kFolderName, GetCurrentProcessId());
     WIN32_FIND_DATAW found;
     CFindHandle find(FindFirstFileW(L"Z:\\proc\\*", &found));
     if (!find)
@@ -180,31 +109,14 @@ double HostCpuSeconds(const std::wstring& procDir)
     return (double)(utime + stime) / kTicksPerSecond;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 bool MeasureStartup()
 {
-    std::vector<double> program, minimal;
-    // the first pair warms the file cache and is not counted
-    for (int i = 0; i <= kStartRuns; ++i) {
-        Running run;
-        double s;
-        if (!Start(L"tempolan.exe", L"/nh", kMainWindowClass, &run, &s))
-            return false;
-        run.Stop();
-        if (i > 0)
-            program.push_back(s);
-        if (!Start(L"minimal_window.exe", L"", L"TlMinimalClass", &run, &s))
-            return false;
-        run.Stop();
-        if (i > 0)
-            minimal.push_back(s);
-    }
-    double p = Median(program) * 1000, m = Median(minimal) * 1000;
+    double p, m;
+    auto startProgram = [](Running* run, double* s) {
+        return Start(L"tempolan.exe", L"/nh", kMainWindowClass, run, s);
+    };
+    if (!MedianStartups(g_folder, kStartRuns, startProgram, &p, &m))
+        return false;
     printf("start-up, minimal hidden window      %8.1f ms (anchor, median of %d)\n", m, kStartRuns);
     printf("start-up, tempolan.exe /nh           %8.1f ms  ratio %.3f  (goal: ratio <= 1.500)\n", p, p / m);
     return true;
@@ -304,14 +216,15 @@ int main(int argc, char** argv)
     }
     if (!MakeProgramFolder()) {
         printf("startup_bench: cannot make the program folder\n");
-        RemoveProgramFolder();
+        if (!g_folder.empty())
+            RemoveBenchFolder(g_folder);
         return 1;
     }
     bool ok = MeasureStartup();
     if (ok)
         MeasureDataFiles();
     ok = ok && MeasureIdle(idleSeconds);
-    RemoveProgramFolder();
+    RemoveBenchFolder(g_folder);
     if (!ok)
         printf("startup_bench: a program did not start\n");
     return ok ? 0 : 1;

@@ -2,89 +2,12 @@
 // here a window of that class in a thread of the test's own.
 #include <gtest/gtest.h>
 
-#include <mutex>
-#include <thread>
 #include <vector>
 
 #include "graphics/protocol/SettingsWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
-#include "graphics/system/Handles.h"
 #include "settings/frame/InstanceHandOver.h"
-
-namespace {
-
-struct Received {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-// A "TL_SETTINGS" window on its own thread. With `hang` the thread stops
-// taking messages once the window exists, until the test lets it go.
-class CRunningInstance {
-public:
-    explicit CRunningInstance(bool hang) : m_hang(hang), m_ready(CreateEventW(nullptr, TRUE, FALSE, nullptr)),
-                                           m_release(CreateEventW(nullptr, TRUE, FALSE, nullptr))
-    {
-        m_thread = std::thread([this] { Run(); });
-        WaitForSingleObject(m_ready.Get(), 10000);
-    }
-    ~CRunningInstance()
-    {
-        SetEvent(m_release.Get());
-        if (m_window)
-            PostMessageW(m_window, WM_CLOSE, 0, 0);
-        m_thread.join();
-    }
-    HWND Window() const { return m_window; }
-    std::vector<Received> Messages()
-    {
-        std::lock_guard<std::mutex> lock(m_mutex);
-        return m_received;
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = (CRunningInstance*)GetWindowLongPtrW(window, GWLP_USERDATA);
-        if (self && (message == UM_CLOSEMODAL || message == UM_SETTINGSCOMMAND)) {
-            std::lock_guard<std::mutex> lock(self->m_mutex);
-            self->m_received.push_back({message, wParam, lParam});
-            return 0;
-        }
-        if (message == WM_DESTROY)
-            PostQuitMessage(0);
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-    void Run()
-    {
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = kSettingsWindowClass;
-        RegisterClassW(&wc);
-        m_window = CreateWindowW(kSettingsWindowClass, L"", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
-        SetWindowLongPtrW(m_window, GWLP_USERDATA, (LONG_PTR)this);
-        SetEvent(m_ready.Get());
-        if (m_hang)
-            WaitForSingleObject(m_release.Get(), 60000);
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageW(&msg);
-        UnregisterClassW(kSettingsWindowClass, wc.hInstance);
-    }
-
-    bool m_hang;
-    CKernelHandle m_ready;
-    CKernelHandle m_release;
-    HWND m_window = nullptr;
-    std::mutex m_mutex;
-    std::vector<Received> m_received;
-    std::thread m_thread;
-};
-
-}  // namespace
+#include "tests/support/RunningSettingsInstance.h"
 
 TEST(HandOver, NothingToHandOverWithoutARunningInstance)
 {
@@ -110,7 +33,7 @@ TEST(HandOver, EndsTheChooserThenSendsThePackedCommand)
         CRunningInstance instance(false);
         ASSERT_NE(nullptr, instance.Window());
         EXPECT_TRUE(HandOverToRunningInstance(c.command));
-        std::vector<Received> got = instance.Messages();
+        std::vector<InstanceMessage> got = instance.Messages();
         ASSERT_EQ(c.sent ? 2u : 1u, got.size());
         EXPECT_EQ(UM_CLOSEMODAL, got[0].message);
         if (c.sent) {

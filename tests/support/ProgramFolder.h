@@ -27,6 +27,8 @@ public:
     const std::wstring& Path() const { return m_folder.Path(); }
     std::wstring File(const wchar_t* name) const { return m_folder.File(name); }
     bool WriteBytes(const std::wstring& name, const std::string& bytes) const { return m_folder.WriteBytes(name, bytes); }
+    // A file of the built program folder (settings.exe, orbex.dll, map.jpg).
+    bool AddProgramFile(const wchar_t* name) { return Copy(name); }
     // A file of the test binaries' folder, copied in as `name`.
     bool AddTestBinary(const wchar_t* from, const wchar_t* name) const;
     // The built skin folder `name` under skins\.

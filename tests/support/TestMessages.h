@@ -128,6 +128,38 @@ inline LRESULT QueryEndingMenus(DWORD ms, HWND window, UINT message, WPARAM wPar
     return call.result;
 }
 
+inline bool HasWindowClass(HWND window, const wchar_t* windowClass)
+{
+    WCHAR name[64] = {};
+    return GetClassNameW(window, name, 64) && lstrcmpW(name, windowClass) == 0;
+}
+
+struct FindProcessWindowState {
+    DWORD pid;
+    const wchar_t* windowClass;
+    HWND found;
+};
+
+inline BOOL CALLBACK FindProcessWindowProc(HWND hwnd, LPARAM lParam)
+{
+    FindProcessWindowState* find = (FindProcessWindowState*)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == find->pid && HasWindowClass(hwnd, find->windowClass)) {
+        find->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The top-level window of `windowClass` of process `pid`, shown or not; null when none.
+inline HWND FindProcessWindow(DWORD pid, const wchar_t* windowClass)
+{
+    FindProcessWindowState find = {pid, windowClass, nullptr};
+    EnumWindows(FindProcessWindowProc, (LPARAM)&find);
+    return find.found;
+}
+
 // The process's Shell_TrayWnd, found by EnumWindows.
 struct FindTray {
     DWORD process;
