@@ -150,6 +150,13 @@ TEST(EndToEnd, ANewTaskbarRestartsTheProgram)
     // which the watcher takes for "the taskbar back" as well).
     CStandinTaskbar second;
     ASSERT_TRUE(second.Start());
+    // only a program that ticked has a last alarm check to save: wait for
+    // its first tick, then take the key away again
+    ASSERT_TRUE(PumpUntil([&] {
+        SendMessageTimeoutW(oldMain, UM_SAVESTATE, 0, 0, SMTO_NORMAL, kWaitMs, nullptr);
+        return !program.UserMainKey(L"lastalarmcheck").empty();
+    }, kWaitMs));
+    ASSERT_TRUE(program.RemoveUserMainKey(L"lastalarmcheck"));
     first.Process().End();
 
     // the old instance saves its state and ends; a new one takes its place

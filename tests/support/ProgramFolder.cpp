@@ -64,16 +64,26 @@ int CProgramFolder::Exit()
     return ExitCode(Start(L"/exit"));
 }
 
-std::wstring CProgramFolder::UserMainKey(const wchar_t* key) const
+std::wstring CProgramFolder::UserMainSection()
 {
     WCHAR user[65] = {};
     DWORD chars = 65;
     GetUserNameW(user, &chars);
     CharLowerW(user);
+    return std::wstring(user) + L":main";
+}
+
+std::wstring CProgramFolder::UserMainKey(const wchar_t* key) const
+{
     WCHAR value[128] = {};
-    GetPrivateProfileStringW((std::wstring(user) + L":main").c_str(), key, L"", value, 128,
-                             m_folder.File(L"tempolan.ini").c_str());
+    GetPrivateProfileStringW(UserMainSection().c_str(), key, L"", value, 128, m_folder.File(L"tempolan.ini").c_str());
     return value;
+}
+
+bool CProgramFolder::RemoveUserMainKey(const wchar_t* key) const
+{
+    return WritePrivateProfileStringW(UserMainSection().c_str(), key, nullptr, m_folder.File(L"tempolan.ini").c_str()) !=
+           FALSE;
 }
 
 HWND WaitForMainWindow(HWND other, DWORD waitMs)

@@ -45,8 +45,10 @@ public:
     int Exit();
     // A value of the user's own main section of tempolan.ini.
     std::wstring UserMainKey(const wchar_t* key) const;
+    bool RemoveUserMainKey(const wchar_t* key) const;
 
 private:
+    static std::wstring UserMainSection();
     bool Copy(const wchar_t* name);
 
     CTempFolder m_folder;
