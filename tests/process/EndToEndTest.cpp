@@ -58,16 +58,6 @@ DWORD ProcessOf(HWND window)
     return pid;
 }
 
-// The tray clock's handshake from a window of ours; the main program answers
-// with its window and pushes its data while we wait.
-HWND Handshake(const CRecordingWindow& tray, HWND main)
-{
-    DWORD_PTR answer = 0;
-    if (!SendMessageTimeoutW(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)tray.Window(), SMTO_NORMAL, kWaitMs, &answer))
-        return nullptr;
-    return (HWND)answer;
-}
-
 }  // namespace
 
 TEST(EndToEnd, TheAttachedProgramPushesItsBlocksInOrder)
@@ -91,7 +81,7 @@ TEST(EndToEnd, TheAttachedProgramPushesItsBlocksInOrder)
     // settings, cities, clocks, then the alarms of each clock that has any
     CRecordingWindow tray;
     ASSERT_NE(nullptr, tray.Window());
-    EXPECT_EQ(main, Handshake(tray, main));
+    EXPECT_EQ(main, tray.AttachAsTrayClock(main, kWaitMs));
     const std::vector<CRecordingWindow::Block>& blocks = tray.blocks;
     PumpUntil([&] { return blocks.size() >= 4; }, 2000);
     ASSERT_EQ(4u, blocks.size());
@@ -123,7 +113,7 @@ TEST(EndToEnd, WithoutTheHookNothingIsPushed)
     HWND main = WaitForMainWindow();
     ASSERT_NE(nullptr, main);
     CRecordingWindow tray;
-    EXPECT_EQ(main, Handshake(tray, main));
+    EXPECT_EQ(main, tray.AttachAsTrayClock(main, kWaitMs));
     PumpUntil([&] { return !tray.blocks.empty(); }, 1000);
     EXPECT_TRUE(tray.blocks.empty());
     EXPECT_EQ(1, Query(taskbar.clock, SQ_OWNPROC));  // never attached

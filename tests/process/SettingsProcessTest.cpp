@@ -11,13 +11,18 @@
 
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/SettingsWindowProtocol.h"
+#include "graphics/protocol/TrayClockProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
+#include "graphics/records/ClockRecord.h"
+#include "graphics/records/FixedText.h"
 #include "graphics/system/Handles.h"
 #include "tests/support/DesktopProgram.h"
 #include "tests/support/PngFile.h"
+#include "tests/support/RecordingWindow.h"
 #include "tests/support/RunningSettingsInstance.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/SettingsDriver.h"
+#include "tests/support/StandinTaskbar.h"
 #include "tests/support/StandinMain.h"
 #include "tests/support/TestMessages.h"
 
@@ -529,6 +534,59 @@ TEST_F(SettingsProcess, PagesShots)
         EXPECT_GE(Marks(box, background), 30) << "nothing drawn where the check box goes";
     }
     EXPECT_EQ(kCheckImageNone, driver.CheckImage({kTreeRootGeneral}));
+}
+
+// The whole way: the real main program in the stand-in taskbar, a tray
+// clock of ours attached to it, and a user who moves the first clock down
+// and presses OK. The next clocks the tray gets are in the new order.
+TEST_F(SettingsProcess, OkReachesTheTrayClockOfTheRealProgram)
+{
+    ASSERT_TRUE(program.WriteCities(3));
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start());
+    int tempolan = program.Start(L"");
+    ASSERT_LE(0, tempolan);
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(taskbar.WaitAttached(kProgramWaitMs));
+    CRecordingWindow tray;
+    ASSERT_EQ(main, tray.AttachAsTrayClock(main, kProgramWaitMs));
+    auto clockBlocks = [&] {
+        std::vector<const CRecordingWindow::Block*> found;
+        for (const CRecordingWindow::Block& block : tray.blocks) {
+            if (block.id == kBlockClocks)
+                found.push_back(&block);
+        }
+        return found;
+    };
+    auto prefixes = [](const CRecordingWindow::Block& block) {
+        std::vector<std::wstring> names;
+        const ClockRecord* clocks = (const ClockRecord*)block.data.data();
+        for (size_t i = 0; i < block.data.size() / sizeof(ClockRecord); ++i)
+            names.push_back(FieldText(clocks[i].prefix, FIELD_WIDTH(clocks[i].prefix)));
+        return names;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return clockBlocks().size() == 1; }, 5000));
+    const std::vector<std::wstring> before = {L"Clock1", L"Clock2", L"Clock3"};
+    ASSERT_EQ(before, prefixes(*clockBlocks()[0]));
+
+    CSettingsRun run;
+    ASSERT_TRUE(run.StartShown(program, L""));
+    CSettingsDriver& driver = run.Driver();
+    ASSERT_TRUE(driver.Select({kTreeFirstClock}));
+    ASSERT_TRUE(driver.WaitForSelection({kTreeFirstClock}, PageTemplate(kPageClock), 5000));
+    ASSERT_TRUE(driver.ClickDialogButton(kIdcDown));
+    ASSERT_TRUE(driver.PostClick(driver.Control(IDOK)));
+    EXPECT_EQ(0, run.Process().ExitCode(kProgramWaitMs));
+
+    EXPECT_TRUE(PumpUntil([&] { return clockBlocks().size() >= 2; }, kProgramWaitMs));
+    std::vector<const CRecordingWindow::Block*> blocks = clockBlocks();
+    ASSERT_GE(blocks.size(), 2u);
+    const std::vector<std::wstring> after = {L"Clock2", L"Clock1", L"Clock3"};
+    EXPECT_EQ(after, prefixes(*blocks.back()));
+
+    EXPECT_EQ(0, program.Exit());
+    EXPECT_EQ(0, program.ExitCode(tempolan));
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "tests/support/RecordingWindow.h"
 
+#include "graphics/protocol/MainWindowProtocol.h"
+
 namespace {
 
 const WCHAR kClass[] = L"TL_TestRecordingWindow";
@@ -38,7 +40,9 @@ LRESULT CALLBACK CRecordingWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, 
     CRecordingWindow* self = (CRecordingWindow*)GetWindowLongPtrW(hwnd, GWLP_USERDATA);
     if (self && message == WM_COPYDATA) {
         const COPYDATASTRUCT* block = (const COPYDATASTRUCT*)lParam;
-        self->blocks.push_back({(HWND)wParam, block->dwData, block->cbData});
+        const BYTE* data = (const BYTE*)block->lpData;
+        self->blocks.push_back({(HWND)wParam, block->dwData, block->cbData,
+                                std::vector<BYTE>(data, data ? data + block->cbData : data)});
         return 1;
     }
     if (self && message >= WM_APP && message < 0xC000) {
@@ -46,4 +50,12 @@ LRESULT CALLBACK CRecordingWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, 
         return 0;
     }
     return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+HWND CRecordingWindow::AttachAsTrayClock(HWND main, DWORD waitMs) const
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(main, UM_TRAYCLOCKATTACHED, 0, (LPARAM)m_window, SMTO_NORMAL, waitMs, &answer))
+        return nullptr;
+    return (HWND)answer;
 }

@@ -13,6 +13,7 @@ public:
         HWND sender;
         ULONG_PTR id;
         DWORD bytes;
+        std::vector<BYTE> data;
     };
     struct Message {
         UINT message;
@@ -26,6 +27,9 @@ public:
     CRecordingWindow& operator=(const CRecordingWindow&) = delete;
 
     HWND Window() const { return m_window; }
+    // The tray clock's handshake with the main program: it answers with its
+    // window and pushes its data to this one. Null when it did not answer.
+    HWND AttachAsTrayClock(HWND main, DWORD waitMs) const;
     // The private messages numbered `message`.
     std::vector<Message> Received(UINT message) const;
 
