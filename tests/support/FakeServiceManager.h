@@ -46,7 +46,7 @@ public:
         s.serviceType = entry.serviceType;
         s.errorControl = entry.errorControl;
         s.localSystem = entry.account == nullptr;
-        service_ = s;
+        stored = s;
         installed = true;
         ++created;
         *service = NewHandle(kService);
@@ -65,38 +65,38 @@ public:
     DWORD SendControl(SC_HANDLE service, DWORD control) override
     {
         controls.push_back(control);
-        if (service_.state == SERVICE_STOPPED)
+        if (stored.state == SERVICE_STOPPED)
             return ERROR_SERVICE_NOT_ACTIVE;
         if (control == SERVICE_CONTROL_STOP)
-            service_.state = SERVICE_STOP_PENDING;
+            stored.state = SERVICE_STOP_PENDING;
         return 0;
     }
     DWORD QueryState(SC_HANDLE service, DWORD* state) override
     {
         // the service stops after `stopAfterMs` of the installer's sleeps
-        if (service_.state == SERVICE_STOP_PENDING && sleptMs >= stopAfterMs)
-            service_.state = SERVICE_STOPPED;
-        *state = service_.state;
+        if (stored.state == SERVICE_STOP_PENDING && sleptMs >= stopAfterMs)
+            stored.state = SERVICE_STOPPED;
+        *state = stored.state;
         return 0;
     }
     DWORD StartEntry(SC_HANDLE service) override
     {
         if (startError)
             return startError;
-        service_.state = SERVICE_RUNNING;
+        stored.state = SERVICE_RUNNING;
         ++starts;
         return 0;
     }
     DWORD DeleteEntry(SC_HANDLE service) override
     {
-        deleteStates.push_back(service_.state);
+        deleteStates.push_back(stored.state);
         if (deleteError)
             return deleteError;
-        if (service_.markedForDeletion)
+        if (stored.markedForDeletion)
             return ERROR_SERVICE_MARKED_FOR_DELETE;
         // a running service only goes when it stops
-        if (service_.state != SERVICE_STOPPED)
-            service_.markedForDeletion = true;
+        if (stored.state != SERVICE_STOPPED)
+            stored.markedForDeletion = true;
         else
             installed = false;
         ++deletes;
@@ -135,7 +135,7 @@ public:
     };
 
     bool installed = false;
-    Service service_;
+    Service stored;
     DWORD openManagerError = 0, createError = 0, openServiceError = 0;
     DWORD startError = 0, deleteError = 0, openKeyError = 0, setValueError = 0;
     DWORD stopAfterMs = 0;

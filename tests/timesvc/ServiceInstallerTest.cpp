@@ -37,12 +37,12 @@ TEST_F(ServiceInstaller, InstallWritesTheEntryAndTheDescription)
     EXPECT_TRUE(InstallCommand(context, false, true));
     ASSERT_TRUE(api.installed);
     // quoted, or the manager starts "C:\Program" for a path with spaces
-    EXPECT_EQ(L"\"C:\\Program Files\\Tempolan\\horalink.exe\"", api.service_.binaryPath);
-    EXPECT_EQ(L"Tempolan Time", api.service_.displayName);
-    EXPECT_EQ((DWORD)SERVICE_AUTO_START, api.service_.startType);
-    EXPECT_EQ((DWORD)SERVICE_WIN32_OWN_PROCESS, api.service_.serviceType);
-    EXPECT_EQ((DWORD)SERVICE_ERROR_NORMAL, api.service_.errorControl);
-    EXPECT_TRUE(api.service_.localSystem);
+    EXPECT_EQ(L"\"C:\\Program Files\\Tempolan\\horalink.exe\"", api.stored.binaryPath);
+    EXPECT_EQ(L"Tempolan Time", api.stored.displayName);
+    EXPECT_EQ((DWORD)SERVICE_AUTO_START, api.stored.startType);
+    EXPECT_EQ((DWORD)SERVICE_WIN32_OWN_PROCESS, api.stored.serviceType);
+    EXPECT_EQ((DWORD)SERVICE_ERROR_NORMAL, api.stored.errorControl);
+    EXPECT_TRUE(api.stored.localSystem);
     EXPECT_EQ(L"System\\CurrentControlSet\\Services\\TLTime", api.keyPath);
     EXPECT_TRUE(api.keyAccess & KEY_SET_VALUE);
 
@@ -59,7 +59,7 @@ TEST_F(ServiceInstaller, InstallWritesTheEntryAndTheDescription)
 TEST_F(ServiceInstaller, InstallOnDemandQuietShowsNothing)
 {
     EXPECT_TRUE(InstallCommand(context, true, false));
-    EXPECT_EQ((DWORD)SERVICE_DEMAND_START, api.service_.startType);
+    EXPECT_EQ((DWORD)SERVICE_DEMAND_START, api.stored.startType);
     ExpectBoxes({});
 }
 
@@ -115,8 +115,8 @@ TEST_F(ServiceInstaller, SecondInstallLeavesTheExistingServiceAsItWas)
     EXPECT_TRUE(api.installed);
     EXPECT_EQ(0, api.deletes);
     EXPECT_TRUE(api.controls.empty()) << "the running service was not stopped";
-    EXPECT_EQ((DWORD)SERVICE_RUNNING, api.service_.state);
-    EXPECT_EQ((DWORD)SERVICE_AUTO_START, api.service_.startType);
+    EXPECT_EQ((DWORD)SERVICE_RUNNING, api.stored.state);
+    EXPECT_EQ((DWORD)SERVICE_AUTO_START, api.stored.startType);
 }
 
 TEST_F(ServiceInstaller, UninstallOfAMissingServiceSucceeds)
@@ -154,7 +154,7 @@ TEST_F(ServiceInstaller, UninstallOfAServiceThatNeverStopsGivesUpAfterFifteenSec
     // marked for deletion: it goes once it stops
     EXPECT_TRUE(UninstallCommand(context, true));
     EXPECT_EQ(kServiceStopWaitMs, api.sleptMs);
-    EXPECT_TRUE(api.service_.markedForDeletion);
+    EXPECT_TRUE(api.stored.markedForDeletion);
     // a second run finds it marked, which counts as done
     EXPECT_TRUE(UninstallCommand(context, false));
     ExpectBoxes({{IDS_SERVICE_DELETED, false}});

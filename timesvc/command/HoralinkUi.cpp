@@ -1,6 +1,6 @@
 #include "timesvc/command/HoralinkUi.h"
 
-const WCHAR kHoralinkCaption[] = L"Tempolan Time";
+#include "graphics/protocol/TimeServiceProtocol.h"
 
 bool CHoralinkUi::LoadText(UINT id, WCHAR* out, int chars)
 {
@@ -14,5 +14,5 @@ void CHoralinkUi::ShowBox(UINT id, bool error)
 {
     WCHAR text[kHoralinkTextChars];
     LoadText(id, text, kHoralinkTextChars);
-    MessageBoxW(nullptr, text, kHoralinkCaption, MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
+    MessageBoxW(nullptr, text, kTimeServiceDisplayName, MB_OK | (error ? MB_ICONERROR : MB_ICONINFORMATION));
 }

@@ -6,7 +6,6 @@
 
 // Texts are loaded into buffers of this many characters.
 const int kHoralinkTextChars = 256;
-extern const WCHAR kHoralinkCaption[];
 
 class IHoralinkUi {
 public:

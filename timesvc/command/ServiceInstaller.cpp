@@ -7,7 +7,6 @@
 #include "timesvc/command/HoralinkUi.h"
 #include "timesvc/command/ServiceManagerApi.h"
 
-const WCHAR kTimeServiceDisplayName[] = L"Tempolan Time";
 const WCHAR kTimeServiceKey[] = L"System\\CurrentControlSet\\Services\\TLTime";
 
 namespace {
@@ -137,6 +136,22 @@ UINT StartSyncService(const InstallerContext& context)
     return 0;
 }
 
+namespace {
+
+// An error box for a failure, quiet or not; the success text unless quiet.
+bool ShowOutcome(IHoralinkUi& ui, UINT failure, bool quiet, UINT successText)
+{
+    if (failure) {
+        ui.ShowBox(failure, true);
+        return false;
+    }
+    if (!quiet)
+        ui.ShowBox(successText, false);
+    return true;
+}
+
+}  // namespace
+
 bool InstallCommand(const InstallerContext& context, bool quiet, bool automatic)
 {
     CApiServiceHandle created(context.api);
@@ -149,35 +164,15 @@ bool InstallCommand(const InstallerContext& context, bool quiet, bool automatic)
             context.api.DeleteEntry(created.Get());
     }
     // the event-log source step has nothing to do
-    if (failure) {
-        context.ui.ShowBox(failure, true);
-        return false;
-    }
-    if (!quiet)
-        context.ui.ShowBox(IDS_SERVICE_CREATED, false);
-    return true;
+    return ShowOutcome(context.ui, failure, quiet, IDS_SERVICE_CREATED);
 }
 
 bool UninstallCommand(const InstallerContext& context, bool quiet)
 {
-    UINT failure = UninstallSyncService(context);
-    if (failure) {
-        context.ui.ShowBox(failure, true);
-        return false;
-    }
-    if (!quiet)
-        context.ui.ShowBox(IDS_SERVICE_DELETED, false);
-    return true;
+    return ShowOutcome(context.ui, UninstallSyncService(context), quiet, IDS_SERVICE_DELETED);
 }
 
 bool StartServiceCommand(const InstallerContext& context, bool quiet)
 {
-    UINT failure = StartSyncService(context);
-    if (failure) {
-        context.ui.ShowBox(failure, true);
-        return false;
-    }
-    if (!quiet)
-        context.ui.ShowBox(IDS_SERVICE_STARTED, false);
-    return true;
+    return ShowOutcome(context.ui, StartSyncService(context), quiet, IDS_SERVICE_STARTED);
 }

@@ -8,7 +8,6 @@
 class IServiceManagerApi;
 class IHoralinkUi;
 
-extern const WCHAR kTimeServiceDisplayName[];
 // Under HKEY_LOCAL_MACHINE.
 extern const WCHAR kTimeServiceKey[];
 // How long an uninstall waits for the running service to stop.
