@@ -12,6 +12,9 @@ for f in tempolan.exe settings.exe hook.dll orbex.dll res_en.dll zoneprobe.exe; 
     check "$f is x86-64" '[ "$(machine $f)" = pei-x86-64 ]'
 done
 check "horalink.exe is 32-bit" '[ "$(machine horalink.exe)" = pei-i386 ]'
+# its 64-bit twin is a test binary only: built into the tests folder, never shipped
+check "horalink_twin.exe is x86-64, in the tests folder" '[ "$(machine ../tests/horalink_twin.exe)" = pei-x86-64 ]'
+check "horalink_twin.exe is not in the program folder" '[ ! -e "$dir/horalink_twin.exe" ]'
 
 # export tables as objdump -p prints them
 check "hook exports no names" \
@@ -26,7 +29,7 @@ check "hook has a shared .MYDATA section" \
 check "tempolan imports hook by ordinal" \
     'dump tempolan.exe | sed -n "/DLL Name: hook.dll/,/^$/p" | grep -qE "^\s*8000000000000009\s"'
 check "no MinGW runtime DLLs are needed" \
-    '! for f in tempolan.exe settings.exe hook.dll orbex.dll horalink.exe; do dump $f; done | grep -qiE "DLL Name: (libstdc|libgcc|libwinpthread)"'
+    '! for f in tempolan.exe settings.exe hook.dll orbex.dll horalink.exe ../tests/horalink_twin.exe; do dump $f; done | grep -qiE "DLL Name: (libstdc|libgcc|libwinpthread)"'
 rsrc=$(mktemp)
 x86_64-w64-mingw32-objcopy -O binary --only-section=.rsrc "$dir/res_en.dll" "$rsrc"
 check "res_en.dll carries the version string 5.3.1" \

@@ -4,6 +4,8 @@
 #include <windows.h>
 
 const WCHAR kTimeServiceName[] = L"TLTime";
+// Its display name, also the caption of the time service program's boxes.
+const WCHAR kTimeServiceDisplayName[] = L"Tempolan Time";
 
 // User control codes of the service.
 const DWORD kServiceControlReadSettings = 129;
