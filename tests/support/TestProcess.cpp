@@ -56,3 +56,50 @@ void CTestProcess::End()
     m_process.Reset();
     m_pid = 0;
 }
+
+int RunForOutput(const std::wstring& exe, const std::wstring& arguments, std::string* output, DWORD waitMs)
+{
+    output->clear();
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr, writeEnd = nullptr;
+    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0))
+        return -1;
+    CKernelHandle reader(readEnd);
+    CKernelHandle writer(writeEnd);
+    SetHandleInformation(reader.Get(), HANDLE_FLAG_INHERIT, 0);
+    std::wstring line = L"\"" + exe + L"\" " + arguments;
+    STARTUPINFOW si = {sizeof(si)};
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdOutput = writer.Get();
+    si.hStdError = writer.Get();
+    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessW(exe.c_str(), &line[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+        return -1;
+    CloseHandle(pi.hThread);
+    CKernelHandle process(pi.hProcess);
+    // ours closed: the read ends when the program's copy goes
+    writer.Reset();
+    DWORD start = GetTickCount();
+    char buffer[4096];
+    for (;;) {
+        DWORD available = 0;
+        if (!PeekNamedPipe(reader.Get(), nullptr, 0, nullptr, &available, nullptr))
+            break;  // the program ended and its output is read
+        DWORD got = 0;
+        if (available > 0 && ReadFile(reader.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+            output->append(buffer, got);
+            continue;
+        }
+        if (GetTickCount() - start >= waitMs) {
+            TerminateProcess(process.Get(), 1);
+            WaitForSingleObject(process.Get(), 5000);
+            return -1;
+        }
+        Sleep(10);
+    }
+    WaitForSingleObject(process.Get(), 5000);
+    DWORD code = 0;
+    GetExitCodeProcess(process.Get(), &code);
+    return (int)code;
+}

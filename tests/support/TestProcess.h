@@ -32,3 +32,8 @@ private:
     CKernelHandle m_process;
     DWORD m_pid = 0;
 };
+
+// Runs `exe` with `arguments` and collects what it writes to its standard
+// output. Its exit code; -1 when it could not start or still ran after
+// `waitMs` (it is ended then).
+int RunForOutput(const std::wstring& exe, const std::wstring& arguments, std::string* output, DWORD waitMs);
