@@ -237,8 +237,8 @@ protected:
             return;
         // stopped first where it can be: Wine's manager takes a killed
         // service for running
-        if (state == "4" && Control(L"control 1") == 0)
-            Control(L"wait 1 " + std::to_wstring(kStateWaitMs));
+        if (state == std::to_string(SERVICE_RUNNING) && Send(SERVICE_CONTROL_STOP) == 0)
+            WaitState(SERVICE_STOPPED);
         Control(L"kill");
         Control(L"delete");
         EXPECT_TRUE(WaitAbsent(kStateWaitMs)) << "a leftover TLTime could not be removed";
@@ -296,6 +296,10 @@ protected:
         }, ms);
         return value;
     }
+    // svcctl's exit code for one control of the running service.
+    int Send(DWORD control) { return Control(L"control " + std::to_wstring(control)); }
+    int WaitState(DWORD state) { return Control(L"wait " + std::to_wstring(state) + L" " + std::to_wstring(kStateWaitMs)); }
+
     // Installs and starts the service; its pid, 0 when it did not come up.
     DWORD StartService()
     {
@@ -304,7 +308,7 @@ protected:
         EXPECT_TRUE(outcome.boxes.empty());
         EXPECT_LT(outcome.ms, kSwitchMs);
         std::string out;
-        if (Control(L"wait 4 " + std::to_wstring(kStateWaitMs), &out) != 0 || Control(L"query", &out) != 0)
+        if (WaitState(SERVICE_RUNNING) != 0 || Control(L"query", &out) != 0)
             return 0;
         return (DWORD)std::stoul(Field(out, "pid"));
     }
@@ -469,7 +473,7 @@ TEST_F(TimeServiceProgram, DISABLED_InstallsStartsAndRemovesTheRunningService)
     outcome = Run(L"/install /start");
     EXPECT_EQ(kExitOk, outcome.exitCode);
     EXPECT_EQ((std::vector<std::wstring>{Text(IDS_SERVICE_CREATED), Text(IDS_SERVICE_STARTED)}), outcome.boxes);
-    EXPECT_EQ(0, Control(L"wait 4 " + std::to_wstring(kStateWaitMs)));
+    EXPECT_EQ(0, WaitState(SERVICE_RUNNING));
 }
 
 TEST_F(TimeServiceProgram, DISABLED_TheRunningServiceFollowsItsControls)
@@ -488,47 +492,65 @@ TEST_F(TimeServiceProgram, DISABLED_TheRunningServiceFollowsItsControls)
 
     // synchronise now
     TestServerGet(L"/log/clear");
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(kServiceControlSyncNow)));
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
     EXPECT_EQ(L"0", WaitForOutcome());
     EXPECT_TRUE(IsNowInSomeZone(Key(L"synclasttime"))) << Narrow(Key(L"synclasttime"));
     EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
 
     // paused: the request waits for continue
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(SERVICE_CONTROL_PAUSE)));
-    ASSERT_EQ(0, Control(L"wait 7 " + std::to_wstring(kStateWaitMs)));
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_PAUSE));
+    ASSERT_EQ(0, WaitState(SERVICE_PAUSED));
     SetKey(L"synclastresult", nullptr);
     TestServerGet(L"/log/clear");
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(kServiceControlSyncNow)));
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
     PumpUntil([] { return false; }, 2000);  // four of the worker's wake-ups
     EXPECT_EQ(0u, CountServerRequests(kSntpRequestWord));
     EXPECT_EQ(L"<none>", Key(L"synclastresult"));
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(SERVICE_CONTROL_CONTINUE)));
-    EXPECT_EQ(0, Control(L"wait 4 " + std::to_wstring(kStateWaitMs)));
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_CONTINUE));
+    EXPECT_EQ(0, WaitState(SERVICE_RUNNING));
     EXPECT_EQ(L"0", WaitForOutcome());
     EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+
+    ASSERT_TRUE(GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &file));
+    EXPECT_EQ(0u, file.nFileSizeLow);  // it stays empty
+
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_STOP));
+    EXPECT_EQ(0, WaitState(SERVICE_STOPPED));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kStateWaitMs));
+}
+
+TEST_F(TimeServiceProgram, DISABLED_TheRunningServiceReadsItsSettingsOnRequest)
+{
+    ASSERT_NE(0u, StartService());
 
     // a new server counts only once the settings are read again
     const std::wstring kNewServer = L"/status/204";
     SetKey(L"server0", TestServerUrl(kNewServer).c_str());
     SetKey(L"synclastresult", nullptr);
     TestServerGet(L"/log/clear");
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(kServiceControlSyncNow)));
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
     EXPECT_EQ(L"0", WaitForOutcome());
     EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
     EXPECT_EQ(0u, CountServerRequests(Narrow(kNewServer)));
 
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(kServiceControlReadSettings)));
+    ASSERT_EQ(0, Send(kServiceControlReadSettings));
     SetKey(L"synclastresult", nullptr);
     TestServerGet(L"/log/clear");
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(kServiceControlSyncNow)));
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
     EXPECT_NE(L"<none>", WaitForOutcome());
     EXPECT_EQ(0u, CountServerRequests(kSntpRequestWord));
     EXPECT_EQ(1u, CountServerRequests(Narrow(kNewServer)));
 
-    ASSERT_TRUE(GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &file));
-    EXPECT_EQ(0u, file.nFileSizeLow);  // it stays empty
-
-    ASSERT_EQ(0, Control(L"control " + std::to_wstring(SERVICE_CONTROL_STOP)));
-    EXPECT_EQ(0, Control(L"wait 1 " + std::to_wstring(kStateWaitMs)));
-    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kStateWaitMs));
+    // no server: a request waits until one is read
+    SetKey(L"server0", L"");
+    ASSERT_EQ(0, Send(kServiceControlReadSettings));
+    SetKey(L"synclastresult", nullptr);
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    PumpUntil([] { return false; }, 2000);
+    EXPECT_EQ(L"<none>", Key(L"synclastresult"));
+    SetKey(L"server0", L"127.0.0.1");
+    ASSERT_EQ(0, Send(kServiceControlReadSettings));
+    EXPECT_EQ(L"0", WaitForOutcome());
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
 }
