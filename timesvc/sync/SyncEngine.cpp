@@ -101,7 +101,10 @@ bool CRealSyncSystem::ResolveHost(const char* name, uint32_t* address)
 bool CRealSyncSystem::ReadNoPreferences(DWORD* size, DWORD* value)
 {
     CRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    // the 32-bit service would otherwise read the redirected key, which the
+    // 64-bit programs and the administrator never write
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, KEY_READ | KEY_WOW64_64KEY, key.Receive()) !=
+        ERROR_SUCCESS)
         return false;
     BYTE data[16];
     DWORD bytes = sizeof(data);

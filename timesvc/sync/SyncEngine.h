@@ -91,6 +91,10 @@ public:
     DWORD StartTick() const { return m_startTick; }
     DWORD LastCheckTick() const { return m_lastCheckTick; }
     void SetLastCheckTick(DWORD tick) { m_lastCheckTick = tick; }
+    // The system's ticks, as the start and last-check ticks count them.
+    DWORD TickCount() { return m_system.TickCount(); }
+    // With a trailing backslash.
+    const WCHAR* ProgramFolder() { return m_system.ProgramFolder(); }
 
 private:
     static DWORD WINAPI SyncWatchdogThread(void* parameter);
