@@ -2,6 +2,21 @@
 
 #include "timesvc/service/ServiceSeams.h"
 
+namespace {
+
+class CExclusive {
+public:
+    explicit CExclusive(SRWLOCK& lock) : m_lock(lock) { AcquireSRWLockExclusive(&m_lock); }
+    ~CExclusive() { ReleaseSRWLockExclusive(&m_lock); }
+    CExclusive(const CExclusive&) = delete;
+    CExclusive& operator=(const CExclusive&) = delete;
+
+private:
+    SRWLOCK& m_lock;
+};
+
+}  // namespace
+
 CServiceStatus::CServiceStatus(IServiceStatusReporter& reporter)
     : m_reporter(reporter), m_lock(SRWLOCK_INIT), m_status(), m_stopped(false)
 {
@@ -10,89 +25,62 @@ CServiceStatus::CServiceStatus(IServiceStatusReporter& reporter)
     m_status.dwControlsAccepted = SERVICE_ACCEPT_STOP | SERVICE_ACCEPT_PAUSE_CONTINUE | SERVICE_ACCEPT_SHUTDOWN;
 }
 
-void CServiceStatus::Report(DWORD state)
-{
-    AcquireSRWLockExclusive(&m_lock);
-    m_status.dwCurrentState = state;
-    m_status.dwCheckPoint = 0;
-    m_status.dwWaitHint = 0;
-    ReportLocked();
-    ReleaseSRWLockExclusive(&m_lock);
-}
-
 void CServiceStatus::ReportPending(DWORD state, DWORD waitHintMs)
 {
-    AcquireSRWLockExclusive(&m_lock);
-    m_status.dwCurrentState = state;
-    m_status.dwCheckPoint = 0;
-    m_status.dwWaitHint = waitHintMs;
+    CExclusive lock(m_lock);
+    SetLocked(state, waitHintMs);
     ReportLocked();
-    ReleaseSRWLockExclusive(&m_lock);
 }
 
 void CServiceStatus::SetPending(DWORD state, DWORD waitHintMs)
 {
-    AcquireSRWLockExclusive(&m_lock);
-    m_status.dwCurrentState = state;
-    m_status.dwCheckPoint = 0;
-    m_status.dwWaitHint = waitHintMs;
-    ReleaseSRWLockExclusive(&m_lock);
+    CExclusive lock(m_lock);
+    SetLocked(state, waitHintMs);
 }
 
 void CServiceStatus::ReportUnlessStopping(DWORD state)
 {
-    AcquireSRWLockExclusive(&m_lock);
-    if (m_status.dwCurrentState != SERVICE_STOP_PENDING && m_status.dwCurrentState != SERVICE_STOPPED) {
-        m_status.dwCurrentState = state;
-        m_status.dwCheckPoint = 0;
-        m_status.dwWaitHint = 0;
-    }
+    CExclusive lock(m_lock);
+    if (m_status.dwCurrentState != SERVICE_STOP_PENDING && m_status.dwCurrentState != SERVICE_STOPPED)
+        SetLocked(state, 0);
     ReportLocked();
-    ReleaseSRWLockExclusive(&m_lock);
 }
 
 void CServiceStatus::ReportStopped(DWORD win32Error, DWORD specificError)
 {
-    AcquireSRWLockExclusive(&m_lock);
-    m_status.dwCurrentState = SERVICE_STOPPED;
-    m_status.dwCheckPoint = 0;
-    m_status.dwWaitHint = 0;
+    CExclusive lock(m_lock);
+    SetLocked(SERVICE_STOPPED, 0);
     m_status.dwWin32ExitCode = win32Error;
     m_status.dwServiceSpecificExitCode = specificError;
     ReportLocked();
     m_stopped = true;
-    ReleaseSRWLockExclusive(&m_lock);
 }
 
 void CServiceStatus::ReportNextCheckPoint()
 {
-    AcquireSRWLockExclusive(&m_lock);
+    CExclusive lock(m_lock);
     ++m_status.dwCheckPoint;
     ReportLocked();
-    ReleaseSRWLockExclusive(&m_lock);
 }
 
 void CServiceStatus::ReportUnchanged()
 {
-    AcquireSRWLockExclusive(&m_lock);
+    CExclusive lock(m_lock);
     ReportLocked();
-    ReleaseSRWLockExclusive(&m_lock);
 }
 
 void CServiceStatus::ClearProgress()
 {
-    AcquireSRWLockExclusive(&m_lock);
+    CExclusive lock(m_lock);
     m_status.dwCheckPoint = 0;
     m_status.dwWaitHint = 0;
-    ReleaseSRWLockExclusive(&m_lock);
 }
 
-DWORD CServiceStatus::State()
+void CServiceStatus::SetLocked(DWORD state, DWORD waitHintMs)
 {
-    AcquireSRWLockShared(&m_lock);
-    DWORD state = m_status.dwCurrentState;
-    ReleaseSRWLockShared(&m_lock);
-    return state;
+    m_status.dwCurrentState = state;
+    m_status.dwCheckPoint = 0;
+    m_status.dwWaitHint = waitHintMs;
 }
 
 void CServiceStatus::ReportLocked()

@@ -13,8 +13,6 @@ public:
     CServiceStatus(const CServiceStatus&) = delete;
     CServiceStatus& operator=(const CServiceStatus&) = delete;
 
-    // Sets the state with check point and wait hint 0, and reports.
-    void Report(DWORD state);
     // STOP_PENDING or START_PENDING with a wait hint in ms; check point 0.
     void ReportPending(DWORD state, DWORD waitHintMs);
     // The same, not reported yet.
@@ -30,9 +28,9 @@ public:
     void ReportUnchanged();
     // Check point and wait hint back to 0, not reported.
     void ClearProgress();
-    DWORD State();
 
 private:
+    void SetLocked(DWORD state, DWORD waitHintMs);
     void ReportLocked();
 
     IServiceStatusReporter& m_reporter;

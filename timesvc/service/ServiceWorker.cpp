@@ -85,32 +85,27 @@ void CServiceWorker::Close()
 
 void CServiceWorker::StopWorker()
 {
-    InterlockedExchange(&m_stop, 1);
-    Signal();
+    Signal(&m_stop, 1);
 }
 
 void CServiceWorker::PauseWorker()
 {
-    InterlockedExchange(&m_paused, 1);
-    Signal();
+    Signal(&m_paused, 1);
 }
 
 void CServiceWorker::ContinueWorker()
 {
-    InterlockedExchange(&m_paused, 0);
-    Signal();
+    Signal(&m_paused, 0);
 }
 
 void CServiceWorker::RequestSettingsReload()
 {
-    InterlockedExchange(&m_reload, 1);
-    Signal();
+    Signal(&m_reload, 1);
 }
 
 void CServiceWorker::RequestSyncNow()
 {
-    InterlockedExchange(&m_syncNow, 1);
-    Signal();
+    Signal(&m_syncNow, 1);
 }
 
 bool CServiceWorker::IsSyncDue()
@@ -122,9 +117,10 @@ bool CServiceWorker::IsSyncDue()
     return due;
 }
 
-void CServiceWorker::Signal()
+void CServiceWorker::Signal(volatile LONG* flag, LONG value)
 {
-    // the flag is set first: the worker reads it once the event woke it
+    // the flag first: the worker reads it once the event woke it
+    InterlockedExchange(flag, value);
     AcquireSRWLockShared(&m_eventLock);
     if (m_event)
         SetEvent(m_event.Get());

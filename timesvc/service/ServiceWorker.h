@@ -38,7 +38,8 @@ public:
     bool IsSyncDue();
 
 private:
-    void Signal();
+    // Sets `flag` to `value`, then wakes the worker.
+    void Signal(volatile LONG* flag, LONG value);
 
     IServiceEngine& m_engine;
     SRWLOCK m_eventLock;  // Signal against Close

@@ -13,8 +13,9 @@ class IServiceStatusReporter;
 // While starting: start pending, the check point one further each period.
 const DWORD kStartHeartbeatMs = 1000;
 const DWORD kStartWaitHintMs = 2000;
-// Stopping waits for the attempt under way, which the engine's watchdog ends.
-const DWORD kStopWaitHintMs = 10000;
+// Stopping waits for the attempt under way: SNTP ends by the engine's 8 s
+// watchdog, HTTP by its client's time-outs (five phases of 1.8 s).
+const DWORD kStopWaitHintMs = 15000;
 
 class CTimeService {
 public:

@@ -101,6 +101,8 @@ private:
     // Hands the socket to the watchdog's reach; false when the attempt's
     // watchdog has already fired.
     bool OpenSocket(SOCKET s);
+    // Whether the running attempt's watchdog has fired.
+    bool WatchdogFired();
     // Reads one reply from the server's address and port into `reply`.
     int ReceiveReply(SOCKET s, uint32_t address, uint8_t* reply, int capacity, int* length);
 
