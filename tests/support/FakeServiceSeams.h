@@ -86,7 +86,11 @@ private:
 // Settings as the test sets them; hooks run inside the calls.
 class CFakeServiceEngine : public IServiceEngine {
 public:
-    CFakeServiceEngine(CServiceJournal& journal, const std::wstring& folder) : m_journal(journal), m_folder(folder) {}
+    // The engine starts now: schedule periods count from here.
+    CFakeServiceEngine(CServiceJournal& journal, const std::wstring& folder)
+        : m_journal(journal), m_folder(folder), m_start(GetTickCount())
+    {
+    }
 
     bool LoadSyncSettings() override
     {
@@ -105,7 +109,7 @@ public:
     }
     bool AutoSync() override { return autoSync; }
     int SyncType() override { return syncType; }
-    DWORD StartTick() override { return 0; }
+    DWORD StartTick() override { return m_start; }
     DWORD LastCheckTick() override { return m_lastCheck; }
     void SetLastCheckTick(DWORD tick) override { m_lastCheck = tick; }
     DWORD TickCount() override { return GetTickCount(); }
@@ -121,5 +125,6 @@ public:
 private:
     CServiceJournal& m_journal;
     std::wstring m_folder;
+    DWORD m_start;
     DWORD m_lastCheck = 0;
 };
