@@ -24,4 +24,5 @@ foreach(suite graphics app taskbar windows timesvc)
     set_tests_properties(${suite}_i686 PROPERTIES SKIP_RETURN_CODE 77 ENVIRONMENT "TZ=Asia/Kolkata" TIMEOUT 900)
 endforeach()
 # both builds' engine tests wait on the one named time event of the session
-set_tests_properties(timesvc_i686 PROPERTIES RESOURCE_LOCK time_event)
+# and write the "no_preferences" switch of the prefix
+set_tests_properties(timesvc_i686 PROPERTIES RESOURCE_LOCK "time_event;hklm_tempolan")

@@ -20,7 +20,7 @@ public:
     bool SyncInit() override { return m_engine.SyncInit(); }
     int RunSync(DWORD watchdogMs) override { return m_engine.RunSync(watchdogMs); }
     void SyncCleanup() override { m_engine.SyncCleanup(); }
-    bool RunServiceDispatcher(DWORD* error) override { return ::RunServiceDispatcher(error); }
+    bool RunServiceDispatcher(DWORD* error) override { return ::RunServiceDispatcher(m_engine, error); }
 
 private:
     CSyncEngine& m_engine;

@@ -101,7 +101,10 @@ bool CRealSyncSystem::ResolveHost(const char* name, uint32_t* address)
 bool CRealSyncSystem::ReadNoPreferences(DWORD* size, DWORD* value)
 {
     CRegKey key;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
+    // the 32-bit service would otherwise read the redirected key, which the
+    // 64-bit programs and the administrator never write
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, KEY_READ | KEY_WOW64_64KEY, key.Receive()) !=
+        ERROR_SUCCESS)
         return false;
     BYTE data[16];
     DWORD bytes = sizeof(data);
@@ -283,6 +286,14 @@ bool CSyncEngine::OpenSocket(SOCKET s)
     return open;
 }
 
+bool CSyncEngine::WatchdogFired()
+{
+    AcquireSRWLockShared(&m_socketLock);
+    bool fired = m_abortedAttempt == (uint32_t)m_attempt;
+    ReleaseSRWLockShared(&m_socketLock);
+    return fired;
+}
+
 int CSyncEngine::ReceiveReply(SOCKET s, uint32_t address, uint8_t* reply, int capacity, int* length)
 {
     for (;;) {
@@ -336,7 +347,8 @@ int CSyncEngine::SyncBySntp()
         to.sin_addr.s_addr = address;
         int length = 0;
         if (sendto(s, (const char*)packet, (int)kSntpPacketBytes, 0, (sockaddr*)&to, sizeof(to)) == SOCKET_ERROR) {
-            code = SYNC_SEND_FAILED;
+            // the watchdog may have closed the socket just before: out of time
+            code = WatchdogFired() ? SYNC_NO_REPLY : SYNC_SEND_FAILED;
         } else if ((code = ReceiveReply(s, address, packet, sizeof(packet), &length)) == SYNC_OK) {
             SntpTime time;
             if (DecodeSntpReply(packet, (size_t)length, &time) != SntpReplyError::None) {

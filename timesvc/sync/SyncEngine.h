@@ -91,12 +91,18 @@ public:
     DWORD StartTick() const { return m_startTick; }
     DWORD LastCheckTick() const { return m_lastCheckTick; }
     void SetLastCheckTick(DWORD tick) { m_lastCheckTick = tick; }
+    // The system's ticks, as the start and last-check ticks count them.
+    DWORD TickCount() { return m_system.TickCount(); }
+    // With a trailing backslash.
+    const WCHAR* ProgramFolder() { return m_system.ProgramFolder(); }
 
 private:
     static DWORD WINAPI SyncWatchdogThread(void* parameter);
     // Hands the socket to the watchdog's reach; false when the attempt's
     // watchdog has already fired.
     bool OpenSocket(SOCKET s);
+    // Whether the running attempt's watchdog has fired.
+    bool WatchdogFired();
     // Reads one reply from the server's address and port into `reply`.
     int ReceiveReply(SOCKET s, uint32_t address, uint8_t* reply, int capacity, int* length);
 
