@@ -455,7 +455,7 @@ TEST_F(TimeServiceProgram, ASingleSwitchEndsOutsideTheManager)
 }
 
 
-TEST_F(TimeServiceProgram, DISABLED_InstallsStartsAndRemovesTheRunningService)
+TEST_F(TimeServiceProgram, InstallsStartsAndRemovesTheRunningService)
 {
     DWORD pid = StartService();
     ASSERT_NE(0u, pid);
@@ -476,7 +476,7 @@ TEST_F(TimeServiceProgram, DISABLED_InstallsStartsAndRemovesTheRunningService)
     EXPECT_EQ(0, WaitState(SERVICE_RUNNING));
 }
 
-TEST_F(TimeServiceProgram, DISABLED_TheRunningServiceFollowsItsControls)
+TEST_F(TimeServiceProgram, TheRunningServiceFollowsItsControls)
 {
     std::wstring log = m_folder + L"horalink.log";
     DWORD pid = StartService();
@@ -519,7 +519,7 @@ TEST_F(TimeServiceProgram, DISABLED_TheRunningServiceFollowsItsControls)
     EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kStateWaitMs));
 }
 
-TEST_F(TimeServiceProgram, DISABLED_TheRunningServiceReadsItsSettingsOnRequest)
+TEST_F(TimeServiceProgram, TheRunningServiceReadsItsSettingsOnRequest)
 {
     ASSERT_NE(0u, StartService());
 
