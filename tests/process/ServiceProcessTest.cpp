@@ -15,7 +15,9 @@
 
 #include "graphics/protocol/TimeServiceProtocol.h"
 #include "graphics/system/Handles.h"
+#include "tests/support/PngFile.h"
 #include "tests/support/ProgramFolder.h"
+#include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 #include "tests/support/TestProcess.h"
@@ -384,6 +386,40 @@ TEST_F(TimeServiceProgram, FailuresShowTheirBoxAndExitCode)
             texts.push_back(Text(id));
         EXPECT_EQ(texts, outcome.boxes);
         EXPECT_EQ("(absent)", Service("state"));
+    }
+}
+
+// The boxes as a user sees them, for a look in build/shots/horalink.
+TEST_F(TimeServiceProgram, BoxShots)
+{
+    std::wstring folder = std::wstring(TL_SHOTS_FOLDER) + L"horalink\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    struct Case {
+        const wchar_t* arguments;
+        const wchar_t* shot;
+        int exitCode;
+    } cases[] = {
+        {L"/x", L"usage", kExitUsage},
+        {L"/uninstall /uninstall", L"deleted", kExitOk},
+        {L"/start", L"start_failed", kExitStartFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.arguments));
+        CTestProcess program;
+        ASSERT_TRUE(program.Start(Exe(), c.arguments, m_folder));
+        HWND box = nullptr;
+        ASSERT_TRUE(PumpUntil([&] {
+            box = FindWindowW(L"#32770", kTimeServiceDisplayName);
+            return box && IsWindowVisible(box);
+        }, kProgramWaitMs));
+        PumpUntil([] { return false; }, 300);  // painted
+        RECT r;
+        GetWindowRect(box, &r);
+        std::vector<uint8_t> rgb = GrabScreenRgb(r);
+        ASSERT_FALSE(rgb.empty());
+        EXPECT_TRUE(WritePngPixels(folder + c.shot + L".png", r.right - r.left, r.bottom - r.top, 3, rgb.data()));
+        EXPECT_FALSE(CloseMessageBox(kTimeServiceDisplayName, kSwitchMs).empty());
+        EXPECT_EQ(c.exitCode, program.ExitCode(kProgramWaitMs));
     }
 }
 
