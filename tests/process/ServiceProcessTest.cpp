@@ -1,13 +1,31 @@
 // The service tools against the prefix's own service manager: svcctl on a
-// service Wine brings (the print spooler) and on an entry of the test's own.
+// service Wine brings (the print spooler) and on an entry of the test's own;
+// the time service program (its 64-bit twin) installing, starting and
+// removing itself there, and synchronising from the local SNTP server.
 #include <gtest/gtest.h>
 
+#include <winsock2.h>
 #include <windows.h>
 
-#include <string>
+#include <stdint.h>
+#include <wchar.h>
 
+#include <string>
+#include <vector>
+
+#include "graphics/protocol/TimeServiceProtocol.h"
 #include "graphics/system/Handles.h"
+#include "tests/support/PngFile.h"
+#include "tests/support/ProgramFolder.h"
+#include "tests/support/ScreenGrab.h"
+#include "tests/support/TestFiles.h"
+#include "tests/support/TestMessages.h"
 #include "tests/support/TestProcess.h"
+#include "tests/support/TestServers.h"
+#include "timesvc/command/HoralinkText.h"
+#include "timesvc/command/ServiceCommand.h"
+#include "timesvc/sync/SntpPacket.h"
+#include "timesvc/sync/SyncEngine.h"
 
 namespace {
 
@@ -92,4 +110,483 @@ TEST(SvcCtl, DeletesAnEntry)
     EXPECT_EQ("Tempolan svcctl test", Field(out, "display"));
     EXPECT_EQ(0, SvcCtl(std::wstring(kOwnService) + L" delete", &out)) << out;
     EXPECT_EQ(1, SvcCtl(std::wstring(kOwnService) + L" query", &out)) << out;
+}
+
+namespace {
+
+// A command that shows no box and does not wait for the service ends well
+// within this, once Wine is warm.
+const DWORD kSwitchMs = 5000;
+const DWORD kStateWaitMs = 10000;
+const DWORD kResultWaitMs = 15000;
+// The 48-byte client request as the server's log shows its first word.
+const char kSntpRequestWord[] = "0b000000";
+
+std::string Narrow(const std::wstring& text)
+{
+    return std::string(text.begin(), text.end());
+}
+
+struct Outcome {
+    int exitCode;
+    std::vector<std::wstring> boxes;  // in the order they came
+    DWORD ms;                         // from start to exit
+};
+
+// The twin's own string table, as the program loads its box texts.
+class CTwinTexts {
+public:
+    explicit CTwinTexts(const std::wstring& exe)
+        : m_module(LoadLibraryExW(exe.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE))
+    {
+    }
+    std::wstring operator()(UINT id) const
+    {
+        WCHAR text[512] = {};
+        LoadStringW(m_module.Get(), id, text, 512);
+        return text;
+    }
+
+private:
+    CModule m_module;
+};
+
+// The twin as horalink.exe in a folder whose name holds a space, with the
+// settings files the engine reads. A service it leaves behind is removed.
+class TimeServiceProgram : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(kSntpPort, TestServerPort(L"TL_TEST_SNTP_PORT"))
+            << "the service's engine asks port 123: run under with-servers.sh with TL_TEST_SNTP_BIND_PORT=123";
+        TestServerGet(L"/sntp?mode=normal");
+        RemoveService();
+        ASSERT_TRUE(m_root.AddFolder(L"Time Service"));
+        m_folder = m_root.File(L"Time Service\\");
+        ASSERT_TRUE(CopyFileW((std::wstring(TL_TEST_BINARIES) + L"horalink_twin.exe").c_str(), Exe().c_str(), FALSE));
+        ASSERT_TRUE(CopyFileW((std::wstring(TL_PROGRAM_FOLDER) + L"default.ini").c_str(),
+                              (m_folder + L"default.ini").c_str(), FALSE));
+        SetKey(L"autosync", L"0");
+        SetKey(L"server", L"0");
+        SetKey(L"server0", L"127.0.0.1");
+        ASSERT_FALSE(Text(IDS_USAGE).empty()) << "the twin's string table";
+    }
+    void TearDown() override
+    {
+        RemoveService();
+        TestServerGet(L"/sntp?mode=normal");
+    }
+
+    std::wstring Exe() const { return m_folder + L"horalink.exe"; }
+    std::wstring Ini() const { return m_folder + L"tempolan.ini"; }
+    std::wstring Text(UINT id) const { return CTwinTexts(Exe())(id); }
+
+    void SetKey(const wchar_t* key, const wchar_t* value)
+    {
+        WritePrivateProfileStringW(L"common", key, value, Ini().c_str());
+    }
+    std::wstring Key(const wchar_t* key) const
+    {
+        WCHAR value[128];
+        GetPrivateProfileStringW(L"common", key, L"<none>", value, 128, Ini().c_str());
+        return value;
+    }
+
+    // Runs the program and answers every box it shows until it ends; the
+    // program is ended by its handle when it runs past `waitMs`.
+    Outcome Run(const std::wstring& arguments, DWORD waitMs = kProgramWaitMs)
+    {
+        Outcome outcome = {-1, {}, 0};
+        CTestProcess program;
+        if (!program.Start(Exe(), arguments, m_folder))
+            return outcome;
+        DWORD start = GetTickCount();
+        while (program.Running() && GetTickCount() - start < waitMs) {
+            std::wstring text = CloseMessageBox(kTimeServiceDisplayName, 50);
+            if (text.empty())
+                continue;
+            outcome.boxes.push_back(text);
+            // gone before the next look, so one box is not read twice
+            PumpUntil([] { return !FindWindowW(L"#32770", kTimeServiceDisplayName); }, kSwitchMs);
+        }
+        outcome.ms = GetTickCount() - start;
+        outcome.exitCode = program.ExitCode(0);
+        return outcome;
+    }
+
+    // svcctl on the time service: its exit code, its output in `output`.
+    int Control(const std::wstring& arguments, std::string* output = nullptr)
+    {
+        std::string ignored;
+        return SvcCtl(std::wstring(kTimeServiceName) + L" " + arguments, output ? output : &ignored);
+    }
+    // A field of svcctl's query; "(absent)" when the service does not exist.
+    std::string Service(const std::string& key)
+    {
+        std::string out;
+        int code = Control(L"query", &out);
+        return code == 1 ? "(absent)" : Field(out, key);
+    }
+    // Wine deletes an entry whose process still runs only once it ends.
+    bool WaitAbsent(DWORD ms)
+    {
+        return PumpUntil([&] { return Service("state") == "(absent)"; }, ms);
+    }
+    void RemoveService()
+    {
+        std::string state = Service("state");
+        if (state == "(absent)")
+            return;
+        // stopped first where it can be: Wine's manager takes a killed
+        // service for running
+        if (state == std::to_string(SERVICE_RUNNING) && Send(SERVICE_CONTROL_STOP) == 0)
+            WaitState(SERVICE_STOPPED);
+        Control(L"kill");
+        Control(L"delete");
+        EXPECT_TRUE(WaitAbsent(kStateWaitMs)) << "a leftover TLTime could not be removed";
+    }
+
+    // The service's "Description" value: its type and bytes.
+    bool ReadDescription(DWORD* type, std::vector<BYTE>* bytes)
+    {
+        CRegKey key;
+        if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"System\\CurrentControlSet\\Services\\TLTime", 0, KEY_QUERY_VALUE,
+                          key.Receive()) != ERROR_SUCCESS)
+            return false;
+        DWORD size = 0;
+        if (RegQueryValueExW(key.Get(), L"Description", nullptr, type, nullptr, &size) != ERROR_SUCCESS)
+            return false;
+        bytes->assign(size, 0);
+        return RegQueryValueExW(key.Get(), L"Description", nullptr, type, bytes->data(), &size) == ERROR_SUCCESS;
+    }
+
+    // Milliseconds between now and a "synclasttime" value (local time).
+    static int64_t MsFromNow(const std::wstring& stamp)
+    {
+        SYSTEMTIME t = {};
+        if (stamp.size() != 14 || swscanf(stamp.c_str(), L"%4hu%2hu%2hu%2hu%2hu%2hu", &t.wYear, &t.wMonth, &t.wDay,
+                                          &t.wHour, &t.wMinute, &t.wSecond) != 6)
+            return INT64_MAX;
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        FILETIME a, b;
+        if (!SystemTimeToFileTime(&t, &a) || !SystemTimeToFileTime(&now, &b))
+            return INT64_MAX;
+        ULARGE_INTEGER ua = {{a.dwLowDateTime, a.dwHighDateTime}}, ub = {{b.dwLowDateTime, b.dwHighDateTime}};
+        return ((int64_t)ub.QuadPart - (int64_t)ua.QuadPart) / 10000;
+    }
+    // The service writes the local time of the prefix's service manager,
+    // whose zone Wine took from its own start, not the test's: "now" in some
+    // zone, a whole number of quarter hours from ours.
+    static bool IsNowInSomeZone(const std::wstring& stamp)
+    {
+        const int64_t kQuarterHourMs = 15 * 60 * 1000, kWidestOffsetMs = 14 * 60 * 60 * 1000;
+        int64_t age = MsFromNow(stamp);
+        if (age == INT64_MAX || age < -kWidestOffsetMs - 2000 || age > kWidestOffsetMs + 30000)
+            return false;
+        int64_t rest = ((age % kQuarterHourMs) + kQuarterHourMs) % kQuarterHourMs;
+        return rest < 30000 || rest > kQuarterHourMs - 2000;
+    }
+
+    // "synclastresult" once an attempt has its outcome; "<none>" when none came.
+    std::wstring WaitForOutcome(DWORD ms = kResultWaitMs)
+    {
+        std::wstring value;
+        PumpUntil([&] {
+            value = Key(L"synclastresult");
+            return value != L"<none>" && value != std::to_wstring(SYNC_IN_PROGRESS);
+        }, ms);
+        return value;
+    }
+    // svcctl's exit code for one control of the running service.
+    int Send(DWORD control) { return Control(L"control " + std::to_wstring(control)); }
+    int WaitState(DWORD state) { return Control(L"wait " + std::to_wstring(state) + L" " + std::to_wstring(kStateWaitMs)); }
+
+    // Installs and starts the service; its pid, 0 when it did not come up.
+    DWORD StartService()
+    {
+        Outcome outcome = Run(L"/install /start /q");
+        EXPECT_EQ(kExitOk, outcome.exitCode);
+        EXPECT_TRUE(outcome.boxes.empty());
+        EXPECT_LT(outcome.ms, kSwitchMs);
+        std::string out;
+        if (WaitState(SERVICE_RUNNING) != 0 || Control(L"query", &out) != 0)
+            return 0;
+        return (DWORD)std::stoul(Field(out, "pid"));
+    }
+
+    CTempFolder m_root;
+    std::wstring m_folder;
+};
+
+}  // namespace
+
+TEST_F(TimeServiceProgram, InstallsByTheLastModeSwitch)
+{
+    const std::string kDemand = "3", kAutomatic = "2";
+    struct Case {
+        const wchar_t* arguments;
+        std::string startType;
+        bool createdBox;
+    } cases[] = {
+        {L"/install /q", kDemand, false},
+        {L"/auto /q", kAutomatic, false},
+        {L"/INSTALL", kDemand, true},
+        {L"/installer", kDemand, true},      // a switch counts by its prefix
+        {L"/install/start", kDemand, true},  // glued on: not a switch of its own
+        {L"/x /install", kDemand, true},     // the last mode wins
+        {L"/install /auto /q", kAutomatic, false},
+    };
+    std::string quoted = "\"" + Narrow(Exe()) + "\"";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.arguments));
+        Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(kExitOk, outcome.exitCode);
+        EXPECT_EQ(c.createdBox ? std::vector<std::wstring>{Text(IDS_SERVICE_CREATED)} : std::vector<std::wstring>{},
+                  outcome.boxes);
+        std::string out;
+        ASSERT_EQ(0, Control(L"query", &out)) << out;
+        EXPECT_EQ(c.startType, Field(out, "starttype"));
+        EXPECT_EQ(quoted, Field(out, "path"));  // the folder's space inside the quotes
+        EXPECT_EQ(Narrow(kTimeServiceDisplayName), Field(out, "display"));
+        EXPECT_EQ("1", Field(out, "state"));  // installed, not started
+
+        DWORD type = 0;
+        std::vector<BYTE> bytes;
+        ASSERT_TRUE(ReadDescription(&type, &bytes));
+        EXPECT_EQ((DWORD)REG_SZ, type);
+        std::wstring description = Text(IDS_DESCRIPTION);
+        ASSERT_EQ((description.size() + 1) * sizeof(WCHAR), bytes.size());  // with its terminator
+        EXPECT_EQ(description, std::wstring((const WCHAR*)bytes.data()));
+        RemoveService();
+    }
+}
+
+TEST_F(TimeServiceProgram, FailuresShowTheirBoxAndExitCode)
+{
+    struct Case {
+        const wchar_t* arguments;
+        int exitCode;
+        std::vector<UINT> boxes;
+    } cases[] = {
+        {L"/x", kExitUsage, {IDS_USAGE}},
+        {L"/install /x", kExitUsage, {IDS_USAGE}},  // nothing installed
+        {L"/install /x /q", kExitUsage, {IDS_USAGE}},
+        {L"/uninstall", kExitOk, {IDS_SERVICE_DELETED}},  // none to remove counts as removed
+        {L"/uninstall /q", kExitOk, {}},
+        {L"/start", kExitStartFailed, {IDS_OPEN_SERVICE_FAILED}},
+        {L"/start /q", kExitStartFailed, {IDS_OPEN_SERVICE_FAILED}},  // errors show even when quiet
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.arguments));
+        Outcome outcome = Run(c.arguments);
+        EXPECT_EQ(c.exitCode, outcome.exitCode);
+        std::vector<std::wstring> texts;
+        for (UINT id : c.boxes)
+            texts.push_back(Text(id));
+        EXPECT_EQ(texts, outcome.boxes);
+        EXPECT_EQ("(absent)", Service("state"));
+    }
+}
+
+// The boxes as a user sees them, for a look in build/shots/horalink.
+TEST_F(TimeServiceProgram, BoxShots)
+{
+    std::wstring folder = std::wstring(TL_SHOTS_FOLDER) + L"horalink\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    struct Case {
+        const wchar_t* arguments;
+        const wchar_t* shot;
+        int exitCode;
+    } cases[] = {
+        {L"/x", L"usage", kExitUsage},
+        {L"/uninstall /uninstall", L"deleted", kExitOk},
+        {L"/start", L"start_failed", kExitStartFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Narrow(c.arguments));
+        CTestProcess program;
+        ASSERT_TRUE(program.Start(Exe(), c.arguments, m_folder));
+        HWND box = nullptr;
+        ASSERT_TRUE(PumpUntil([&] {
+            box = FindWindowW(L"#32770", kTimeServiceDisplayName);
+            return box && IsWindowVisible(box);
+        }, kProgramWaitMs));
+        PumpUntil([] { return false; }, 300);  // painted
+        RECT r;
+        GetWindowRect(box, &r);
+        std::vector<uint8_t> rgb = GrabScreenRgb(r);
+        ASSERT_FALSE(rgb.empty());
+        EXPECT_TRUE(WritePngPixels(folder + c.shot + L".png", r.right - r.left, r.bottom - r.top, 3, rgb.data()));
+        EXPECT_FALSE(CloseMessageBox(kTimeServiceDisplayName, kSwitchMs).empty());
+        EXPECT_EQ(c.exitCode, program.ExitCode(kProgramWaitMs));
+    }
+}
+
+TEST_F(TimeServiceProgram, ASecondInstallLeavesTheFirstAlone)
+{
+    ASSERT_EQ(kExitOk, Run(L"/auto /q").exitCode);
+    Outcome outcome = Run(L"/install /q");
+    EXPECT_EQ(kExitInstallFailed, outcome.exitCode);
+    EXPECT_EQ(std::vector<std::wstring>{Text(IDS_SERVICE_EXISTS)}, outcome.boxes);
+    EXPECT_EQ("2", Service("starttype"));  // still there, still automatic
+    DWORD type = 0;
+    std::vector<BYTE> bytes;
+    EXPECT_TRUE(ReadDescription(&type, &bytes));
+
+    outcome = Run(L"/uninstall");
+    EXPECT_EQ(kExitOk, outcome.exitCode);
+    EXPECT_EQ(std::vector<std::wstring>{Text(IDS_SERVICE_DELETED)}, outcome.boxes);
+    EXPECT_TRUE(WaitAbsent(kStateWaitMs));
+}
+
+TEST_F(TimeServiceProgram, SyncsOnceFromTheServer)
+{
+    // no server: the settings are not valid, nothing is attempted
+    SetKey(L"server0", L"");
+    Outcome outcome = Run(L"/sync /q");
+    EXPECT_EQ(kExitSyncUnavailable, outcome.exitCode);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(L"<none>", Key(L"synclastresult"));
+
+    SetKey(L"server0", L"127.0.0.1");
+    TestServerGet(L"/log/clear");
+    outcome = Run(L"/sync /q");
+    EXPECT_EQ(kExitOk, outcome.exitCode);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(L"0", Key(L"synclastresult"));
+    int64_t age = MsFromNow(Key(L"synclasttime"));
+    EXPECT_TRUE(age > -2000 && age < 30000) << Narrow(Key(L"synclasttime"));
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+
+    // a server that never answers: the watchdog ends the attempt, the exit
+    // code stays 0 (the outcome is in the file only)
+    TestServerGet(L"/sntp?mode=silent");
+    outcome = Run(L"/sync /q");
+    EXPECT_EQ(kExitOk, outcome.exitCode);
+    EXPECT_EQ(std::to_wstring(SYNC_NO_REPLY), Key(L"synclastresult"));
+
+    // /sync first, then the usage box
+    TestServerGet(L"/sntp?mode=normal");
+    SetKey(L"synclastresult", nullptr);
+    outcome = Run(L"/sync /x");
+    EXPECT_EQ(kExitUsage, outcome.exitCode);
+    EXPECT_EQ(std::vector<std::wstring>{Text(IDS_USAGE)}, outcome.boxes);
+    EXPECT_EQ(L"0", Key(L"synclastresult"));
+}
+
+// With one switch the program offers itself to the service dispatcher, which
+// fails outside the manager. Wine's fails only once its wait for the
+// manager's control pipe (10 s) has run out.
+TEST_F(TimeServiceProgram, ASingleSwitchEndsOutsideTheManager)
+{
+    const DWORD kWineDispatcherMs = 10000;
+    Run(L"/q /q");  // a cold Wine's first start is not what is measured
+    for (const wchar_t* arguments : {L"/q", L"/uninstall"}) {
+        SCOPED_TRACE(Narrow(arguments));
+        Outcome outcome = Run(arguments);
+        EXPECT_EQ(kExitOk, outcome.exitCode);
+        EXPECT_LT(outcome.ms, kWineDispatcherMs + kSwitchMs);
+    }
+}
+
+
+TEST_F(TimeServiceProgram, InstallsStartsAndRemovesTheRunningService)
+{
+    DWORD pid = StartService();
+    ASSERT_NE(0u, pid);
+    CKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    ASSERT_TRUE(process);
+
+    Outcome outcome = Run(L"/uninstall");
+    EXPECT_EQ(kExitOk, outcome.exitCode);
+    EXPECT_EQ(std::vector<std::wstring>{Text(IDS_SERVICE_DELETED)}, outcome.boxes);
+    // stopped, so the process ends and the entry goes with it
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kStateWaitMs));
+    EXPECT_TRUE(WaitAbsent(kStateWaitMs));
+
+    // with boxes: created, then started
+    outcome = Run(L"/install /start");
+    EXPECT_EQ(kExitOk, outcome.exitCode);
+    EXPECT_EQ((std::vector<std::wstring>{Text(IDS_SERVICE_CREATED), Text(IDS_SERVICE_STARTED)}), outcome.boxes);
+    EXPECT_EQ(0, WaitState(SERVICE_RUNNING));
+}
+
+TEST_F(TimeServiceProgram, TheRunningServiceFollowsItsControls)
+{
+    std::wstring log = m_folder + L"horalink.log";
+    DWORD pid = StartService();
+    ASSERT_NE(0u, pid);
+    CKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    ASSERT_TRUE(process);
+    WIN32_FILE_ATTRIBUTE_DATA file = {};
+    ASSERT_TRUE(GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &file)) << "the worker's log";
+    EXPECT_EQ(0u, file.nFileSizeLow);
+    // the schedule is off: nothing until asked
+    PumpUntil([] { return false; }, 1000);
+    EXPECT_EQ(L"<none>", Key(L"synclastresult"));
+
+    // synchronise now
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    EXPECT_EQ(L"0", WaitForOutcome());
+    EXPECT_TRUE(IsNowInSomeZone(Key(L"synclasttime"))) << Narrow(Key(L"synclasttime"));
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+
+    // paused: the request waits for continue
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_PAUSE));
+    ASSERT_EQ(0, WaitState(SERVICE_PAUSED));
+    SetKey(L"synclastresult", nullptr);
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    PumpUntil([] { return false; }, 2000);  // four of the worker's wake-ups
+    EXPECT_EQ(0u, CountServerRequests(kSntpRequestWord));
+    EXPECT_EQ(L"<none>", Key(L"synclastresult"));
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_CONTINUE));
+    EXPECT_EQ(0, WaitState(SERVICE_RUNNING));
+    EXPECT_EQ(L"0", WaitForOutcome());
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+
+    ASSERT_TRUE(GetFileAttributesExW(log.c_str(), GetFileExInfoStandard, &file));
+    EXPECT_EQ(0u, file.nFileSizeLow);  // it stays empty
+
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_STOP));
+    EXPECT_EQ(0, WaitState(SERVICE_STOPPED));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kStateWaitMs));
+}
+
+TEST_F(TimeServiceProgram, TheRunningServiceReadsItsSettingsOnRequest)
+{
+    ASSERT_NE(0u, StartService());
+
+    // a new server counts only once the settings are read again
+    const std::wstring kNewServer = L"/status/204";
+    SetKey(L"server0", TestServerUrl(kNewServer).c_str());
+    SetKey(L"synclastresult", nullptr);
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    EXPECT_EQ(L"0", WaitForOutcome());
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+    EXPECT_EQ(0u, CountServerRequests(Narrow(kNewServer)));
+
+    ASSERT_EQ(0, Send(kServiceControlReadSettings));
+    SetKey(L"synclastresult", nullptr);
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    EXPECT_NE(L"<none>", WaitForOutcome());
+    EXPECT_EQ(0u, CountServerRequests(kSntpRequestWord));
+    EXPECT_EQ(1u, CountServerRequests(Narrow(kNewServer)));
+
+    // no server: a request waits until one is read
+    SetKey(L"server0", L"");
+    ASSERT_EQ(0, Send(kServiceControlReadSettings));
+    SetKey(L"synclastresult", nullptr);
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    PumpUntil([] { return false; }, 2000);
+    EXPECT_EQ(L"<none>", Key(L"synclastresult"));
+    SetKey(L"server0", L"127.0.0.1");
+    ASSERT_EQ(0, Send(kServiceControlReadSettings));
+    EXPECT_EQ(L"0", WaitForOutcome());
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
 }
