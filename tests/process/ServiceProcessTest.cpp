@@ -1,7 +1,8 @@
 // The service tools against the prefix's own service manager: svcctl on a
 // service Wine brings (the print spooler) and on an entry of the test's own;
 // the time service program (its 64-bit twin) installing, starting and
-// removing itself there, and synchronising from the local SNTP server.
+// removing itself there, and synchronising from the local SNTP server; the
+// main program beside it asking it to read its settings and to synchronise.
 #include <gtest/gtest.h>
 
 #include <winsock2.h>
@@ -14,7 +15,9 @@
 #include <vector>
 
 #include "graphics/protocol/TimeServiceProtocol.h"
+#include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
+#include "tests/support/DesktopProgram.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/ScreenGrab.h"
@@ -161,8 +164,8 @@ protected:
             << "the service's engine asks port 123: run under with-servers.sh with TL_TEST_SNTP_BIND_PORT=123";
         TestServerGet(L"/sntp?mode=normal");
         RemoveService();
-        ASSERT_TRUE(m_root.AddFolder(L"Time Service"));
-        m_folder = m_root.File(L"Time Service\\");
+        m_folder = MakeFolder();
+        ASSERT_FALSE(m_folder.empty());
         ASSERT_TRUE(CopyFileW((std::wstring(TL_TEST_BINARIES) + L"horalink_twin.exe").c_str(), Exe().c_str(), FALSE));
         ASSERT_TRUE(CopyFileW((std::wstring(TL_PROGRAM_FOLDER) + L"default.ini").c_str(),
                               (m_folder + L"default.ini").c_str(), FALSE));
@@ -175,6 +178,12 @@ protected:
     {
         RemoveService();
         TestServerGet(L"/sntp?mode=normal");
+    }
+
+    // The folder the twin goes in, with a trailing backslash; empty on failure.
+    virtual std::wstring MakeFolder()
+    {
+        return m_root.AddFolder(L"Time Service") ? m_root.File(L"Time Service\\") : std::wstring();
     }
 
     std::wstring Exe() const { return m_folder + L"horalink.exe"; }
@@ -589,4 +598,64 @@ TEST_F(TimeServiceProgram, TheRunningServiceReadsItsSettingsOnRequest)
     ASSERT_EQ(0, Send(kServiceControlReadSettings));
     EXPECT_EQ(L"0", WaitForOutcome());
     EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+}
+
+namespace {
+
+// The service's twin beside the main program, in its folder: both read the
+// one tempolan.ini there. The main program is ended by "/exit" in the test,
+// by its handle when the folder goes.
+class TimeServiceBesideMainProgram : public TimeServiceProgram {
+protected:
+    std::wstring MakeFolder() override { return m_program.Ready() ? m_program.Path() : std::wstring(); }
+
+    // Started with /nh until its clock is on the desktop: its settings are
+    // loaded by then.
+    bool StartMainProgram()
+    {
+        if (FindWindowW(kMainWindowClass, nullptr))
+            return false;  // another instance would take the start over
+        m_program.WriteClock(1, PlainClock(L"Here"));
+        DWORD pid = m_program.StartWithoutHook();
+        ClockWindows windows;
+        return pid != 0 && WaitForClockWindows(pid, 1, true, &windows);
+    }
+
+    CDesktopProgram m_program;
+};
+
+}  // namespace
+
+TEST_F(TimeServiceBesideMainProgram, TheMainProgramHasTheServiceReadItsSettings)
+{
+    ASSERT_NE(0u, StartService());
+    // read by the service only when asked to (as the main program does at
+    // its settings load)
+    const std::wstring kNewServer = L"/status/204";
+    SetKey(L"server0", TestServerUrl(kNewServer).c_str());
+    ASSERT_TRUE(StartMainProgram());
+
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    EXPECT_NE(L"<none>", WaitForOutcome());
+    EXPECT_EQ(0u, CountServerRequests(kSntpRequestWord));
+    EXPECT_EQ(1u, CountServerRequests(Narrow(kNewServer)));
+    EXPECT_TRUE(m_program.ExitProgram());
+}
+
+TEST_F(TimeServiceBesideMainProgram, TheMainProgramsFirstTickSynchronises)
+{
+    SetKey(L"autosync", L"1");
+    SetKey(L"synctype", std::to_wstring(kSyncBeforeAlarms).c_str());
+    ASSERT_NE(0u, StartService());
+    // the service's own schedule leaves this kind to the main program
+    PumpUntil([] { return false; }, 1000);
+    EXPECT_EQ(L"<none>", Key(L"synclastresult"));
+
+    TestServerGet(L"/log/clear");
+    ASSERT_TRUE(StartMainProgram());
+    EXPECT_EQ(L"0", WaitForOutcome());
+    PumpUntil([] { return false; }, 2000);  // later ticks ask no more
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+    EXPECT_TRUE(m_program.ExitProgram());
 }
