@@ -12,6 +12,7 @@
 #include <wchar.h>
 
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "graphics/protocol/TimeServiceProtocol.h"
@@ -27,6 +28,7 @@
 #include "tests/support/TestServers.h"
 #include "timesvc/command/HoralinkText.h"
 #include "timesvc/command/ServiceCommand.h"
+#include "timesvc/service/SyncSchedule.h"
 #include "timesvc/sync/SntpPacket.h"
 #include "timesvc/sync/SyncEngine.h"
 
@@ -658,4 +660,123 @@ TEST_F(TimeServiceBesideMainProgram, TheMainProgramsFirstTickSynchronises)
     PumpUntil([] { return false; }, 2000);  // later ticks ask no more
     EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
     EXPECT_TRUE(m_program.ExitProgram());
+}
+
+// Wine refuses a step of the clock of half a second or more (and never
+// touches the host's): the attempt fails and says so.
+TEST_F(TimeServiceProgram, AClockStepTheSystemRefusesFailsTheSync)
+{
+    TestServerGet(L"/sntp?mode=normal&offset_ms=3600000");
+    TestServerGet(L"/log/clear");
+    Outcome outcome = Run(L"/sync /q");
+    EXPECT_EQ(kExitOk, outcome.exitCode);
+    EXPECT_TRUE(outcome.boxes.empty());
+    EXPECT_EQ(std::to_wstring(SYNC_SET_FAILED), Key(L"synclastresult"));
+    EXPECT_EQ(L"<none>", Key(L"synclasttime"));  // no success stamped
+    EXPECT_EQ(1u, CountServerRequests(kSntpRequestWord));
+}
+
+namespace {
+
+// Waits on the time event for up to `count` signals, each within `ms`, and
+// notes "synclastresult" as it reads at each one.
+class CTimeEventWatch {
+public:
+    CTimeEventWatch(const std::wstring& ini, int count, DWORD ms)
+        : m_event(OpenEventW(SYNCHRONIZE, FALSE, kTimeEventName)), m_ini(ini)
+    {
+        if (m_event)
+            m_thread = std::thread([this, count, ms] {
+                for (int i = 0; i < count && WaitForSingleObject(m_event.Get(), ms) == WAIT_OBJECT_0; ++i) {
+                    WCHAR value[32];
+                    GetPrivateProfileStringW(L"common", L"synclastresult", L"<none>", value, 32, m_ini.c_str());
+                    m_seen.push_back(value);
+                }
+            });
+    }
+    ~CTimeEventWatch() { Join(); }
+    bool Opened() const { return (bool)m_event; }
+    // The values at each signal, once the watch has ended.
+    const std::vector<std::wstring>& Join()
+    {
+        if (m_thread.joinable())
+            m_thread.join();
+        return m_seen;
+    }
+
+private:
+    CKernelHandle m_event;
+    std::wstring m_ini;
+    std::vector<std::wstring> m_seen;
+    std::thread m_thread;
+};
+
+}  // namespace
+
+TEST_F(TimeServiceProgram, TheRunningServiceSignalsTheTimeEventPerWrite)
+{
+    ASSERT_NE(0u, StartService());
+    {
+        // the attempt's start and its end: two signals, no more
+        CTimeEventWatch watch(Ini(), 3, kResultWaitMs / 3);
+        ASSERT_TRUE(watch.Opened()) << GetLastError();
+        ASSERT_EQ(0, Send(kServiceControlSyncNow));
+        std::vector<std::wstring> seen = watch.Join();
+        ASSERT_EQ(2u, seen.size());
+        EXPECT_EQ(L"0", seen[1]);
+    }
+    {
+        // with a server that never answers the two are seconds apart: in
+        // progress is written first
+        TestServerGet(L"/sntp?mode=silent");
+        CTimeEventWatch watch(Ini(), 2, kResultWaitMs);
+        ASSERT_TRUE(watch.Opened());
+        ASSERT_EQ(0, Send(kServiceControlSyncNow));
+        EXPECT_EQ((std::vector<std::wstring>{std::to_wstring(SYNC_IN_PROGRESS), std::to_wstring(SYNC_NO_REPLY)}),
+                  watch.Join());
+    }
+}
+
+TEST_F(TimeServiceProgram, AStopWaitsForTheAttemptUnderWay)
+{
+    DWORD pid = StartService();
+    ASSERT_NE(0u, pid);
+    CKernelHandle process(OpenProcess(SYNCHRONIZE, FALSE, pid));
+    ASSERT_TRUE(process);
+    TestServerGet(L"/sntp?mode=silent");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    ASSERT_TRUE(PumpUntil([&] { return Key(L"synclastresult") == std::to_wstring(SYNC_IN_PROGRESS); }, kSwitchMs));
+
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_STOP));
+    EXPECT_EQ(std::to_string(SERVICE_STOP_PENDING), Service("state"));
+    EXPECT_EQ(std::to_wstring(SYNC_NO_REPLY), WaitForOutcome());
+    EXPECT_EQ(0, WaitState(SERVICE_STOPPED));
+    EXPECT_EQ((DWORD)WAIT_OBJECT_0, WaitForSingleObject(process.Get(), kStateWaitMs));
+}
+
+TEST_F(TimeServiceProgram, AutomaticSyncRightAfterTheStartByItsKind)
+{
+    struct Case {
+        int syncType;
+        std::wstring result;
+        size_t requests;
+    } cases[] = {
+        {kSyncHourly, L"0", 1},
+        {(int)kSyncBeforeAlarms, L"<none>", 0},  // the main program's to do
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.syncType);
+        SetKey(L"autosync", L"1");
+        SetKey(L"synctype", std::to_wstring(c.syncType).c_str());
+        SetKey(L"synclastresult", nullptr);
+        TestServerGet(L"/log/clear");
+        ASSERT_NE(0u, StartService());
+        if (c.requests != 0) {
+            EXPECT_EQ(c.result, WaitForOutcome());
+        }
+        PumpUntil([] { return false; }, 2000);  // later checks in the hour ask no more
+        EXPECT_EQ(c.result, Key(L"synclastresult"));
+        EXPECT_EQ(c.requests, CountServerRequests(kSntpRequestWord));
+        RemoveService();
+    }
 }
