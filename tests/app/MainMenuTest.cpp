@@ -173,8 +173,15 @@ TEST(MainMenuBuild, ShapedForTheClock)
         std::string ids = "," + Ids(lines);
         for (const std::string& p : c.present)
             EXPECT_NE(std::string::npos, ids.find("," + p)) << p << " in " << ids;
-        for (const std::string& a : c.absent)
-            EXPECT_EQ(std::string::npos, ids.find("," + a)) << a << " in " << ids;
+        // whole ids only: a submenu's line carries its handle, which may begin
+        // with the digits of an absent id
+        for (const std::string& a : c.absent) {
+            bool whole = a.back() == ',';
+            EXPECT_EQ(std::string::npos, ids.find("," + a + (whole ? "" : ","))) << a << " in " << ids;
+            if (!whole) {
+                EXPECT_EQ(std::string::npos, ids.find("," + a + "/")) << a << " in " << ids;
+            }
+        }
         if (c.clock == &taskbar && c.count == 3) {
             // the lists carry the alarms' and profiles' names
             EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "    4019 Alarm 19"));
