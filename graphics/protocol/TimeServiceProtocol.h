@@ -10,3 +10,7 @@ const WCHAR kTimeServiceDisplayName[] = L"Tempolan Time";
 // User control codes of the service.
 const DWORD kServiceControlReadSettings = 129;
 const DWORD kServiceControlSyncNow = 130;
+
+// Signalled at each result the service writes ("running", then the outcome);
+// anyone may wait on it.
+const WCHAR kTimeEventName[] = L"Global\\Tempolan_Time_Event";

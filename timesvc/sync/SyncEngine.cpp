@@ -10,8 +10,6 @@
 #include "timesvc/sync/SntpPacket.h"
 #include "windows/http/HttpClient.h"
 
-const WCHAR kTimeEventName[] = L"Global\\Tempolan_Time_Event";
-
 namespace {
 
 const WCHAR kSettingsFile[] = L"tempolan.ini";

@@ -8,6 +8,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include "graphics/protocol/TimeServiceProtocol.h"
 #include "graphics/system/Handles.h"
 
 // Results, written as "synclastresult".
@@ -21,7 +22,6 @@ const int SYNC_NO_REPLY = 135;
 const int SYNC_SET_FAILED = 250;
 
 const DWORD kSyncWatchdogMs = 8000;
-extern const WCHAR kTimeEventName[];
 
 // What the engine reaches outside itself; tests replace each part.
 class ISyncSystem {
