@@ -18,6 +18,7 @@
 #include "graphics/protocol/TimeServiceProtocol.h"
 #include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
+#include "graphics/system/Restrictions.h"
 #include "tests/support/DesktopProgram.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ProgramFolder.h"
@@ -779,4 +780,51 @@ TEST_F(TimeServiceProgram, AutomaticSyncRightAfterTheStartByItsKind)
         EXPECT_EQ(c.requests, CountServerRequests(kSntpRequestWord));
         RemoveService();
     }
+}
+
+// Without user preferences (the machine's "no_preferences" 0) the running
+// service synchronises from the defaults and writes nothing: no result in
+// either file, no signal of the time event.
+TEST_F(TimeServiceProgram, DefaultModeReadsTheDefaultsAndWritesNothing)
+{
+    struct CMachineSwitch {
+        CMachineSwitch()
+        {
+            CRegKey key;
+            DWORD zero = 0;
+            set = RegCreateKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, nullptr, 0,
+                                  KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, key.Receive(), nullptr) == ERROR_SUCCESS &&
+                  RegSetValueExW(key.Get(), kNoPreferencesValue, 0, REG_DWORD, (const BYTE*)&zero, sizeof(zero)) ==
+                      ERROR_SUCCESS;
+        }
+        ~CMachineSwitch()
+        {
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, KEY_WOW64_64KEY, 0);
+            RegDeleteKeyExW(HKEY_LOCAL_MACHINE, L"Software\\Kestrin Group", KEY_WOW64_64KEY, 0);  // only when empty
+        }
+        bool set = false;
+    } machine;
+    ASSERT_TRUE(machine.set);
+    // the defaults name only the local server
+    std::wstring defaults = m_folder + L"default.ini";
+    const wchar_t* keys[][2] = {{L"server", L"0"}, {L"server0", L"127.0.0.1"}, {L"autosync", L"0"}, {L"synctype", L"1"}};
+    for (const auto& key : keys)
+        WritePrivateProfileStringW(L"default:common", key[0], key[1], defaults.c_str());
+    SetKey(L"server0", L"");  // the user's own settings would find no server
+    std::string before = ReadFileBytes(defaults);
+
+    DWORD pid = StartService();
+    ASSERT_NE(0u, pid);
+    CKernelHandle event(OpenEventW(SYNCHRONIZE, FALSE, kTimeEventName));
+    ASSERT_TRUE(event);
+    TestServerGet(L"/log/clear");
+    ASSERT_EQ(0, Send(kServiceControlSyncNow));
+    EXPECT_TRUE(PumpUntil([] { return CountServerRequests(kSntpRequestWord) == 1; }, kResultWaitMs))
+        << "the defaults' server was asked";
+    EXPECT_EQ((DWORD)WAIT_TIMEOUT, WaitForSingleObject(event.Get(), 2000));
+    EXPECT_EQ(L"<none>", Key(L"synclastresult"));
+    EXPECT_EQ(before, ReadFileBytes(defaults));
+
+    ASSERT_EQ(0, Send(SERVICE_CONTROL_STOP));
+    EXPECT_EQ(0, WaitState(SERVICE_STOPPED));
 }
