@@ -8,6 +8,23 @@
 
 #include "graphics/time/ZoneTime.h"
 
+// The performance counter in milliseconds.
+inline double QpcNowMs()
+{
+    LARGE_INTEGER freq, now;
+    QueryPerformanceFrequency(&freq);
+    QueryPerformanceCounter(&now);
+    return (double)now.QuadPart * 1000.0 / (double)freq.QuadPart;
+}
+
+// The middle value (the mean of the middle two for an even count); 0 for none.
+inline double Median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    size_t n = values.size();
+    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
 // Nanoseconds per item of the fastest of `rounds` passes; `fn(item)` returns
 // a number that is consumed, so the work cannot be optimised away.
 template <class T, class Fn>

@@ -29,14 +29,6 @@ const int kCities = 400;
 const int kFrames = 30;
 const DWORD kWaitMs = 120000;
 
-double NowMs()
-{
-    LARGE_INTEGER freq, now;
-    QueryPerformanceFrequency(&freq);
-    QueryPerformanceCounter(&now);
-    return (double)now.QuadPart * 1000.0 / (double)freq.QuadPart;
-}
-
 HWND MakeWindow(const wchar_t* className, WNDPROC proc, HWND parent)
 {
     WNDCLASSW wc = {};
@@ -61,13 +53,13 @@ double EmptyLoopFps(HWND host)
     glClearColor(0, 0, 0, 1);
     double best = 0;
     for (int round = 0; round < 3; ++round) {
-        double start = NowMs();
+        double start = QpcNowMs();
         for (int i = 0; i < kFrames * 4; ++i) {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             SwapBuffers(dc);
         }
         glFinish();
-        best = std::max(best, kFrames * 4 * 1000.0 / (NowMs() - start));
+        best = std::max(best, kFrames * 4 * 1000.0 / (QpcNowMs() - start));
     }
     context.Reset();
     ReleaseDC(child, dc);
@@ -79,11 +71,11 @@ double MapFps(HWND map)
 {
     double best = 0;
     for (int round = 0; round < 3; ++round) {
-        double start = NowMs();
+        double start = QpcNowMs();
         for (int i = 0; i < kFrames; ++i)
             RedrawWindow(map, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         glFinish();
-        best = std::max(best, kFrames * 1000.0 / (NowMs() - start));
+        best = std::max(best, kFrames * 1000.0 / (QpcNowMs() - start));
     }
     return best;
 }

@@ -13,6 +13,7 @@
 
 #include "graphics/protocol/TimeServiceProtocol.h"
 #include "graphics/system/Handles.h"
+#include "tests/bench/BenchTimer.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestProcess.h"
 #include "tests/support/TestServers.h"
@@ -23,21 +24,6 @@ namespace {
 const int kRounds = 20;
 const DWORD kSntpPort = 123;
 const DWORD kWaitMs = 20000;
-
-double NowMs()
-{
-    LARGE_INTEGER frequency, counter;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&counter);
-    return (double)counter.QuadPart * 1000.0 / (double)frequency.QuadPart;
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // The engine in process, on port 123, without setting the clock.
 class CQuietSystem : public ISyncSystem {
@@ -80,14 +66,14 @@ std::vector<double> ServiceRounds(SC_HANDLE service, HANDLE event)
     std::vector<double> times;
     for (int i = 0; i < kRounds; ++i) {
         SERVICE_STATUS status = {};
-        double start = NowMs();
+        double start = QpcNowMs();
         if (!ControlService(service, kServiceControlSyncNow, &status))
             return {};
         for (int signal = 0; signal < 2; ++signal) {
             if (WaitForSingleObject(event, kWaitMs) != WAIT_OBJECT_0)
                 return {};
         }
-        times.push_back(NowMs() - start);
+        times.push_back(QpcNowMs() - start);
     }
     return times;
 }
@@ -98,10 +84,10 @@ std::vector<double> AnchorRounds(CSyncEngine& engine, SC_HANDLE service)
     std::vector<double> times;
     for (int i = 0; i < kRounds; ++i) {
         SERVICE_STATUS status = {};
-        double start = NowMs();
+        double start = QpcNowMs();
         int result = engine.RunSync(kSyncWatchdogMs);
         ControlService(service, SERVICE_CONTROL_INTERROGATE, &status);
-        times.push_back(NowMs() - start);
+        times.push_back(QpcNowMs() - start);
         if (result != SYNC_OK)
             return {};
     }

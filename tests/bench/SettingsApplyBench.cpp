@@ -23,6 +23,7 @@
 #include "settings/MainProgramLink.h"
 #include "settings/tree/ClockList.h"
 #include "settings/tree/NodeTree.h"
+#include "tests/bench/BenchTimer.h"
 #include "tests/support/FakeLanguage.h"
 
 namespace {
@@ -161,12 +162,6 @@ double TimeMs(Fn fn)
     fn();
     QueryPerformanceCounter(&t1);
     return Milliseconds(t0, t1);
-}
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 }  // namespace

@@ -88,12 +88,6 @@ void Running::Stop()
     window = nullptr;
 }
 
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 bool MedianStartups(const std::wstring& folder, int runs,
                     const std::function<bool(Running* run, double* seconds)>& startProgram, double* programMs,
                     double* minimalMs)

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graphics/system/Handles.h"
+#include "tests/bench/BenchTimer.h"
 
 // Long enough for a cold Wine to start a program.
 const DWORD kStartWaitMs = 20000;
@@ -47,8 +48,6 @@ bool StartUntilReady(const std::wstring& folder, const wchar_t* exe, const wchar
 // The same until a window of `windowClass` exists.
 bool StartUntilWindow(const std::wstring& folder, const wchar_t* exe, const wchar_t* arguments,
                       const wchar_t* windowClass, Running* run, double* seconds);
-
-double Median(std::vector<double> v);
 
 // Starts a program with `startProgram` (it fills the run and the seconds)
 // and minimal_window.exe of `folder` by turns, `runs` times after a first

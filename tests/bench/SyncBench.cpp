@@ -18,6 +18,7 @@
 
 #include "timesvc/sync/SntpPacket.h"
 #include "timesvc/sync/SyncEngine.h"
+#include "tests/bench/BenchTimer.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestServers.h"
 
@@ -64,13 +65,6 @@ public:
 private:
     std::wstring m_folder;
 };
-
-double Median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    size_t n = values.size();
-    return n == 0 ? 0 : n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
-}
 
 // NTP time (seconds since 1900 with fraction) of the host's clock, and back.
 void PutNtp(uint8_t* p, double ms)
