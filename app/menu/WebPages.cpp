@@ -5,13 +5,12 @@
 #include "app/main/MainSeams.h"
 #include "graphics/system/Handles.h"
 #include "graphics/system/Restrictions.h"
+#include "graphics/protocol/WebSites.h"
 
 namespace {
 
 const WCHAR kProductSite[] = L"https://tempolan.kestrin-group.com/";
 const WCHAR kMakerSite[] = L"https://www.kestrin-group.com/";
-const WCHAR kCityZoneSite[] = L"https://cities.kestrin-group.com/";
-const WCHAR kCityPhotoSite[] = L"https://places.kestrin-group.com/";
 
 struct WebPage {
     const WCHAR* site;

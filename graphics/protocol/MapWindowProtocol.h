@@ -1,4 +1,5 @@
-// What the main program sends the world map window.
+// The world map window's messages between the map library, its host window
+// and the main program.
 #pragma once
 
 #include <windows.h>
@@ -9,3 +10,15 @@ const UINT UM_MAPOVERLAYCHANGED = 0x801D;
 // Sent by the map's host. lParam nonzero: clouds on (refused by the
 // "no_cloud_map" switch), 0: off.
 const UINT UM_MAPSETOVERLAY = 0x80CB;
+
+// Host -> map child: wParam a city index; fly there and show its photos.
+// Map child -> its parent (sent): wParam the index, lParam the address of the
+// city's record in the array the library was given.
+const UINT UM_MAPSELECTCITY = 0x80C8;
+// Host -> map child: wParam a city index, lParam the address of that city's
+// record in the library's array (anything else is ignored); shows its photos.
+const UINT UM_MAPSHOWCITY = 0x80C9;
+// Main program -> map child (posted): wParam the signed city index of the
+// photo request (negative: the country of that city), lParam the photo's
+// number (1 and up).
+const UINT UM_PHOTOREADY = 0x80D3;

@@ -1,0 +1,76 @@
+// The right-hand pane of the world map window: the list of cities (filtered
+// by country) or of zones, the search and filter boxes, the links and the
+// buttons. It lives in its host's dialog, whose procedure passes it the
+// pane's commands; GUI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include "windows/map/MapLibraryLoader.h"
+
+struct CityRecord;
+class CCityList;
+class CZoneDatabase;
+class ILanguageStrings;
+class IProgramStarter;
+
+// The pane's share of the client area, at the right.
+const int kCityListPaneWidth = 320;
+
+// Control ids of the pane; both mode radio buttons carry kIdPaneMode.
+const int kIdPaneList = 201;
+const int kIdPaneSearch = 202;
+const int kIdPaneFilter = 203;
+const int kIdPaneShowOnMap = 204;
+const int kIdPaneMode = 206;
+
+struct CityListPaneServices {
+    const ILanguageStrings* strings;  // the control texts, titles and links
+    CCityList* cities;                 // kept in place while the pane lives
+    const CZoneDatabase* zones;
+    const WCHAR* settingsFile;         // "citylistcolumns" is read and written here
+    const WCHAR* section;              // the user's ":main" section
+    bool photosOn;                     // false: only the city list page's link
+    IProgramStarter* starter;          // opens the links' addresses
+};
+
+class CCityListPane {
+public:
+    explicit CCityListPane(const CityListPaneServices& services);
+    ~CCityListPane();
+    CCityListPane(const CCityListPane&) = delete;
+    CCityListPane& operator=(const CCityListPane&) = delete;
+
+    // Creates the controls in `window` (the host dialog), hands the map
+    // library its two strings when `setLocalString` is not null, inserts the
+    // columns with the saved widths, fills the city list and lays the window
+    // out. `mapChild` may be null (no map library).
+    void Build(HWND window, HWND mapChild, SetLocalStringProc setLocalString);
+    // The map child at the left (client width - 320, at least 1, full height)
+    // and the pane's controls and links at the right.
+    void Layout();
+    // Commands of the search box, the filter box and the mode radios; true
+    // when the command was one of them.
+    bool OnCommand(WORD id, WORD code);
+    // The city the map picked: city mode again, the filter cleared when it
+    // hides the city, its row selected and centred.
+    void ShowPickedCity(const CityRecord* record);
+
+    bool CityMode() const;
+    // City mode: the selected row's city; null in zone mode or with no row.
+    CityRecord* SelectedCity() const;
+    // Index of the city in the city list; -1 for null.
+    int CityIndex(const CityRecord* city) const;
+
+    // The links in blue with their underlines (WM_PAINT, after the host
+    // filled the background).
+    void PaintLinks(HDC dc) const;
+    // The link under a client point; -1 when none.
+    int LinkAt(POINT client) const;
+    // Opens link `link`'s address (link 1 extended by the selected city).
+    void OpenLink(int link);
+
+    // "citylistcolumns": widths above 0 replace the remembered ones.
+    void SaveColumns();
+    HWND List() const;
+};
