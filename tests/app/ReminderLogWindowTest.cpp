@@ -20,6 +20,7 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
+#include "tests/support/ListViewText.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
@@ -148,16 +149,7 @@ protected:
 
     int Count() { return (int)SendMessageW(m_log->List(), LVM_GETITEMCOUNT, 0, 0); }
 
-    std::wstring ItemText(int item, int column)
-    {
-        WCHAR text[600] = {};
-        LVITEMW lv = {};
-        lv.iSubItem = column;
-        lv.pszText = text;
-        lv.cchTextMax = 600;
-        SendMessageW(m_log->List(), LVM_GETITEMTEXTW, item, (LPARAM)&lv);
-        return text;
-    }
+    std::wstring ItemText(int item, int column) { return ListViewCellText(m_log->List(), item, column); }
 
     int ItemImage(int item)
     {

@@ -17,6 +17,7 @@
 #include "windows/CityList.h"
 #include "windows/map/CityListPane.h"
 #include "tests/support/FakeSystemZone.h"
+#include "tests/support/ListViewText.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
@@ -162,26 +163,8 @@ protected:
     void Type(int id, const wchar_t* text) { SetWindowTextW(Item(id), text); }
 
     int Rows() { return (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0); }
-    std::wstring Cell(int row, int column)
-    {
-        WCHAR text[300] = {};
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 300;
-        SendMessageW(list, LVM_GETITEMTEXTW, row, (LPARAM)&item);
-        return text;
-    }
-    std::wstring Title(int column)
-    {
-        WCHAR text[100] = {};
-        LVCOLUMNW c = {};
-        c.mask = LVCF_TEXT;
-        c.pszText = text;
-        c.cchTextMax = 100;
-        SendMessageW(list, LVM_GETCOLUMNW, column, (LPARAM)&c);
-        return text;
-    }
+    std::wstring Cell(int row, int column) { return ListViewCellText(list, row, column); }
+    std::wstring Title(int column) { return ListViewColumnTitle(list, column); }
     int Selected() { return (int)SendMessageW(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED); }
     CityRecord* City(const wchar_t* name)
     {
