@@ -44,8 +44,7 @@ bool CMapWindow::OnKeyDown(UINT key)
             MeasureGlobe();
         if (camera == CameraKey::Zoomed)
             CancelHover();
-        if (m_cursorX >= 0)
-            ProbeAt(m_cursorX, m_cursorY);
+        ProbeCursor();
     } else {
         int next = 0;
         switch (key) {
@@ -80,6 +79,15 @@ void CMapWindow::OpenAddPhotoPage()
 {
     std::wstring address = std::wstring(kCityPhotoSite) + kAddPhotoPage;
     m_library.WebOpener().OpenAddress(address.c_str());
+}
+
+void CMapWindow::ProbeCursor()
+{
+    // before the mouse came, the probe is the window's centre
+    if (m_cursorX < 0)
+        ProbeAt(m_scene.GetWidth() / 2, m_scene.GetHeight() / 2);
+    else
+        ProbeAt(m_cursorX, m_cursorY);
 }
 
 int CMapWindow::ProbeNearestCity(bool* inRadius)
@@ -205,8 +213,7 @@ void CMapWindow::OnMouseWheel(int delta)
     ZoomCamera(delta / -kWheelNotch, &m_camera);
     ApplyCamera();
     MeasureGlobe();
-    if (m_cursorX >= 0)
-        ProbeAt(m_cursorX, m_cursorY);
+    ProbeCursor();
     CancelHover();
     InvalidateRect(m_window, nullptr, FALSE);
 }

@@ -251,8 +251,7 @@ void CMapWindow::OnSize(int width, int height)
     m_scene.Build();
     MeasureGlobe();
     // the pointer light starts over the middle of the globe
-    if (m_cursorX < 0)
-        ProbeAt(width / 2, height / 2);
+    ProbeCursor();
 }
 
 void CMapWindow::MeasureGlobe()

@@ -116,6 +116,8 @@ private:
     int ButtonHitTest(int x, int y, bool press);
     bool OverStrip(int x, int y) const;
     void OpenAddPhotoPage();
+    // The probe to the cursor's place (the centre before the mouse came).
+    void ProbeCursor();
 
     // MapOverlay.cpp: the 2-D layer
     void DrawOverlay();

@@ -5,6 +5,15 @@
 //                            with MAPERR_REGISTERCLASS and ERROR_CLASS_ALREADY_EXISTS
 //   maphost cycles <n>       n times: load, InitMap, a map window, destroy it while the
 //                            textures load, FreeMap, FreeLibrary; exit code 0
+//   maphost select <index>   three cities; UM_MAPSELECTCITY to the map window, the
+//                            flight pumped; a stand-in main program window answers
+//                            the photo request
+//   maphost show <index> own|foreign
+//                            UM_MAPSHOWCITY with the address of that record of the
+//                            library's array, or of a copy of it
+// select and show: exit code 100 + the index the stand-in was asked for, 99 when
+// it was asked nothing, 98 for a request that names another window or for more
+// than one.
 // Exit code 1 when the library or an export is missing.
 #include <windows.h>
 
@@ -12,7 +21,12 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/MapWindowProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
+#include "graphics/records/CityRecord.h"
 #include "map/MapExports.h"
 
 namespace {
@@ -134,6 +148,71 @@ int Cycles(int count)
     return 0;
 }
 
+const int kAskedNothing = 99;
+const int kWrongRequest = 98;
+const int kAskedBase = 100;
+
+struct PhotoRequest {
+    int32_t index;
+    HWND map;
+};
+std::vector<PhotoRequest> g_requests;
+
+LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == UM_REQUESTPHOTO) {
+        g_requests.push_back({(int32_t)wParam, (HWND)lParam});
+        printf("stand-in: photo request %d from %p\n", (int)(int32_t)wParam, (void*)lParam);
+        return 1;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// Sends `message` to a map window over three cities; the exit code as above.
+int AskTheMap(UINT message, WPARAM index, bool foreign)
+{
+    CityRecord cities[3] = {};
+    const double places[3][2] = {{51.5, -0.12}, {48.85, 2.35}, {-33.87, 151.2}};
+    for (int i = 0; i < 3; ++i) {
+        cities[i].latitude = places[i][0];
+        cities[i].longitude = places[i][1];
+    }
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = StandInProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = kMainWindowClass;
+    RegisterClassW(&wc);
+    HWND standIn = CreateWindowW(kMainWindowClass, L"stand-in", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                 wc.hInstance, nullptr);
+    HWND parent = MakeParent();
+    MapLibrary map;
+    if (!map.Load())
+        return 1;
+    if (map.initMap(cities, 3) != 0)
+        return 3;
+    DWORD status = 0;
+    HWND window = map.createMapWindow(parent, 0, 0, kWidth, kHeight, &status);
+    if (!window) {
+        printf("CreateMapWindow failed: 0x%08lX\n", status);
+        return 4;
+    }
+    CityRecord copy = index < 3 ? cities[index] : CityRecord();
+    LPARAM record = message == UM_MAPSELECTCITY ? 0 : foreign ? (LPARAM)&copy : (LPARAM)&cities[index < 3 ? index : 0];
+    SendMessageW(window, message, index, record);
+    // the flight: 20 ms a step
+    Pump(1500);
+    DestroyWindow(window);
+    map.freeMap();
+    map.Unload();
+    DestroyWindow(parent);
+    DestroyWindow(standIn);
+    if (g_requests.empty())
+        return kAskedNothing;
+    if (g_requests.size() > 1 || g_requests[0].map != window)
+        return kWrongRequest;
+    return kAskedBase + g_requests[0].index;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -145,6 +224,10 @@ int wmain(int argc, wchar_t** argv)
         return InitAgain();
     if (command == L"cycles" && argc > 2)
         return Cycles(_wtoi(argv[2]));
-    fprintf(stderr, "usage: maphost install | initagain | cycles <n>\n");
+    if (command == L"select" && argc > 2)
+        return AskTheMap(UM_MAPSELECTCITY, (WPARAM)_wtoi(argv[2]), false);
+    if (command == L"show" && argc > 3)
+        return AskTheMap(UM_MAPSHOWCITY, (WPARAM)_wtoi(argv[2]), std::wstring(argv[3]) == L"foreign");
+    fprintf(stderr, "usage: maphost install | initagain | cycles <n> | select <index> | show <index> own|foreign\n");
     return 1;
 }
