@@ -61,9 +61,20 @@ void CGLFontLists::Draw(int x, int y, const std::string& text) const
 {
     if (!m_lists || text.empty())
         return;
-    glRasterPos2i(x, y);
     glListBase(m_lists);
-    glCallLists((GLsizei)text.size(), GL_UNSIGNED_BYTE, text.data());
+    // Wine's lists give the space no advance: every word starts where GDI
+    // puts it
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find(' ', start);
+        if (end == std::string::npos)
+            end = text.size();
+        if (end > start) {
+            glRasterPos2i(x + (start ? Width(text.substr(0, start)) : 0), y);
+            glCallLists((GLsizei)(end - start), GL_UNSIGNED_BYTE, text.data() + start);
+        }
+        start = end + 1;
+    }
 }
 
 int CGLFontLists::Width(const std::string& text) const

@@ -484,10 +484,11 @@ TEST_F(MapInput, ADenseRegionGetsAtMost64LabelsWithTheNearestMarked)
     EXPECT_LE(lines, 64);
     EXPECT_GE(lines, 20);  // the stack runs past the window's edge
 
-    // the cyan box: a band of greener rows in the box's first column, at the probe
+    // the cyan box: a band of rows tinted towards cyan in the box's first
+    // column, at the probe; the black box alone darkens without the tint
     int x = left + 1, bandLow = kHeight, bandHigh = -1;
     for (int y = 0; y < kHeight; ++y) {
-        if (frame.Green(x, y) > bare.Green(x, y) + 15 && frame.Red(x, y) <= bare.Red(x, y)) {
+        if (frame.Green(x, y) - frame.Red(x, y) > bare.Green(x, y) - bare.Red(x, y) + 15) {
             bandLow = std::min(bandLow, y);
             bandHigh = std::max(bandHigh, y);
         }
