@@ -25,6 +25,7 @@
 #include "map/window/PhotoStrip.h"
 #include "tests/map/JpegFixtures.h"
 #include "tests/map/SceneTestWindow.h"
+#include "tests/support/PhotoRequestStandIn.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 
@@ -38,27 +39,11 @@ const DWORD kFlightWaitMs = 10000;
 const uint32_t kTileColours[kTileCount] = {0x4060C0, 0x4060C0, 0x4060C0, 0x4060C0,
                                            0x4060C0, 0x4060C0, 0x4060C0, 0x4060C0};
 
-struct PhotoRequest {
-    int32_t index;
-    HWND map;
-};
-std::vector<PhotoRequest> g_requests;
-LRESULT g_requestReply = 1;
-
 struct Selection {
     WPARAM index;
     LPARAM record;
 };
 std::vector<Selection> g_selections;
-
-LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == UM_REQUESTPHOTO) {
-        g_requests.push_back({(int32_t)wParam, (HWND)lParam});
-        return g_requestReply;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
 
 LRESULT CALLBACK HostProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -118,35 +103,28 @@ protected:
         RegisterClassW(&wc);
         s_host = CreateWindowW(wc.lpszClassName, L"Map input host", WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN, 0, 0,
                                kWidth, kHeight, nullptr, nullptr, wc.hInstance, nullptr);
-        WNDCLASSW main = {};
-        main.lpfnWndProc = StandInProc;
-        main.hInstance = GetModuleHandleW(nullptr);
-        main.lpszClassName = kMainWindowClass;
-        RegisterClassW(&main);
-        // hidden: FindWindow finds it all the same
-        s_standIn = CreateWindowW(kMainWindowClass, L"Tempolan stand-in", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                  main.hInstance, nullptr);
+        s_standIn = new CPhotoRequestStandIn();
     }
     static void TearDownTestSuite()
     {
-        DestroyWindow(s_standIn);
-        UnregisterClassW(kMainWindowClass, GetModuleHandleW(nullptr));
+        delete s_standIn;
         DestroyWindow(s_host);
-        s_standIn = s_host = nullptr;
+        s_standIn = nullptr;
+        s_host = nullptr;
     }
     void SetUp() override
     {
         ASSERT_NE(nullptr, s_host);
-        ASSERT_NE(nullptr, s_standIn);
+        ASSERT_NE(nullptr, s_standIn->Window());
         // the pointer away from the window: a real move would take the probe
         SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
         TopDownPicture earth = FlatBlocks(512, 256, kTileColumns, kTileRows, kTileColours);
         ASSERT_TRUE(WriteJpegFile(folder.File(L"map.jpg"), earth));
         ASSERT_TRUE(CopyFileW(TL_PROGRAM_FOLDER L"buttons.png", folder.File(L"buttons.png").c_str(), FALSE));
         library.SetWebOpener(&opener);
-        g_requests.clear();
+        s_standIn->requests.clear();
+        s_standIn->reply = 1;
         g_selections.clear();
-        g_requestReply = 1;
         world = {MakeCity(L"London", 51.5, -0.12, nullptr), MakeCity(L"Paris", 48.85, 2.35, &utc),
                  MakeCity(L"Sydney", -33.87, 151.2, &utc), MakeCity(L"New York", 40.7, -74.0, nullptr),
                  MakeCity(L"Tokyo", 35.7, 139.7, &utc)};
@@ -177,15 +155,7 @@ protected:
     GLFrame Paint()
     {
         RedrawWindow(map, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        // the paint left the map's context current; its back buffer keeps the frame
-        GLFrame frame;
-        frame.width = kWidth;
-        frame.height = kHeight;
-        frame.rgb.resize((size_t)kWidth * kHeight * 3);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
-        return frame;
+        return ReadBackFrame(kWidth, kHeight);
     }
     bool WaitForFlight(CMapWindow* window)
     {
@@ -203,7 +173,8 @@ protected:
         window->SetCamera(kHomeDistance, latitude, 360 - longitude);
     }
 
-    static HWND s_host, s_standIn;
+    static HWND s_host;
+    static CPhotoRequestStandIn* s_standIn;
     CTempFolder folder;
     CMapLibrary library;
     CRecordingOpener opener;
@@ -212,7 +183,8 @@ protected:
     HWND map = nullptr;
 };
 
-HWND MapInput::s_host, MapInput::s_standIn;
+HWND MapInput::s_host;
+CPhotoRequestStandIn* MapInput::s_standIn;
 
 bool IsLabelYellow(uint32_t rgb)
 {
@@ -234,12 +206,12 @@ TEST_F(MapInput, TheHostsSelectionFliesThereProbesTheCityAndAsksForItsPhotos)
     ASSERT_NE(nullptr, window);
     SendMessageW(map, UM_MAPSELECTCITY, world.size(), 0);
     EXPECT_FALSE(window->Flying());
-    EXPECT_TRUE(g_requests.empty());
+    EXPECT_TRUE(s_standIn->requests.empty());
 
     SendMessageW(map, UM_MAPSELECTCITY, 1, 0);
-    ASSERT_EQ(1u, g_requests.size());
-    EXPECT_EQ(1, g_requests[0].index);
-    EXPECT_EQ(map, g_requests[0].map);
+    ASSERT_EQ(1u, s_standIn->requests.size());
+    EXPECT_EQ(1, s_standIn->requests[0].index);
+    EXPECT_EQ(map, s_standIn->requests[0].map);
     EXPECT_TRUE(window->Flying());
     ASSERT_TRUE(WaitForFlight(window));
     GLFrame frame = Paint();
@@ -252,13 +224,13 @@ TEST_F(MapInput, TheHostsSelectionFliesThereProbesTheCityAndAsksForItsPhotos)
     EXPECT_TRUE(g_selections.empty());
 
     // the user clicks the city now under the centre
-    g_requests.clear();
+    s_standIn->requests.clear();
     Click(kWidth / 2, kHeight / 2);
     ASSERT_EQ(1u, g_selections.size());
     EXPECT_EQ(1u, g_selections[0].index);
     EXPECT_EQ((LPARAM)&world[1], g_selections[0].record);
-    ASSERT_EQ(1u, g_requests.size());
-    EXPECT_EQ(1, g_requests[0].index);
+    ASSERT_EQ(1u, s_standIn->requests.size());
+    EXPECT_EQ(1, s_standIn->requests[0].index);
 }
 
 TEST_F(MapInput, AClickOverOpenSeaAsksForTheNearestCitysCountryOnly)
@@ -268,18 +240,18 @@ TEST_F(MapInput, AClickOverOpenSeaAsksForTheNearestCitysCountryOnly)
     Look(window, kSeaLatitude, kSeaLongitude);
     Click(kWidth / 2, kHeight / 2);
     EXPECT_TRUE(g_selections.empty());
-    ASSERT_EQ(1u, g_requests.size());
-    EXPECT_EQ(-4, g_requests[0].index);
+    ASSERT_EQ(1u, s_standIn->requests.size());
+    EXPECT_EQ(-4, s_standIn->requests[0].index);
     // a refused request shows nothing; a click off the globe asks for nothing
     ASSERT_TRUE(WaitForFlight(window));
-    g_requestReply = 0;
+    s_standIn->reply = 0;
     CRecordingStrip strip;
     window->SetPhotoStrip(&strip);
     Click(kWidth / 2, kHeight / 2);
-    EXPECT_EQ(2u, g_requests.size());
+    EXPECT_EQ(2u, s_standIn->requests.size());
     EXPECT_TRUE(strip.shown.empty());
     Click(kWidth - 150, kHeight - 5);
-    EXPECT_EQ(2u, g_requests.size());
+    EXPECT_EQ(2u, s_standIn->requests.size());
     window->SetPhotoStrip(nullptr);
 }
 
@@ -290,20 +262,20 @@ TEST_F(MapInput, HoveringAsksForPhotosAfterHalfASecondButNeverForTheFirstCity)
     Look(window, world[0].latitude, world[0].longitude);
     SendMessageW(map, WM_MOUSEMOVE, 0, At(kWidth / 2, kHeight / 2));
     PumpUntil([] { return false; }, 600);
-    EXPECT_TRUE(g_requests.empty());
+    EXPECT_TRUE(s_standIn->requests.empty());
 
     Look(window, world[1].latitude, world[1].longitude);
     SendMessageW(map, WM_MOUSEMOVE, 0, At(kWidth / 2 + 1, kHeight / 2));
-    ASSERT_TRUE(PumpUntil([] { return !g_requests.empty(); }, 3000));
-    EXPECT_EQ(1, g_requests[0].index);
-    EXPECT_EQ(1u, g_requests.size());
+    ASSERT_TRUE(PumpUntil([] { return !s_standIn->requests.empty(); }, 3000));
+    EXPECT_EQ(1, s_standIn->requests[0].index);
+    EXPECT_EQ(1u, s_standIn->requests.size());
 
     // the zoom keys cancel a pending hover
-    g_requests.clear();
+    s_standIn->requests.clear();
     SendMessageW(map, WM_MOUSEMOVE, 0, At(kWidth / 2, kHeight / 2));
     SendMessageW(map, WM_KEYDOWN, VK_SUBTRACT, 0);
     PumpUntil([] { return false; }, 700);
-    EXPECT_TRUE(g_requests.empty());
+    EXPECT_TRUE(s_standIn->requests.empty());
 }
 
 TEST_F(MapInput, ShowCityTakesOnlyTheAddressOfThatRecordOfTheLibrarysArray)
@@ -328,11 +300,11 @@ TEST_F(MapInput, ShowCityTakesOnlyTheAddressOfThatRecordOfTheLibrarysArray)
     for (const auto& c : refused) {
         SCOPED_TRACE(c.what);
         SendMessageW(map, UM_MAPSHOWCITY, c.index, c.record);
-        EXPECT_TRUE(g_requests.empty());
+        EXPECT_TRUE(s_standIn->requests.empty());
     }
     SendMessageW(map, UM_MAPSHOWCITY, 2, (LPARAM)&world[2]);
-    ASSERT_EQ(1u, g_requests.size());
-    EXPECT_EQ(2, g_requests[0].index);
+    ASSERT_EQ(1u, s_standIn->requests.size());
+    EXPECT_EQ(2, s_standIn->requests[0].index);
     EXPECT_EQ(std::vector<int32_t>({2}), strip.shown);
     window->SetPhotoStrip(nullptr);
 }
@@ -354,13 +326,13 @@ TEST_F(MapInput, APhotoReadyOutsideTheCityListIsIgnored)
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << c.index << " photo " << c.number);
-        g_requests.clear();
+        s_standIn->requests.clear();
         strip.shown.clear();
         SendMessageW(map, UM_PHOTOREADY, (WPARAM)(INT_PTR)c.index, c.number);
-        EXPECT_EQ(c.taken ? 1u : 0u, g_requests.size());
+        EXPECT_EQ(c.taken ? 1u : 0u, s_standIn->requests.size());
         EXPECT_EQ(c.taken ? 1u : 0u, strip.shown.size());
         if (c.taken) {
-            EXPECT_EQ(c.index, g_requests[0].index);
+            EXPECT_EQ(c.index, s_standIn->requests[0].index);
             EXPECT_EQ(c.index, strip.shown[0]);
         }
     }
@@ -413,7 +385,7 @@ TEST_F(MapInput, TheCreditLinesOpenTheirAddressesAndShowTheHand)
     ASSERT_EQ(4u, lines.size());
     EXPECT_EQ(kCityDataSourceSite, lines[2]);
     EXPECT_EQ(kCityPhotoSite, lines[3]);
-    EXPECT_TRUE(g_requests.empty());
+    EXPECT_TRUE(s_standIn->requests.empty());
     EXPECT_FALSE(window->Flying());
 
     // Insert opens the add-photo page through the same seam

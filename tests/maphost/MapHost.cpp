@@ -23,11 +23,10 @@
 #include <string>
 #include <vector>
 
-#include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/MapWindowProtocol.h"
-#include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/CityRecord.h"
 #include "map/MapExports.h"
+#include "tests/support/PhotoRequestStandIn.h"
 
 namespace {
 
@@ -94,6 +93,23 @@ HWND MakeParent()
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
+// Loads the library, InitMap and a map window: 0, or the exit code of the
+// step that failed (1 load, 3 InitMap, 4 the window).
+int OpenMap(MapLibrary& map, HWND parent, CityRecord* cities, int32_t count, HWND* window)
+{
+    if (!map.Load())
+        return 1;
+    if (map.initMap(cities, count) != 0)
+        return 3;
+    DWORD status = 0;
+    *window = map.createMapWindow(parent, 0, 0, kWidth, kHeight, &status);
+    if (!*window) {
+        printf("CreateMapWindow failed: 0x%08lX\n", status);
+        return 4;
+    }
+    return 0;
+}
+
 int Install()
 {
     MapLibrary map;
@@ -126,16 +142,9 @@ int Cycles(int count)
     HWND parent = MakeParent();
     for (int i = 0; i < count; ++i) {
         MapLibrary map;
-        if (!map.Load())
-            return 1;
-        if (map.initMap(nullptr, 0) != 0)
-            return 3;
-        DWORD status = 0;
-        HWND window = map.createMapWindow(parent, 0, 0, kWidth, kHeight, &status);
-        if (!window) {
-            printf("CreateMapWindow failed: 0x%08lX\n", status);
-            return 4;
-        }
+        HWND window = nullptr;
+        if (int failed = OpenMap(map, parent, nullptr, 0, &window))
+            return failed;
         // the loader thread is at work when the window goes
         Pump(i % 4 * 20);
         DestroyWindow(window);
@@ -152,22 +161,6 @@ const int kAskedNothing = 99;
 const int kWrongRequest = 98;
 const int kAskedBase = 100;
 
-struct PhotoRequest {
-    int32_t index;
-    HWND map;
-};
-std::vector<PhotoRequest> g_requests;
-
-LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == UM_REQUESTPHOTO) {
-        g_requests.push_back({(int32_t)wParam, (HWND)lParam});
-        printf("stand-in: photo request %d from %p\n", (int)(int32_t)wParam, (void*)lParam);
-        return 1;
-    }
-    return DefWindowProcW(window, message, wParam, lParam);
-}
-
 // Sends `message` to a map window over three cities; the exit code as above.
 int AskTheMap(UINT message, WPARAM index, bool foreign)
 {
@@ -177,25 +170,12 @@ int AskTheMap(UINT message, WPARAM index, bool foreign)
         cities[i].latitude = places[i][0];
         cities[i].longitude = places[i][1];
     }
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = StandInProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = kMainWindowClass;
-    RegisterClassW(&wc);
-    HWND standIn = CreateWindowW(kMainWindowClass, L"stand-in", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+    CPhotoRequestStandIn standIn;
     HWND parent = MakeParent();
     MapLibrary map;
-    if (!map.Load())
-        return 1;
-    if (map.initMap(cities, 3) != 0)
-        return 3;
-    DWORD status = 0;
-    HWND window = map.createMapWindow(parent, 0, 0, kWidth, kHeight, &status);
-    if (!window) {
-        printf("CreateMapWindow failed: 0x%08lX\n", status);
-        return 4;
-    }
+    HWND window = nullptr;
+    if (int failed = OpenMap(map, parent, cities, 3, &window))
+        return failed;
     CityRecord copy = index < 3 ? cities[index] : CityRecord();
     LPARAM record = message == UM_MAPSELECTCITY ? 0 : foreign ? (LPARAM)&copy : (LPARAM)&cities[index < 3 ? index : 0];
     SendMessageW(window, message, index, record);
@@ -205,12 +185,13 @@ int AskTheMap(UINT message, WPARAM index, bool foreign)
     map.freeMap();
     map.Unload();
     DestroyWindow(parent);
-    DestroyWindow(standIn);
-    if (g_requests.empty())
+    for (const auto& request : standIn.requests)
+        printf("stand-in: photo request %d from %p\n", (int)request.index, (void*)request.map);
+    if (standIn.requests.empty())
         return kAskedNothing;
-    if (g_requests.size() > 1 || g_requests[0].map != window)
+    if (standIn.requests.size() > 1 || standIn.requests[0].map != window)
         return kWrongRequest;
-    return kAskedBase + g_requests[0].index;
+    return kAskedBase + standIn.requests[0].index;
 }
 
 }  // namespace
