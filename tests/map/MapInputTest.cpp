@@ -472,3 +472,41 @@ TEST_F(MapInput, ADenseRegionGetsAtMost64LabelsWithTheNearestMarked)
     // translucent black box that darkens the globe
     EXPECT_LT(frame.Blue(x, kHeight / 2 - 60), bare.Blue(x, kHeight / 2 - 60));
 }
+
+// The pad's buttons send their keys: zoom while held (the first at once, then
+// every 30 ms), Home on release over it. A drag turns the globe and is no click.
+TEST_F(MapInput, TheButtonPadActsAndADragIsNoClick)
+{
+    CMapWindow* window = Open(world);
+    ASSERT_NE(nullptr, window);
+    // the plus button: 6, 70 from the strip's left edge (width - 108), 32 x 32
+    int plusX = kWidth - kPhotoStripWidth + 6 + 16, plusY = 70 + 16;
+    SendMessageW(map, WM_LBUTTONDOWN, MK_LBUTTON, At(plusX, plusY));
+    EXPECT_NEAR(kHomeDistance + kZoomStep, window->Camera().distance, 1e-4);
+    PumpUntil([] { return false; }, 300);
+    SendMessageW(map, WM_LBUTTONUP, 0, At(plusX, plusY));
+    float held = window->Camera().distance;
+    EXPECT_GT(held, kHomeDistance + 2.5f * kZoomStep);
+    PumpUntil([] { return false; }, 100);
+    EXPECT_EQ(held, window->Camera().distance);  // the repeat stopped
+    EXPECT_TRUE(s_standIn->requests.empty());
+
+    // Home: nothing on the press, the reset on the release
+    int homeX = kWidth - kPhotoStripWidth + 38 + 16, homeY = 38 + 16;
+    SendMessageW(map, WM_LBUTTONDOWN, MK_LBUTTON, At(homeX, homeY));
+    EXPECT_EQ(held, window->Camera().distance);
+    SendMessageW(map, WM_LBUTTONUP, 0, At(homeX, homeY));
+    EXPECT_EQ(kHomeDistance, window->Camera().distance);
+
+    // a drag to the right: the globe turns with the pressed point; no selection
+    Look(window, world[1].latitude, world[1].longitude);
+    double rotation = window->Camera().rotation, tilt = window->Camera().tilt;
+    SendMessageW(map, WM_LBUTTONDOWN, MK_LBUTTON, At(kWidth / 2, kHeight / 2));
+    SendMessageW(map, WM_MOUSEMOVE, MK_LBUTTON, At(kWidth / 2 + 60, kHeight / 2));
+    SendMessageW(map, WM_LBUTTONUP, 0, At(kWidth / 2 + 60, kHeight / 2));
+    EXPECT_GT(Wrap180(window->Camera().rotation - rotation), 5);
+    EXPECT_NEAR(tilt, window->Camera().tilt, 2);
+    EXPECT_TRUE(g_selections.empty());
+    EXPECT_TRUE(s_standIn->requests.empty());
+    EXPECT_FALSE(window->Flying());
+}
