@@ -170,6 +170,8 @@ int AskTheMap(UINT message, WPARAM index, bool foreign)
         cities[i].latitude = places[i][0];
         cities[i].longitude = places[i][1];
     }
+    // the pointer away from the map: resting on a city it would ask on its own
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
     CPhotoRequestStandIn standIn;
     HWND parent = MakeParent();
     MapLibrary map;
