@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+// UM_PHOTOREADY, which the main program also sends the map child
+#include "graphics/protocol/TrayClockProtocol.h"
+
 // Receiver: the map window. lParam 1 when the cloud overlay is on.
 const UINT UM_MAPOVERLAYCHANGED = 0x801D;
 
@@ -18,7 +21,6 @@ const UINT UM_MAPSELECTCITY = 0x80C8;
 // Host -> map child: wParam a city index, lParam the address of that city's
 // record in the library's array (anything else is ignored); shows its photos.
 const UINT UM_MAPSHOWCITY = 0x80C9;
-// Main program -> map child (posted): wParam the signed city index of the
-// photo request (negative: the country of that city), lParam the photo's
-// number (1 and up).
-const UINT UM_PHOTOREADY = 0x80D3;
+// UM_PHOTOREADY, main program -> map child (posted): wParam the signed city
+// index of the photo request (negative: the country of that city), lParam the
+// photo's number (1 and up).

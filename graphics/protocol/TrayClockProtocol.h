@@ -12,7 +12,7 @@ const UINT UM_TRAYCLOCKREFRESH = 32778;  // reload, then refresh
 // UM_TRAYCLOCKCOUNT reaches the tray clock posted on by the main window (MainWindowProtocol.h).
 const UINT UM_TRAYCLOCKPOPUPPOS = 32798;  // wParam a clock id, lParam the popup size; reply x low, y high
 const UINT UM_TRAYCLOCKCLICK = 32799;     // wParam a clock id; reply 1 when the clock took the click
-const UINT UM_PHOTOREADY = 32979;         // receiver: the tooltip window
+const UINT UM_PHOTOREADY = 32979;         // receivers: the tooltip window, the map child
 const WORD UM_TRAYCLOCKDETACH = 32777;    // a WM_COMMAND id: detach in the taskbar's process
 
 // WM_COPYDATA block identifiers (dwData), sent by the main window in this order:

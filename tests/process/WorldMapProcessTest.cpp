@@ -258,20 +258,22 @@ TEST_F(WorldMapProcess, SavedPlacementAndTheMainWindowsClose)
     AddMapLibrary();
     Start();
     {
-        SCOPED_TRACE("a place on a monitor left of the main one");
-        program.WriteMainKey(L"MapWindowPos", L"-1920 40 800 600");
+        // reaching into the screen from the left: a window wholly off the one
+        // screen of the tests would be moved onto it
+        SCOPED_TRACE("a place mostly left of the screen");
+        program.WriteMainKey(L"MapWindowPos", L"-1000 40 1200 600");
         program.WriteMainKey(L"MapWindowMax", L"0");
         HWND window = OpenMap();
         ASSERT_NE(nullptr, window);
         EXPECT_FALSE(IsZoomed(window));
         RECT r;
         GetWindowRect(window, &r);
-        EXPECT_EQ(-1920, r.left);
+        EXPECT_EQ(-1000, r.left);
         EXPECT_EQ(40, r.top);
-        EXPECT_EQ(800, r.right - r.left);
+        EXPECT_EQ(1200, r.right - r.left);
         EXPECT_EQ(600, r.bottom - r.top);
         EXPECT_TRUE(CloseMap(window));
-        EXPECT_EQ(L"-1920 40 800 600", program.UserMainKey(L"MapWindowPos"));
+        EXPECT_EQ(L"-1000 40 1200 600", program.UserMainKey(L"MapWindowPos"));
         EXPECT_EQ(L"0", program.UserMainKey(L"MapWindowMax"));
     }
     {

@@ -327,7 +327,9 @@ TEST_F(WorldMapHost, SavedPlacementComesBack)
         bool zoomed;
         RECT rect;
     } cases[] = {
-        {L"-1920 40 800 600", L"0", false, {-1920, 40, -1120, 640}},
+        // five characters: "%4d" would read -100 and take the 0 for the top; a
+        // window wholly off the one screen of the tests would be moved onto it
+        {L"-1000 40 1200 600", L"0", false, {-1000, 40, 200, 640}},
         {L"100 80 700 500", L"0", false, {100, 80, 800, 580}},
         {L"100 80 700", L"0", true, {}},
         {L"100 80 700 500", L"1", true, {}},
