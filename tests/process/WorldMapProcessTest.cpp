@@ -7,7 +7,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
-#include <tlhelp32.h>
+#include <psapi.h>
 
 #include <stdio.h>
 
@@ -86,19 +86,21 @@ bool WaitForNoMapWindow(DWORD pid)
     return PumpUntil([&] { return MapWindows(pid).empty(); }, kWaitMs);
 }
 
-// How often a module of that name is in the process; -1 when the process
-// cannot be looked at.
-int CountModules(DWORD pid, const wchar_t* name)
+// How often a module of that name is in the process; -1 when its modules
+// cannot be read. Through the handle of its start: the program opens itself
+// to others for queries and reads only, which a module snapshot exceeds.
+int CountModules(HANDLE process, const wchar_t* name)
 {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    HMODULE modules[1024];
+    DWORD bytes = 0;
+    if (!EnumProcessModulesEx(process, modules, sizeof(modules), &bytes, LIST_MODULES_ALL))
         return -1;
-    CKernelHandle owner(snapshot);
-    MODULEENTRY32W entry = {};
-    entry.dwSize = sizeof(entry);
     int count = 0;
-    for (BOOL more = Module32FirstW(snapshot, &entry); more; more = Module32NextW(snapshot, &entry))
-        count += lstrcmpiW(entry.szModule, name) == 0;
+    for (DWORD i = 0; i < bytes / sizeof(HMODULE) && i < 1024; ++i) {
+        WCHAR module[MAX_PATH] = {};
+        if (GetModuleBaseNameW(process, modules[i], module, MAX_PATH))
+            count += lstrcmpiW(module, name) == 0;
+    }
     return count;
 }
 
@@ -222,26 +224,32 @@ TEST_F(WorldMapProcess, OpensRaisesAndClosesWithTheRealLibrary)
 {
     AddMapLibrary();
     Start();
-    EXPECT_EQ(0, CountModules(pid, L"orbex.dll"));
+    EXPECT_EQ(0, CountModules(program.Started().Handle(), L"orbex.dll"));
     HWND window = OpenMap();
     ASSERT_NE(nullptr, window);
     HWND child = MapChild(window);
     ASSERT_NE(nullptr, child);
     EXPECT_TRUE(IsWindowVisible(child));
-    EXPECT_EQ(1, CountModules(pid, L"orbex.dll"));
+    EXPECT_EQ(1, CountModules(program.Started().Handle(), L"orbex.dll"));
     EXPECT_TRUE(WaitForClockWindows(pid, 1, false, &clocks));
     EXPECT_EQ(L"1", MapKey(program, L"initialized"));
-    // no saved place: maximised
+    // no saved place: maximised over the work area
     EXPECT_TRUE(IsZoomed(window));
+    RECT r, work;
+    GetWindowRect(window, &r);
+    ASSERT_TRUE(SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0));
+    EXPECT_LE(r.left, work.left);
+    EXPECT_GE(r.right, work.right);
+    EXPECT_GE(r.bottom, work.bottom);
 
     PostMessageW(main, WM_COMMAND, kCmdWorldMap, 0);
     EXPECT_EQ(window, WaitForMapWindow(pid, main));
     EXPECT_EQ(1u, MapWindows(pid).size());
-    EXPECT_EQ(1, CountModules(pid, L"orbex.dll"));
+    EXPECT_EQ(1, CountModules(program.Started().Handle(), L"orbex.dll"));
     SaveShot(window);
 
     EXPECT_TRUE(CloseMap(window));
-    EXPECT_EQ(0, CountModules(pid, L"orbex.dll"));
+    EXPECT_EQ(0, CountModules(program.Started().Handle(), L"orbex.dll"));
     EXPECT_TRUE(WaitForClockWindows(pid, 1, true, &clocks));
     EXPECT_EQ(L"1", program.UserMainKey(L"MapWindowMax"));
     std::wstring pos = program.UserMainKey(L"MapWindowPos");
@@ -284,7 +292,7 @@ TEST_F(WorldMapProcess, SavedPlacementAndTheMainWindowsClose)
         EXPECT_TRUE(IsZoomed(window));
         EXPECT_NE(-1, Query(main, UM_HIDEDESKTOPCLOCKS, 1));
         EXPECT_TRUE(WaitForNoMapWindow(pid));
-        EXPECT_EQ(0, CountModules(pid, L"orbex.dll"));
+        EXPECT_EQ(0, CountModules(program.Started().Handle(), L"orbex.dll"));
         // the map's own hide is undone, the main window's stays
         EXPECT_TRUE(WaitForClockWindows(pid, 1, false, &clocks));
         EXPECT_NE(-1, Query(main, UM_HIDEDESKTOPCLOCKS, 0));
@@ -369,7 +377,7 @@ TEST_F(WorldMapProcess, LibraryFailuresAreShownInWords)
         EXPECT_EQ(nullptr, MapChild(window));
         EXPECT_EQ(L"0", MapKey(program, L"initialized"));
         EXPECT_TRUE(CloseMap(window));
-        EXPECT_EQ(0, CountModules(pid, L"orbex.dll"));
+        EXPECT_EQ(0, CountModules(program.Started().Handle(), L"orbex.dll"));
     }
     EXPECT_TRUE(program.ExitProgram());
 }
