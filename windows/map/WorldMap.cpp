@@ -185,9 +185,6 @@ bool CWorldMap::CreateWorldMapWindow(const WCHAR* title, HICON icon)
         m_window = nullptr;
         return false;
     }
-    // placed once shown: Wine without a window manager gives a window
-    // maximised while the dialog is made the template's size back
-    ApplyPlacement(window);
     // the pane's OK and Cancel stay greyed in the map window
     EnableWindow(GetDlgItem(window, IDOK), FALSE);
     EnableWindow(GetDlgItem(window, IDCANCEL), FALSE);
@@ -280,6 +277,7 @@ void CWorldMap::OnInitDialog(HWND window)
     }
     WritePrivateProfileStringW(kMapSection, kInitializedKey, m_mapChild ? L"1" : L"0", m_services.paths->userIni);
     m_pane->Build(window, m_mapChild, m_library.setLocalString);
+    ApplyPlacement(window);
     if (m_mapChild) {
         SetFocus(m_mapChild);
         bool clouds = m_settings && m_settings->cloudOverlay > 0;
