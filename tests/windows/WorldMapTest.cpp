@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <initializer_list>
 #include <string>
@@ -8,6 +9,7 @@
 
 #include "app/alarms/AlarmSeams.h"
 #include "app/zones/ZoneDatabase.h"
+#include "graphics/protocol/MapWindowProtocol.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/system/Paths.h"
 #include "map/MapExports.h"
@@ -357,3 +359,135 @@ TEST_F(WorldMapHost, SavedPlacementComesBack)
         EXPECT_EQ(c.zoomed ? L"1" : L"0", Key(L"tester:main", L"MapWindowMax"));
     }
 }
+
+#ifdef TL_TEST_BINARIES
+namespace {
+
+// As the stand-in's child notes what it is sent or posted.
+struct StubMapMessage {
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+typedef const StubMapMessage*(WINAPI* StubMapMessagesProc)(int* count);
+
+// The stand-in library whose map child notes the host's messages.
+class WorldMapChild : public WorldMapHost {
+protected:
+    void SetUp() override
+    {
+        WorldMapHost::SetUp();
+        ASSERT_TRUE(CopyFileW(TL_TEST_BINARIES L"mapstub_child\\orbex.dll", folder.File(L"orbex.dll").c_str(), FALSE));
+    }
+    // The child's messages of kind `message` since the last look.
+    std::vector<StubMapMessage> Noted(UINT message)
+    {
+        std::vector<StubMapMessage> noted;
+        HMODULE library = GetModuleHandleW(L"orbex.dll");
+        auto proc = library ? (StubMapMessagesProc)(void*)GetProcAddress(library, "StubMapMessages") : nullptr;
+        if (!proc)
+            return noted;
+        int count = 0;
+        const StubMapMessage* all = proc(&count);
+        for (int i = 0; i < count; ++i)
+            if (all[i].message == message)
+                noted.push_back(all[i]);
+        return noted;
+    }
+    void Pump()
+    {
+        MSG msg;
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+    }
+    // The pane's list once the pane is built: it has its columns then.
+    HWND PaneList()
+    {
+        HWND list = GetDlgItem(map.Window(), kIdPaneList);
+        HWND header = list ? (HWND)SendMessageW(list, LVM_GETHEADER, 0, 0) : nullptr;
+        return header && SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) > 0 ? list : nullptr;
+    }
+    LPARAM Record(int index) { return (LPARAM)(cities.Cities() + index); }
+};
+
+void ExpectOne(const std::vector<StubMapMessage>& noted, WPARAM wParam, LPARAM lParam)
+{
+    ASSERT_EQ(1u, noted.size());
+    EXPECT_EQ(wParam, noted[0].wParam);
+    EXPECT_EQ(lParam, noted[0].lParam);
+}
+
+}  // namespace
+
+// With a map child: the map is marked available, the child gets the cloud
+// switch and the current clock's city, the main window's overlay change, and
+// the wheel in its own coordinates; the close unloads the library.
+TEST_F(WorldMapChild, HostRelaysToTheMapChild)
+{
+    settings.options = 0;
+    settings.cloudOverlay = 1;
+    ASSERT_TRUE(map.ShowWorldMap(L"sydney, australia"));
+    HWND window = map.Window(), child = map.MapChild();
+    ASSERT_NE(nullptr, child);
+    EXPECT_EQ(window, GetParent(child));
+    EXPECT_TRUE(messages.boxes.empty());
+    EXPECT_EQ(L"1", Key(L"map", L"initialized"));
+    EXPECT_NE(0u, settings.options & kOptMapInitialized);
+    {
+        SCOPED_TRACE("on creation");
+        ExpectOne(Noted(UM_MAPSETOVERLAY), 0, 1);
+    }
+    {
+        SCOPED_TRACE("the current clock's city");
+        ASSERT_TRUE(map.ShowWorldMap(L"Sydney, Australia"));
+        ExpectOne(Noted(UM_MAPSELECTCITY), 1, Record(1));
+    }
+    {
+        SCOPED_TRACE("the main window's overlay change");
+        SendMessageW(window, UM_MAPOVERLAYCHANGED, 0, 0);
+        ExpectOne(Noted(UM_MAPSETOVERLAY), 0, 0);
+    }
+    {
+        SCOPED_TRACE("the wheel");
+        POINT origin = {0, 0};
+        ClientToScreen(child, &origin);
+        SendMessageW(window, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(origin.x + 10, origin.y + 20));
+        ExpectOne(Noted(WM_MOUSEWHEEL), MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(10, 20));
+    }
+    map.Close();
+    EXPECT_FALSE(IsWindow(child));
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"orbex.dll"));
+    EXPECT_EQ(1, desktop.shows);
+}
+
+// A click on a city row shows that city's photos: the map child acts only
+// with the record's address beside the index; a double click and "show on
+// map" fly there.
+TEST_F(WorldMapChild, ListRowsGoToTheMapWithTheirRecords)
+{
+    ASSERT_TRUE(map.ShowWorldMap(nullptr));
+    HWND window = map.Window();
+    HWND list = PaneList();
+    if (!list) {
+        map.Close();
+        GTEST_SKIP() << "the city list pane is not built in this program";
+    }
+    Noted(UM_MAPSHOWCITY);
+    LVITEMW item = {};
+    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    item.state = LVIS_SELECTED | LVIS_FOCUSED;
+    ASSERT_TRUE(SendMessageW(list, LVM_SETITEMSTATE, 1, (LPARAM)&item));
+    NMHDR click = {list, (UINT_PTR)kIdPaneList, (UINT)NM_CLICK};
+    SendMessageW(window, WM_NOTIFY, kIdPaneList, (LPARAM)&click);
+    Pump();
+    ExpectOne(Noted(UM_MAPSHOWCITY), 1, Record(1));
+
+    NMHDR doubleClick = {list, (UINT_PTR)kIdPaneList, (UINT)NM_DBLCLK};
+    SendMessageW(window, WM_NOTIFY, kIdPaneList, (LPARAM)&doubleClick);
+    ExpectOne(Noted(UM_MAPSELECTCITY), 1, Record(1));
+    SendMessageW(window, WM_COMMAND, MAKEWPARAM(kIdPaneShowOnMap, BN_CLICKED), 0);
+    ExpectOne(Noted(UM_MAPSELECTCITY), 1, Record(1));
+    EXPECT_EQ(map.MapChild(), GetFocus());
+    map.Close();
+}
+#endif

@@ -71,7 +71,7 @@ std::vector<WORD> BuildMapDialogTemplate(const WCHAR* title)
 
 CWorldMap::CWorldMap(const WorldMapServices& services)
     : m_services(services), m_settings(nullptr), m_exists(false), m_openCount(0), m_window(nullptr),
-      m_mapChild(nullptr), m_icon(nullptr), m_hand(nullptr)
+      m_mapChild(nullptr), m_icon(nullptr), m_hand(nullptr), m_passingWheel(false)
 {
 }
 
@@ -353,12 +353,17 @@ bool CWorldMap::OnSetCursor(HWND window)
 
 INT_PTR CWorldMap::OnMouseWheel(WPARAM wParam, LPARAM lParam)
 {
-    if (!m_mapChild)
+    // a child's default handling hands the wheel on to its parent: that one
+    // is not sent back down
+    if (!m_mapChild || m_passingWheel)
         return FALSE;
     // the wheel's position comes in screen coordinates
     POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
     ScreenToClient(m_mapChild, &at);
-    return SendMessageW(m_mapChild, WM_MOUSEWHEEL, wParam, MAKELPARAM(at.x, at.y)) != 0;
+    m_passingWheel = true;
+    LRESULT answer = SendMessageW(m_mapChild, WM_MOUSEWHEEL, wParam, MAKELPARAM(at.x, at.y));
+    m_passingWheel = false;
+    return answer != 0;
 }
 
 void CWorldMap::OnNotify(const NMHDR* header)

@@ -104,4 +104,5 @@ private:
     HWND m_mapChild;
     HICON m_icon;  // shared: not destroyed
     HCURSOR m_hand;
+    bool m_passingWheel;
 };
