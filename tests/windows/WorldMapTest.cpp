@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -49,9 +50,13 @@ public:
     int Show(const WCHAR* text, const WCHAR* caption, UINT type) override
     {
         boxes.push_back({text, caption, type});
+        if (whileShown)
+            whileShown();
         return IDOK;
     }
     std::vector<Box> boxes;
+    // runs in place of the box's modal loop
+    std::function<void()> whileShown;
 };
 
 DWORD WINAPI ClassAlreadyExists()
@@ -320,6 +325,25 @@ TEST_F(WorldMapHost, WithoutTheLibraryTheWindowOpensAlone)
     EXPECT_EQ(2, desktop.shows);
 }
 
+// The program's exit closes the map while the library's error box is up:
+// no window is made after it, and the desktop clocks are shown again.
+TEST_F(WorldMapHost, CloseDuringTheErrorBoxLeavesNothingOpen)
+{
+    messages.whileShown = [this] { map.Close(); };
+    EXPECT_FALSE(map.ShowWorldMap(nullptr));
+    EXPECT_EQ(1u, messages.boxes.size());
+    EXPECT_EQ(nullptr, map.Window());
+    EXPECT_EQ(nullptr, FindWindowW(L"#32770", L"Tempolan World Map"));
+    EXPECT_EQ(0, map.OpenCount());
+    EXPECT_EQ(1, desktop.hides);
+    EXPECT_EQ(1, desktop.shows);
+    // and a later open works
+    messages.whileShown = nullptr;
+    ASSERT_TRUE(map.ShowWorldMap(nullptr));
+    EXPECT_NE(nullptr, map.Window());
+    map.Close();
+}
+
 // A saved normal place is taken whole, far left included; three numbers are
 // no place and the window opens maximised.
 TEST_F(WorldMapHost, SavedPlacementComesBack)
@@ -460,18 +484,20 @@ TEST_F(WorldMapChild, HostRelaysToTheMapChild)
     EXPECT_EQ(1, desktop.shows);
 }
 
-// A click on a city row shows that city's photos: the map child acts only
-// with the record's address beside the index; a double click and "show on
-// map" fly there.
+// The current clock's city is selected in the list; a click on a city row
+// shows that city's photos: the map child acts only with the record's address
+// beside the index; a double click and "show on map" fly there.
 TEST_F(WorldMapChild, ListRowsGoToTheMapWithTheirRecords)
 {
-    ASSERT_TRUE(map.ShowWorldMap(nullptr));
+    ASSERT_TRUE(map.ShowWorldMap(L"sydney, australia"));
     HWND window = map.Window();
     HWND list = PaneList();
     if (!list) {
         map.Close();
         GTEST_SKIP() << "the city list pane is not built in this program";
     }
+    // the current clock's city is the list's selected row
+    EXPECT_EQ(1, SendMessageW(list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED));
     Noted(UM_MAPSHOWCITY);
     LVITEMW item = {};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;

@@ -102,6 +102,9 @@ bool CWorldMap::ShowWorldMap(const WCHAR* location)
         cities.LoadCityList(file.c_str());
         m_exists = true;
         OpenWorldMap();
+        // the error box's loop may have seen the map closed (the program's exit)
+        if (!m_exists)
+            return false;
         WCHAR title[kMapTitleChars + 1];
         if (!m_services.strings->GetString(kMapTitleString, title, ARRAYSIZE(title)))
             lstrcpyW(title, kMapTitleFallback);
