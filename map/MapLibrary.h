@@ -8,6 +8,8 @@
 #include <map>
 #include <string>
 
+#include "graphics/language/Language.h"
+#include "map/MapShell.h"
 #include "map/textures/MapTextures.h"
 
 struct CityRecord;
@@ -50,6 +52,12 @@ public:
     bool TestMode() const { return m_testMode; }
     CMapTextures& Textures() { return m_textures; }
 
+    // Where web addresses go (not owned); null puts the shell back.
+    void SetWebOpener(IWebOpener* opener) { m_opener = opener ? opener : &m_shell; }
+    IWebOpener& WebOpener() { return *m_opener; }
+    // The user's locale, for the labels' times.
+    const ILanguageStrings& Language() const { return m_language; }
+
     // The set-up result a window's creation leaves for CreateMapWindow.
     void SetSetupStatus(DWORD status) { m_setupStatus = status; }
 
@@ -68,6 +76,9 @@ private:
     bool m_classRegistered = false;
     DWORD m_setupStatus = 0;
     CMapTextures m_textures;
+    CLanguage m_language;
+    CShellWebOpener m_shell;
+    IWebOpener* m_opener = &m_shell;
 };
 
 // The folder of the host's executable with its trailing backslash; empty

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "app/ui/DialogHelpers.h"
 #include "app/ui/NumberFormat.h"
 #include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
@@ -206,14 +207,7 @@ bool CReminderLogWindow::OnCreate()
             DestroyIcon(icon);
     }
     SendMessageW(m_list, LVM_SETIMAGELIST, LVSIL_SMALL, (LPARAM)images);
-    for (int i = 0; i < kLogColumnCount; ++i) {
-        LVCOLUMNW column = {};
-        column.mask = LVCF_WIDTH | LVCF_SUBITEM | LVCF_TEXT;
-        column.cx = widths[i];
-        column.iSubItem = i;
-        column.pszText = const_cast<WCHAR*>(L"");
-        SendMessageW(m_list, LVM_INSERTCOLUMNW, i, (LPARAM)&column);
-    }
+    InsertListViewColumns(m_list, widths, kLogColumnCount);
 
     m_button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON, kButtonLeft, 0,
                                kButtonWidth, kButtonHeight, m_window, (HMENU)(INT_PTR)kLogDeleteButtonId, instance,
@@ -368,23 +362,8 @@ void CReminderLogWindow::ExpandText(const ClockRecord& clock, const AlarmRecord&
 
 void CReminderLogWindow::SelectLogItem(int index)
 {
-    if (!m_list)
-        return;
-    LVITEMW state = {};
-    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(m_list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
-    state.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageW(m_list, LVM_SETITEMSTATE, index, (LPARAM)&state);
-    SendMessageW(m_list, LVM_SETSELECTIONMARK, 0, index);
-
-    RECT item = {}, top = {}, client = {};
-    item.left = top.left = LVIR_BOUNDS;
-    int topIndex = (int)SendMessageW(m_list, LVM_GETTOPINDEX, 0, 0);
-    if (!SendMessageW(m_list, LVM_GETITEMRECT, index, (LPARAM)&item) ||
-        !SendMessageW(m_list, LVM_GETITEMRECT, topIndex, (LPARAM)&top))
-        return;
-    GetClientRect(m_list, &client);
-    SendMessageW(m_list, LVM_SCROLL, 0, item.top - client.bottom / 2 - top.top);
+    if (m_list)
+        SelectListViewRow(m_list, index);
 }
 
 void CReminderLogWindow::TranslateLogWindow()

@@ -55,25 +55,17 @@ void AttachList(HMENU menu, WORD parent, WORD first, int count, Text text)
         DestroyMenu(list);
 }
 
+std::wstring LowerText(std::wstring text)
+{
+    if (!text.empty())
+        CharLowerBuffW(&text[0], (DWORD)text.size());
+    return text;
+}
+
 // Lower case, blanks as "_", URL-encoded, at `out` + `length`; the new length.
 int AppendPagePart(const WCHAR* text, WCHAR* out, int length)
 {
-    std::wstring part = text;
-    if (!part.empty())
-        CharLowerBuffW(&part[0], (DWORD)part.size());
-    for (WCHAR& c : part)
-        if (c == L' ')
-            c = L'_';
-    return length + UrlEncode(part.c_str(), out + length, kWebAddressChars - length);
-}
-
-int AppendLiteral(const WCHAR* text, WCHAR* out, int length)
-{
-    int n = lstrlenW(text);
-    if (length + n >= kWebAddressChars)
-        return length;
-    lstrcpyW(out + length, text);
-    return length + n;
+    return AppendAddressPart(LowerText(text).c_str(), out, length);
 }
 
 }  // namespace
@@ -182,13 +174,12 @@ void FormatCityPhotoPage(const WCHAR* location, const CCityList* cities, DWORD a
     int city = cities ? cities->FindCityByName(location) : -1;
     if (city >= 0) {
         const CityRecord& record = cities->Cities()[city];
-        length = AppendPagePart(record.countryName, out, length);
-        length = AppendLiteral(L"/", out, length);
-        length = AppendPagePart(record.cityName, out, length);
-        AppendLiteral(L".htm", out, length);
+        std::wstring country = LowerText(FieldText(record.countryName, FIELD_WIDTH(record.countryName)));
+        std::wstring name = LowerText(FieldText(record.cityName, FIELD_WIDTH(record.cityName)));
+        AppendCityPage(country.c_str(), name.c_str(), out, length);
     } else {
         length = AppendPagePart(location, out, length);
-        AppendLiteral(L"/", out, length);
+        AppendAddressText(L"/", out, length);
     }
 }
 

@@ -31,66 +31,7 @@ const WebPage kPages[] = {
     {kProductSite, L"cms/faq.htm"},
 };
 
-bool IsPlain(WCHAR c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '_' || c == '.' ||
-           c == '-';
-}
-
 }  // namespace
-
-int UrlEncode(const WCHAR* text, WCHAR* target, int targetChars)
-{
-    static const char kHex[] = "0123456789ABCDEF";
-    if (!target || targetChars <= 0)
-        return 0;
-    int length = 0;
-    for (const WCHAR* p = text; p && *p; ++p) {
-        unsigned char bytes[4];
-        int count = 0;
-        WCHAR c = *p;
-        if (IsPlain(c) || c == ' ') {
-            if (length + 1 >= targetChars)
-                break;
-            target[length++] = c == ' ' ? L'+' : c;
-            continue;
-        }
-        // one code point: a surrogate pair as one, a lone half as U+FFFD
-        unsigned code = c;
-        if (c >= 0xD800 && c <= 0xDBFF && p[1] >= 0xDC00 && p[1] <= 0xDFFF) {
-            code = 0x10000 + ((c - 0xD800u) << 10) + (p[1] - 0xDC00u);
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            code = 0xFFFD;
-        }
-        if (code <= 0xFF) {
-            bytes[count++] = (unsigned char)code;
-        } else if (code <= 0x7FF) {
-            bytes[count++] = (unsigned char)(0xC0 | (code >> 6));
-            bytes[count++] = (unsigned char)(0x80 | (code & 0x3F));
-        } else if (code <= 0xFFFF) {
-            bytes[count++] = (unsigned char)(0xE0 | (code >> 12));
-            bytes[count++] = (unsigned char)(0x80 | ((code >> 6) & 0x3F));
-            bytes[count++] = (unsigned char)(0x80 | (code & 0x3F));
-        } else {
-            bytes[count++] = (unsigned char)(0xF0 | (code >> 18));
-            bytes[count++] = (unsigned char)(0x80 | ((code >> 12) & 0x3F));
-            bytes[count++] = (unsigned char)(0x80 | ((code >> 6) & 0x3F));
-            bytes[count++] = (unsigned char)(0x80 | (code & 0x3F));
-        }
-        // never half of a character's bytes
-        if (length + 3 * count >= targetChars)
-            break;
-        for (int i = 0; i < count; ++i) {
-            target[length++] = L'%';
-            target[length++] = kHex[bytes[i] >> 4];
-            target[length++] = kHex[bytes[i] & 15];
-        }
-        if (code > 0xFFFF)
-            ++p;
-    }
-    target[length] = 0;
-    return length;
-}
 
 DWORD ReadAffiliateId()
 {

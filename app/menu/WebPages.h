@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "app/menu/WebAddress.h"
+
 class IProgramStarter;
 
 // Page numbers of FormatWebPage.
@@ -17,14 +19,6 @@ const int kPageFeatureRequest = 8;
 const int kPageCityZones = 9;
 const int kPageCityPhotos = 10;
 const int kPageQuestions = 11;
-
-// Addresses are cut to this many characters.
-const int kWebAddressChars = 2048;
-
-// Letters, digits, "_", "." and "-" as they are, a blank as "+", anything
-// else as "%XX" per byte: characters above 0xFF as their UTF-8 bytes. Stops
-// before a character whose whole form does not fit; returns the length.
-int UrlEncode(const WCHAR* text, WCHAR* target, int targetChars);
 
 // The machine-wide "affiliate_id" of the program's key; 0 when none.
 DWORD ReadAffiliateId();

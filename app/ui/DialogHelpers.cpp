@@ -2,6 +2,8 @@
 
 #include <wchar.h>
 
+#include <commctrl.h>
+
 #include "graphics/system/Handles.h"
 #include "graphics/text/Fonts.h"
 
@@ -100,4 +102,37 @@ BOOL CALLBACK DestroyDialogsProc(HWND window, LPARAM)
     if (IsDialogWindow(window))
         DestroyWindow(window);
     return TRUE;
+}
+
+void SelectListViewRow(HWND list, int row)
+{
+    LVITEMW state = {};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, (WPARAM)-1, (LPARAM)&state);
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, row, (LPARAM)&state);
+    SendMessageW(list, LVM_SETSELECTIONMARK, 0, row);
+    SendMessageW(list, LVM_ENSUREVISIBLE, row, FALSE);
+
+    RECT item = {}, top = {}, client = {};
+    item.left = top.left = LVIR_BOUNDS;
+    int topIndex = (int)SendMessageW(list, LVM_GETTOPINDEX, 0, 0);
+    if (!SendMessageW(list, LVM_GETITEMRECT, row, (LPARAM)&item) ||
+        !SendMessageW(list, LVM_GETITEMRECT, topIndex, (LPARAM)&top))
+        return;
+    GetClientRect(list, &client);
+    // by the row's distance from the top row, which sits at the header's foot
+    SendMessageW(list, LVM_SCROLL, 0, item.top - client.bottom / 2 - top.top);
+}
+
+void InsertListViewColumns(HWND list, const int* widths, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        LVCOLUMNW column = {};
+        column.mask = LVCF_WIDTH | LVCF_SUBITEM | LVCF_TEXT;
+        column.cx = widths[i];
+        column.iSubItem = i;
+        column.pszText = const_cast<WCHAR*>(L"");
+        SendMessageW(list, LVM_INSERTCOLUMNW, i, (LPARAM)&column);
+    }
 }

@@ -18,6 +18,13 @@ void CenterOnDesktop(HWND window);
 // owner), keeping its size; nothing without either.
 void CenterOverOwner(HWND window);
 
+// Appends `count` columns of the given widths, without titles yet.
+void InsertListViewColumns(HWND list, const int* widths, int count);
+
+// The report list's only selected and focused row, scrolled into the middle
+// of the list's client area when the list can scroll that far.
+void SelectListViewRow(HWND list, int row);
+
 // True when the window's class is exactly the dialog class "#32770".
 bool IsDialogWindow(HWND window);
 

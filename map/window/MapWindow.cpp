@@ -2,6 +2,8 @@
 
 #include <stdio.h>
 
+#include <windowsx.h>
+
 #include <GL/gl.h>
 
 #include "graphics/protocol/MapWindowProtocol.h"
@@ -15,36 +17,22 @@
 #include "map/scene/MapButtons.h"
 #include "map/scene/Planet.h"
 #include "map/textures/TextureFiles.h"
+#include "map/window/NearestCity.h"
 
 namespace {
 
 const float kPlanetRadius = 3.0f;
 // The pointer light stands this far out from the point under the cursor.
 const double kPointerLightReach = 1.2;
-// The photo strip (and the button pad beside it) lies at width - this.
-const int kStripOffset = 108;
 // How long the window waits for the texture mutex before touching the tiles.
 const DWORD kUploadMutexWaitMs = 1000;
-// Timer 4 tries a refused upload once more; 1-3 are the keys', the flight's
-// and the hover's.
-const UINT_PTR kUploadRetryTimer = 4;
 const UINT kUploadRetryMs = 1000;
 // The test window's texture is halved until it loads, down to this size.
 const int kSmallestTestTexture = 257;
 const int kRewriteQuality = 85;
-const int kFontLists = 256;
 
 const WCHAR kEarthFile[] = L"map.jpg";
 const WCHAR kTextureError[] = L"Can not load textures.\n Check for the \"%ls\" presence or make it smaller.";
-
-double Wrap360(double angle)
-{
-    while (angle < 0)
-        angle += 360.0;
-    while (angle >= 360.0)
-        angle -= 360.0;
-    return angle;
-}
 
 // Holds the texture mutex for a scope; Held() false when it was not free.
 class CTextureLock {
@@ -122,14 +110,46 @@ LRESULT CMapWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_PAINT:
         OnPaint();
         return 0;
+    case WM_SETCURSOR:
+        if (LOWORD(lParam) == HTCLIENT && OnSetCursor())
+            return TRUE;
+        break;
+    case WM_KEYDOWN:
+        if (OnKeyDown((UINT)wParam))
+            return 0;
+        break;
     case WM_TIMER:
         OnTimer(wParam);
+        return 0;
+    case WM_MOUSEMOVE:
+        OnMouseMove(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam), wParam);
+        return 0;
+    case WM_LBUTTONDOWN:
+        OnLButtonDown(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_LBUTTONUP:
+        OnLButtonUp(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    case WM_MOUSEWHEEL:
+        OnMouseWheel(GET_WHEEL_DELTA_WPARAM(wParam));
+        return 0;
+    case WM_MOUSELEAVE:
+        m_tracking = false;
         return 0;
     case UM_TEXTURELOADED:
         OnTextureLoaded(wParam, lParam);
         return 0;
     case UM_MAPSETOVERLAY:
         OnSetOverlay(lParam != 0);
+        return 0;
+    case UM_MAPSELECTCITY:
+        OnSelectCity(wParam);
+        return 0;
+    case UM_MAPSHOWCITY:
+        OnShowCity(wParam, lParam);
+        return 0;
+    case UM_PHOTOREADY:
+        OnPhotoReady(wParam, lParam);
         return 0;
     }
     return DefWindowProcW(m_window, message, wParam, lParam);
@@ -146,10 +166,7 @@ LRESULT CMapWindow::OnCreate()
     CMapTextures& textures = m_library.Textures();
     // an own DC (CS_OWNDC): kept for the window's life
     m_dc = GetDC(m_window);
-    m_font.Reset(CreateFontW(-8, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, L"MS Sans Serif"));
-    if (m_font.Get())
-        m_oldFont = SelectObject(m_dc, m_font.Get());
+    // a shared system cursor: never destroyed
     m_hand = LoadCursorW(nullptr, (LPCWSTR)IDC_HAND);
 
     DWORD sysError = 0;
@@ -160,18 +177,12 @@ LRESULT CMapWindow::OnCreate()
         return -1;
     }
     ReadGLCaps(&m_caps);
-
-    m_fontLists = glGenLists(kFontLists);
-    if (m_fontLists && !wglUseFontBitmapsW(m_dc, 0, kFontLists, m_fontLists)) {
-        glDeleteLists(m_fontLists, kFontLists);
-        m_fontLists = 0;
-    }
+    // without lists the overlay has no text; the globe still works
+    m_font.Create(m_dc);
     textures.detail.maxTextureSize = m_caps.maxTextureSize;
     LoadMapSettings(m_library.SettingsFile().c_str(), &textures.settings, &textures.detail);
-    m_distance = kHomeDistance;
-    m_tilt = kHomeTilt;
-    m_rotation = kHomeRotation;
-    m_scene.SetCamera(m_distance, m_tilt, m_rotation);
+    m_camera = MapCamera();
+    ApplyCamera();
 
     m_lamp = new CLamp(GL_LIGHT1);
     m_planet = new CPlanet(&m_caps);
@@ -234,25 +245,44 @@ void CMapWindow::OnSize(int width, int height)
 {
     if (!m_context.Get())
         return;
+    CancelHover();
     MakeCurrent();
     m_scene.Resize(width, height);
     m_scene.Build();
-    MeasureGlobeOnScreen(m_scene, *m_planet);
+    MeasureGlobe();
     // the pointer light starts over the middle of the globe
-    double hit[4];
-    if (PickGlobePoint(m_scene, *m_planet, width / 2.0, height / 2.0, hit)) {
-        for (int i = 0; i < 4; ++i)
-            m_probe[i] = hit[i];
-    }
+    ProbeCursor();
+}
+
+void CMapWindow::MeasureGlobe()
+{
+    m_globe = MeasureGlobeOnScreen(m_scene, *m_planet);
+}
+
+void CMapWindow::ApplyCamera()
+{
+    m_scene.SetCamera(m_camera.distance, m_camera.tilt, m_camera.rotation);
 }
 
 void CMapWindow::SetCamera(float distance, double tilt, double rotation)
 {
-    m_distance = distance;
-    m_tilt = Wrap360(tilt);
-    m_rotation = Wrap360(rotation);
-    m_scene.SetCamera(m_distance, m_tilt, m_rotation);
+    m_camera.distance = distance;
+    m_camera.tilt = Wrap360(tilt);
+    m_camera.rotation = Wrap360(rotation);
+    ApplyCamera();
+    MeasureGlobe();
     InvalidateRect(m_window, nullptr, FALSE);
+}
+
+void CMapWindow::ProbeAt(int x, int y)
+{
+    double hit[4];
+    m_probeOnGlobe = m_planet && PickGlobePoint(m_scene, *m_planet, x + 0.5, y + 0.5, hit);
+    if (!m_probeOnGlobe)
+        return;
+    for (int i = 0; i < 4; ++i)
+        m_probe[i] = hit[i];
+    PointToLatLong(m_probe, &m_probeLatitude, &m_probeLongitude);
 }
 
 void CMapWindow::PlacePointerLight()
@@ -270,6 +300,12 @@ void CMapWindow::OnPaint()
     RECT client;
     GetClientRect(m_window, &client);
     m_scene.Resize(client.right, client.bottom);
+
+    // off the globe nothing is probed and no label drawn
+    m_labelCities.clear();
+    if (m_probeOnGlobe)
+        FindNearestCity(m_library.Cities(), m_library.CityCount(), m_probe, kProbeRadius2, kMaxLabelCandidates,
+                        false, &m_labelCities, nullptr);
 
     glClearColor(0, 0, 0, 1);
     PlacePointerLight();
@@ -290,37 +326,8 @@ void CMapWindow::OnPaint()
     EndPaint(m_window, &paint);
     if (action == DetailAction::Reload)
         ReloadTextures(next);
-    else if (action == DetailAction::Paint)
+    else if (action == DetailAction::Paint || m_showFps)
         InvalidateRect(m_window, nullptr, FALSE);
-}
-
-void CMapWindow::DrawOverlay()
-{
-    RECT client;
-    GetClientRect(m_window, &client);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, client.right, 0, client.bottom, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-
-    // the button pad beside the photo strip
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glPushMatrix();
-    glTranslatef((float)(client.right - kStripOffset), 0, 0);
-    m_buttons.Draw();
-    glPopMatrix();
-    glDisable(GL_BLEND);
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
 }
 
 void CMapWindow::ReloadTextures(int factor)
@@ -387,14 +394,6 @@ void CMapWindow::OnTextureLoaded(WPARAM stage, LPARAM success)
     InvalidateRect(m_window, nullptr, FALSE);
 }
 
-void CMapWindow::OnTimer(UINT_PTR id)
-{
-    if (id == kUploadRetryTimer) {
-        KillTimer(m_window, kUploadRetryTimer);
-        OnTextureLoaded(kTextureSplit, 1);
-    }
-}
-
 bool CMapWindow::ApplyClouds(bool on)
 {
     CMapTextures& textures = m_library.Textures();
@@ -428,18 +427,15 @@ void CMapWindow::OnDestroy()
             glDeleteTextures(1, &m_buttonTexture);
         m_buttonTexture = 0;
     }
-    KillTimer(m_window, 1);
-    KillTimer(m_window, 3);
-    KillTimer(m_window, 2);
+    KillTimer(m_window, IDT_BUTTONREPEAT);
+    KillTimer(m_window, IDT_PHOTOHOVER);
+    KillTimer(m_window, IDT_FLYTO);
     KillTimer(m_window, kUploadRetryTimer);
     m_buttons.DeleteChildren();
-    if (m_fontLists)
-        glDeleteLists(m_fontLists, kFontLists);
-    m_fontLists = 0;
+    if (m_context.Get())
+        MakeCurrent();
+    m_font.Release();
     m_context.Reset();
-    if (m_oldFont)
-        SelectObject(m_dc, m_oldFont);
-    m_font.Reset();
     if (m_dc)
         ReleaseDC(m_window, m_dc);
     m_dc = nullptr;

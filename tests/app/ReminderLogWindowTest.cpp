@@ -20,6 +20,7 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/system/Handles.h"
 #include "graphics/system/Paths.h"
+#include "tests/support/ListViewText.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
@@ -148,16 +149,7 @@ protected:
 
     int Count() { return (int)SendMessageW(m_log->List(), LVM_GETITEMCOUNT, 0, 0); }
 
-    std::wstring ItemText(int item, int column)
-    {
-        WCHAR text[600] = {};
-        LVITEMW lv = {};
-        lv.iSubItem = column;
-        lv.pszText = text;
-        lv.cchTextMax = 600;
-        SendMessageW(m_log->List(), LVM_GETITEMTEXTW, item, (LPARAM)&lv);
-        return text;
-    }
+    std::wstring ItemText(int item, int column) { return ListViewCellText(m_log->List(), item, column); }
 
     int ItemImage(int item)
     {
@@ -532,28 +524,13 @@ TEST_F(ReminderLog, ShotOfThreeEntries)
     ASSERT_TRUE(Add(L"Team meeting", true, 90));
     ASSERT_TRUE(Add(L"Passport renewal appointment", true, 2880));
     HWND window = m_log->Window(), list = m_log->List();
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
-    MSG msg;
-    for (int i = 0; i < 20; ++i) {
-        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageW(&msg);
-        Sleep(10);
-    }
-
-    // the client area: without a window manager nobody draws the frame
-    RECT client;
-    GetClientRect(window, &client);
-    POINT clientOrigin = {0, 0};
-    ClientToScreen(window, &clientOrigin);
-    RECT place = {clientOrigin.x, clientOrigin.y, clientOrigin.x + client.right, clientOrigin.y + client.bottom};
-    int width = client.right, height = client.bottom;
-    std::vector<uint8_t> rgb = GrabScreenRgb(place);
-    ASSERT_EQ((size_t)width * height * 3, rgb.size());
-    auto at = [&](int x, int y) {
-        const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
-        return (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
-    };
-    ASSERT_TRUE(WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + L"log-window.png", width, height, 3, rgb.data()));
+    ClientPicture picture = GrabClientPicture(window);
+    const RECT& place = picture.place;
+    int width = picture.width, height = picture.height;
+    ASSERT_EQ((size_t)width * height * 3, picture.rgb.size());
+    auto at = [&](int x, int y) { return picture.At(x, y); };
+    ASSERT_TRUE(WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + L"log-window.png", width, height, 3,
+                               picture.rgb.data()));
 
     // list coordinates to the picture's
     POINT origin = {0, 0};
@@ -581,8 +558,8 @@ TEST_F(ReminderLog, ShotOfThreeEntries)
     uint32_t face = GetSysColor(COLOR_BTNFACE);
     uint32_t faceRgb = (face & 0xFF) << 16 | (face & 0xFF00) | (face >> 16 & 0xFF);
     int wrong = 0, checked = 0;
-    for (int y = listRect.bottom; y < clientOrigin.y + client.bottom; ++y) {
-        for (int x = clientOrigin.x; x < clientOrigin.x + client.right; ++x) {
+    for (int y = listRect.bottom; y < place.bottom; ++y) {
+        for (int x = place.left; x < place.right; ++x) {
             if (x >= buttonRect.left - 1 && x < buttonRect.right + 1 && y >= buttonRect.top - 1 &&
                 y < buttonRect.bottom + 1)
                 continue;

@@ -129,6 +129,27 @@ TEST_F(MapExports, TwentyWindowsComeAndGoWithTheLibrary)
     EXPECT_EQ(0, Host(L"cycles 20"));
 }
 
+// The real library, loaded by name, asks the main program (a stand-in window
+// of its class in maphost) for the photos of the city the host selects, and
+// takes UM_MAPSHOWCITY only with the address of its own record.
+TEST_F(MapExports, TheLoadedLibraryAsksTheMainProgramForPhotos)
+{
+    PutEarth(L"map.jpg", TL_PROGRAM_FOLDER L"map.jpg");
+    const struct {
+        const wchar_t* arguments;
+        int exitCode;  // 100 + the index asked for, 99 nothing asked
+    } cases[] = {
+        {L"select 1", 101},
+        {L"select 3", 99},  // the count: out of the list
+        {L"show 2 own", 102},
+        {L"show 2 foreign", 99},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.arguments, c.arguments + wcslen(c.arguments)));
+        EXPECT_EQ(c.exitCode, Host(c.arguments));
+    }
+}
+
 // tools/mapshot draws the shipped earth for a person to look at.
 TEST(MapShot, DrawsTheShippedEarth)
 {

@@ -103,15 +103,7 @@ protected:
     {
         window->SetCamera(kHomeDistance, tilt, rotation);
         RedrawWindow(map, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        // the paint left the map's context current; its back buffer keeps the frame
-        GLFrame frame;
-        frame.width = kWidth;
-        frame.height = kHeight;
-        frame.rgb.resize((size_t)kWidth * kHeight * 3);
-        glReadBuffer(GL_BACK);
-        glPixelStorei(GL_PACK_ALIGNMENT, 1);
-        glReadPixels(0, 0, kWidth, kHeight, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
-        return frame;
+        return ReadBackFrame(kWidth, kHeight);
     }
 
     static HWND s_host;

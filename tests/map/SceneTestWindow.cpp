@@ -64,15 +64,21 @@ DWORD CSceneTestWindow::Create(int width, int height)
 
 GLFrame CSceneTestWindow::TakeFrame()
 {
-    GLFrame frame;
-    frame.width = m_width;
-    frame.height = m_height;
-    frame.rgb.resize((size_t)m_width * m_height * 3);
     glFinish();
+    GLFrame frame = ReadBackFrame(m_width, m_height);
+    SwapBuffers(m_dc);
+    return frame;
+}
+
+GLFrame ReadBackFrame(int width, int height)
+{
+    GLFrame frame;
+    frame.width = width;
+    frame.height = height;
+    frame.rgb.resize((size_t)width * height * 3);
     glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, m_width, m_height, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
-    SwapBuffers(m_dc);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
     return frame;
 }
 

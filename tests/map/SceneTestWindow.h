@@ -48,6 +48,10 @@ private:
     int m_width = 0, m_height = 0;
 };
 
+// The back buffer of the context current on this thread: after a window's
+// own paint (RedrawWindow with RDW_UPDATENOW) it still holds that frame.
+GLFrame ReadBackFrame(int width, int height);
+
 // Saves the frame under TL_SHOTS_FOLDER for a person to look at.
 void SaveShot(const GLFrame& frame, const std::wstring& name);
 

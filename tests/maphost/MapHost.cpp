@@ -5,6 +5,15 @@
 //                            with MAPERR_REGISTERCLASS and ERROR_CLASS_ALREADY_EXISTS
 //   maphost cycles <n>       n times: load, InitMap, a map window, destroy it while the
 //                            textures load, FreeMap, FreeLibrary; exit code 0
+//   maphost select <index>   three cities; UM_MAPSELECTCITY to the map window, the
+//                            flight pumped; a stand-in main program window answers
+//                            the photo request
+//   maphost show <index> own|foreign
+//                            UM_MAPSHOWCITY with the address of that record of the
+//                            library's array, or of a copy of it
+// select and show: exit code 100 + the index the stand-in was asked for, 99 when
+// it was asked nothing, 98 for a request that names another window or for more
+// than one.
 // Exit code 1 when the library or an export is missing.
 #include <windows.h>
 
@@ -12,8 +21,12 @@
 #include <stdlib.h>
 
 #include <string>
+#include <vector>
 
+#include "graphics/protocol/MapWindowProtocol.h"
+#include "graphics/records/CityRecord.h"
 #include "map/MapExports.h"
+#include "tests/support/PhotoRequestStandIn.h"
 
 namespace {
 
@@ -80,6 +93,23 @@ HWND MakeParent()
                          frame.right - frame.left, frame.bottom - frame.top, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
+// Loads the library, InitMap and a map window: 0, or the exit code of the
+// step that failed (1 load, 3 InitMap, 4 the window).
+int OpenMap(MapLibrary& map, HWND parent, CityRecord* cities, int32_t count, HWND* window)
+{
+    if (!map.Load())
+        return 1;
+    if (map.initMap(cities, count) != 0)
+        return 3;
+    DWORD status = 0;
+    *window = map.createMapWindow(parent, 0, 0, kWidth, kHeight, &status);
+    if (!*window) {
+        printf("CreateMapWindow failed: 0x%08lX\n", status);
+        return 4;
+    }
+    return 0;
+}
+
 int Install()
 {
     MapLibrary map;
@@ -112,16 +142,9 @@ int Cycles(int count)
     HWND parent = MakeParent();
     for (int i = 0; i < count; ++i) {
         MapLibrary map;
-        if (!map.Load())
-            return 1;
-        if (map.initMap(nullptr, 0) != 0)
-            return 3;
-        DWORD status = 0;
-        HWND window = map.createMapWindow(parent, 0, 0, kWidth, kHeight, &status);
-        if (!window) {
-            printf("CreateMapWindow failed: 0x%08lX\n", status);
-            return 4;
-        }
+        HWND window = nullptr;
+        if (int failed = OpenMap(map, parent, nullptr, 0, &window))
+            return failed;
         // the loader thread is at work when the window goes
         Pump(i % 4 * 20);
         DestroyWindow(window);
@@ -132,6 +155,45 @@ int Cycles(int count)
     DestroyWindow(parent);
     printf("%d cycles\n", count);
     return 0;
+}
+
+const int kAskedNothing = 99;
+const int kWrongRequest = 98;
+const int kAskedBase = 100;
+
+// Sends `message` to a map window over three cities; the exit code as above.
+int AskTheMap(UINT message, WPARAM index, bool foreign)
+{
+    CityRecord cities[3] = {};
+    const double places[3][2] = {{51.5, -0.12}, {48.85, 2.35}, {-33.87, 151.2}};
+    for (int i = 0; i < 3; ++i) {
+        cities[i].latitude = places[i][0];
+        cities[i].longitude = places[i][1];
+    }
+    // the pointer away from the map: resting on a city it would ask on its own
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    CPhotoRequestStandIn standIn;
+    HWND parent = MakeParent();
+    MapLibrary map;
+    HWND window = nullptr;
+    if (int failed = OpenMap(map, parent, cities, 3, &window))
+        return failed;
+    CityRecord copy = index < 3 ? cities[index] : CityRecord();
+    LPARAM record = message == UM_MAPSELECTCITY ? 0 : foreign ? (LPARAM)&copy : (LPARAM)&cities[index < 3 ? index : 0];
+    SendMessageW(window, message, index, record);
+    // the flight: 20 ms a step
+    Pump(1500);
+    DestroyWindow(window);
+    map.freeMap();
+    map.Unload();
+    DestroyWindow(parent);
+    for (const auto& request : standIn.requests)
+        printf("stand-in: photo request %d from %p\n", (int)request.index, (void*)request.map);
+    if (standIn.requests.empty())
+        return kAskedNothing;
+    if (standIn.requests.size() > 1 || standIn.requests[0].map != window)
+        return kWrongRequest;
+    return kAskedBase + standIn.requests[0].index;
 }
 
 }  // namespace
@@ -145,6 +207,10 @@ int wmain(int argc, wchar_t** argv)
         return InitAgain();
     if (command == L"cycles" && argc > 2)
         return Cycles(_wtoi(argv[2]));
-    fprintf(stderr, "usage: maphost install | initagain | cycles <n>\n");
+    if (command == L"select" && argc > 2)
+        return AskTheMap(UM_MAPSELECTCITY, (WPARAM)_wtoi(argv[2]), false);
+    if (command == L"show" && argc > 3)
+        return AskTheMap(UM_MAPSHOWCITY, (WPARAM)_wtoi(argv[2]), std::wstring(argv[3]) == L"foreign");
+    fprintf(stderr, "usage: maphost install | initagain | cycles <n> | select <index> | show <index> own|foreign\n");
     return 1;
 }

@@ -44,3 +44,39 @@ inline std::vector<uint8_t> GrabScreenRgb(const RECT& r)
     }
     return rgb;
 }
+
+// A window's client area as the screen shows it, after a redraw of the window
+// and its children and a moment of message handling; its origin on the
+// screen goes to `place`. Without a window manager nobody draws the frame,
+// so the client area is all a picture can hold.
+struct ClientPicture {
+    RECT place = {};
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;  // top-down RGB bytes
+    uint32_t At(int x, int y) const
+    {
+        const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
+        return (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
+    }
+};
+
+inline ClientPicture GrabClientPicture(HWND window)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    MSG msg;
+    for (int i = 0; i < 20; ++i) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageW(&msg);
+        Sleep(10);
+    }
+    ClientPicture picture;
+    RECT client;
+    GetClientRect(window, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(window, &origin);
+    picture.place = RECT{origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    picture.width = client.right;
+    picture.height = client.bottom;
+    picture.rgb = GrabScreenRgb(picture.place);
+    return picture;
+}

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <vector>
+
 #include "windows/map/MapLibraryLoader.h"
 
 struct CityRecord;
@@ -65,7 +67,7 @@ public:
     // The links in blue with their underlines (WM_PAINT, after the host
     // filled the background).
     void PaintLinks(HDC dc) const;
-    // The link under a client point; -1 when none.
+    // The link under a client point (0 for the first shown); -1 when none.
     int LinkAt(POINT client) const;
     // Opens link `link`'s address (link 1 extended by the selected city).
     void OpenLink(int link);
@@ -73,4 +75,57 @@ public:
     // "citylistcolumns": widths above 0 replace the remembered ones.
     void SaveColumns();
     HWND List() const;
+
+    // The shown cities again: those whose country begins with `filter` (any
+    // case; all for null or ""), in city-list order.
+    void BuildCityView(const WCHAR* filter);
+    // The list's rows from the shown cities, or from the zone table's first
+    // kZoneListMaxRows zones in their order; each row keeps its record.
+    void FillCityList();
+    void FillZoneList();
+    // Zone mode: the first row whose text begins with `text` (128 characters
+    // at most compared); city mode: the first shown city whose name does (80
+    // at most). Any case; -1 for null or none.
+    int FindCityByPrefix(const WCHAR* text) const;
+    // The city's row among the shown cities; -1 when it is not shown.
+    int FindCityIndex(const CityRecord* record) const;
+    // The row (from 0) alone selected and focused, in the middle of the list.
+    void SelectCityRow(int row);
+    // Opens `address`; link 1's gets the selected city's page when the map
+    // child exists and a city is selected.
+    void OpenCityPage(const WCHAR* address);
+    int LinkCount() const { return m_linkCount; }
+    RECT LinkRect(int link) const { return m_links[link].rect; }
+    const int* ColumnWidths() const { return m_widths; }
+
+private:
+    struct PaneLink {
+        WCHAR text[100];
+        RECT rect;
+        const WCHAR* address;
+    };
+
+    HWND AddControl(const WCHAR* className, const WCHAR* text, DWORD style, int id);
+    void LoadCityListColumns();
+    void TitleColumns(bool zoneMode);
+    void SetZoneMode(bool zoneMode);
+    void ApplySearch();
+    void ReadText(HWND edit, WCHAR* text, int chars) const;
+    int TextHeight() const;
+    int TextWidth(HWND control) const;
+
+    CityListPaneServices m_services;
+    HWND m_window;
+    HWND m_mapChild;
+    HFONT m_font;  // the stock GUI font, never deleted
+    HWND m_searchLabel, m_search, m_filterLabel, m_filter;
+    HWND m_cityMode, m_zoneMode;
+    HWND m_list, m_showOnMap, m_ok, m_cancel;
+    bool m_inZoneMode;
+    bool m_clearingFilter;
+    std::vector<CityRecord*> m_shown;
+    int m_widths[3];
+    PaneLink m_links[2];
+    int m_linkCount;
+    WCHAR m_titles[4][100];  // strings 161, 162, 163, 164
 };

@@ -1,0 +1,8 @@
+#include "map/MapShell.h"
+
+#include <shellapi.h>
+
+void CShellWebOpener::OpenAddress(const WCHAR* address)
+{
+    ShellExecuteW(nullptr, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
+}
