@@ -77,6 +77,8 @@ public:
     void RefreshLocalZone() override;
 
     const CMainSettings& Settings() const { return m_settings; }
+    // The block's map-available bit is the world map's to set.
+    CMainSettings& Settings() { return m_settings; }
     // The alarm check's state, which the reminder log takes back to the last check.
     AlarmCheckState& AlarmState() { return m_tick.Alarms(); }
 

@@ -115,7 +115,9 @@ class IWorldMap {
 public:
     virtual ~IWorldMap() = default;
     virtual HWND Window() { return nullptr; }
-    virtual void Open() {}
+    // Opens the map or brings it to the front; the city of `clock`'s location
+    // is shown when it is one (null: the tray icon's menu, no clock).
+    virtual void Open(const ClockRecord* clock) {}
     virtual void Close() {}
 };
 

@@ -364,7 +364,7 @@ void CMainMenu::OnCommand(WORD id)
         PostMessageW(m_host->MainWindow(), UM_SHOWCALENDAR, 0, 0);
         return;
     case kCmdWorldMap:
-        seams.map->Open();
+        seams.map->Open(clock);
         return;
     case kCmdCityPhotos:
         OpenCityPhotoPage(m_current);

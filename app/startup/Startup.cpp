@@ -17,6 +17,7 @@
 #include "windows/http/HttpClient.h"
 #include "windows/http/HttpDownloader.h"
 #include "windows/desktop/DesktopClocks.h"
+#include "windows/map/WorldMap.h"
 #include "windows/news/NewsReader.h"
 #include "app/startup/BuildInfo.h"
 #include "app/startup/CommandLine.h"
@@ -307,6 +308,16 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     logServices.build = &build;
     CReminderLog log(logServices);
     CTimerClocks timers;
+    WorldMapServices mapServices = {};
+    mapServices.paths = &paths;
+    mapServices.strings = &language;
+    mapServices.program = instance;
+    mapServices.cities = &cities;
+    mapServices.zones = &zones;
+    mapServices.desktop = &desktop;
+    mapServices.messages = &messageBoxes;
+    mapServices.starter = &starter;
+    CWorldMap map(mapServices);
 
     MainSeams seams = {};
     seams.menu = &menu;
@@ -317,6 +328,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     seams.desktop = &desktop;
     seams.http = &http;
     seams.news = &news;
+    seams.map = &map;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
     menu.SetHost(&program);
@@ -325,6 +337,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     timers.SetHost(&program);
     http.SetSettings(&program.Settings().Block());
     news.SetSettings(&program.Settings().Block());
+    map.SetSettings(&program.Settings().Block());
     exitCode = RunMainWindow(instance, program, exitEvent.Get());
     desktop.Destroy();
     skins.ReleaseAll();

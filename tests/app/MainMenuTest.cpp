@@ -285,7 +285,7 @@ public:
 
 class CMap : public IWorldMap {
 public:
-    void Open() override { Call("map"); }
+    void Open(const ClockRecord* clock) override { Call(clock ? "map " + std::to_string(clock->id) : "map"); }
 };
 
 class CNews : public INewsReader {
@@ -433,7 +433,7 @@ TEST_F(MainMenu, EveryCommandReachesItsTarget)
         {kCmdShowLog, "post " + log + " 0"},
         {kCmdAllClocks, "post " + all + " 0"},
         {kCmdCalendar, "post " + calendar + " 0"},
-        {kCmdWorldMap, "map"},
+        {kCmdWorldMap, "map 6"},
         {kCmdCityPhotos, "start https://places.kestrin-group.com/cms//||"},
         {kCmdNewAlarm, kSettings + " /new_alarm6" + kFolder},
         {kCmdZoneSettings, kSettings + " /zone6" + kFolder},
