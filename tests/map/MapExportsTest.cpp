@@ -4,6 +4,7 @@
 // from the host's executable.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
 #include "graphics/image/JpegTexture.h"
@@ -167,4 +168,46 @@ TEST(MapShot, DrawsTheShippedEarth)
     EXPECT_NE(0u, picture.At(400, 300)) << "no earth in the middle";
     EXPECT_EQ(0u, picture.At(2, 2)) << "space is black";
     EXPECT_EQ(0u, picture.At(797, 2));
+}
+
+// The main program's world map window around the loaded library, as maphost
+// opens it with the host code: the globe textured at the left, the city list
+// pane in the button face colour at the right with its links underlined in
+// blue.
+TEST_F(MapExports, WorldMapWindowShowsTheGlobeBesideThePane)
+{
+    for (const wchar_t* name : {L"map.jpg", L"cities.txt", L"timezones.txt", L"res_en.dll"})
+        PutEarth(name, std::wstring(TL_PROGRAM_FOLDER) + name);
+    const std::wstring out = std::wstring(TL_SHOTS_FOLDER) + L"worldmap.png";
+    DeleteFileW(out.c_str());
+    ASSERT_EQ(0, Host(L"worldmap " + out));
+    RgbPicture picture;
+    ASSERT_TRUE(ReadPngPicture(out, &picture));
+    const int paneLeft = picture.width - 320;
+    ASSERT_GT(paneLeft, 0);
+    COLORREF face = GetSysColor(COLOR_BTNFACE);
+    uint32_t faceRgb = (uint32_t)GetRValue(face) << 16 | (uint32_t)GetGValue(face) << 8 | GetBValue(face);
+    // the pane's inset and the space beside its list
+    EXPECT_EQ(faceRgb, picture.At(paneLeft + 1, picture.height / 2));
+    EXPECT_EQ(faceRgb, picture.At(picture.width - 2, picture.height / 2));
+    // a link's underline: a blue run in the pane
+    int longestBlue = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        int run = 0;
+        for (int x = paneLeft; x < picture.width; ++x) {
+            run = picture.At(x, y) == 0x0000FF ? run + 1 : 0;
+            longestBlue = std::max(longestBlue, run);
+        }
+    }
+    EXPECT_GE(longestBlue, 40);
+    // the globe's land around the middle of the map at the left, none of it grey
+    int land = 0;
+    for (int y = picture.height / 4; y < picture.height * 3 / 4; y += 2) {
+        for (int x = paneLeft / 4; x < paneLeft * 3 / 4; x += 2) {
+            uint32_t p = picture.At(x, y);
+            if ((int)(p >> 16) > (int)(p & 0xFF) + 24)
+                ++land;
+        }
+    }
+    EXPECT_GT(land, 100);
 }

@@ -25,14 +25,6 @@ void RegisterOnce()
 
 }  // namespace
 
-uint32_t GLFrame::At(int x, int y) const
-{
-    if (x < 0 || y < 0 || x >= width || y >= height)
-        return 0;
-    const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
-    return (uint32_t)p[0] << 16 | (uint32_t)p[1] << 8 | p[2];
-}
-
 CSceneTestWindow::~CSceneTestWindow()
 {
     m_context.Reset();
@@ -67,18 +59,6 @@ GLFrame CSceneTestWindow::TakeFrame()
     glFinish();
     GLFrame frame = ReadBackFrame(m_width, m_height);
     SwapBuffers(m_dc);
-    return frame;
-}
-
-GLFrame ReadBackFrame(int width, int height)
-{
-    GLFrame frame;
-    frame.width = width;
-    frame.height = height;
-    frame.rgb.resize((size_t)width * height * 3);
-    glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, frame.rgb.data());
     return frame;
 }
 

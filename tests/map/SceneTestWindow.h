@@ -9,17 +9,7 @@
 
 #include "map/scene/GLCaps.h"
 #include "map/textures/TileSet.h"
-
-// A frame as glReadPixels gives it: rows bottom-up, as OpenGL counts them.
-struct GLFrame {
-    int width = 0, height = 0;
-    std::vector<uint8_t> rgb;  // 3 bytes a pixel
-    // 0xRRGGBB of the pixel at x from the left, y from the bottom.
-    uint32_t At(int x, int y) const;
-    int Red(int x, int y) const { return (int)(At(x, y) >> 16); }
-    int Green(int x, int y) const { return (int)(At(x, y) >> 8 & 0xFF); }
-    int Blue(int x, int y) const { return (int)(At(x, y) & 0xFF); }
-};
+#include "tests/support/GLFrame.h"
 
 class CSceneTestWindow {
 public:
@@ -47,10 +37,6 @@ private:
     DWORD m_sysError = 0;
     int m_width = 0, m_height = 0;
 };
-
-// The back buffer of the context current on this thread: after a window's
-// own paint (RedrawWindow with RDW_UPDATENOW) it still holds that frame.
-GLFrame ReadBackFrame(int width, int height);
 
 // Saves the frame under TL_SHOTS_FOLDER for a person to look at.
 void SaveShot(const GLFrame& frame, const std::wstring& name);

@@ -5,6 +5,11 @@
 //                            with MAPERR_REGISTERCLASS and ERROR_CLASS_ALREADY_EXISTS
 //   maphost cycles <n>       n times: load, InitMap, a map window, destroy it while the
 //                            textures load, FreeMap, FreeLibrary; exit code 0
+//   maphost worldmap <png>   the main program's world map window (the host code linked,
+//                            the library loaded by it) opened on Sydney; once the globe
+//                            is textured, the window's picture with the map's frame
+//                            pasted in goes to <png>; exit code 0, 3 when the globe
+//                            stays untextured, 4 without a map child
 //   maphost select <index>   three cities; UM_MAPSELECTCITY to the map window, the
 //                            flight pumped; a stand-in main program window answers
 //                            the photo request
@@ -26,7 +31,20 @@
 #include "graphics/protocol/MapWindowProtocol.h"
 #include "graphics/records/CityRecord.h"
 #include "map/MapExports.h"
+#include "app/alarms/AlarmSeams.h"
+#include "app/zones/ZoneDatabase.h"
+#include "graphics/language/Language.h"
+#include "graphics/records/SettingsBlock.h"
+#include "graphics/system/Paths.h"
+#include "tests/support/FakeSystemZone.h"
+#include "tests/support/GLFrame.h"
 #include "tests/support/PhotoRequestStandIn.h"
+#include "tests/support/PngFile.h"
+#include "tests/support/ScreenGrab.h"
+#include "windows/CityList.h"
+#include "windows/DataFiles.h"
+#include "windows/map/CityListPane.h"
+#include "windows/map/WorldMap.h"
 
 namespace {
 
@@ -196,6 +214,134 @@ int AskTheMap(UINT message, WPARAM index, bool foreign)
     return kAskedBase + standIn.requests[0].index;
 }
 
+// The host's boxes and links go to the output: nothing may wait for a person.
+class CPrintedBoxes : public IAlarmMessageBox {
+public:
+    int Show(const WCHAR* text, const WCHAR* caption, UINT) override
+    {
+        wprintf(L"box %ls: %ls\n", caption, text);
+        return IDOK;
+    }
+};
+
+class CPrintedStarter : public IProgramStarter {
+public:
+    bool Start(const WCHAR* file, const WCHAR*, const WCHAR*) override
+    {
+        wprintf(L"open %ls\n", file);
+        return true;
+    }
+};
+
+std::wstring HostFolder()
+{
+    WCHAR path[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder(path, length);
+    return folder.substr(0, folder.rfind(L'\\') + 1);
+}
+
+// Land in the frame: the untextured globe is shades of blue and grey, the
+// earth's picture around Sydney is brown and green.
+int LandPixels(const GLFrame& frame)
+{
+    int land = 0;
+    for (int y = 0; y < frame.height; y += 4) {
+        for (int x = 0; x < frame.width; x += 4) {
+            if (frame.Red(x, y) > frame.Blue(x, y) + 24 || frame.Green(x, y) > frame.Blue(x, y) + 24)
+                ++land;
+        }
+    }
+    return land;
+}
+
+const DWORD kTexturedWaitMs = 120000;
+const int kLandPixels = 200;
+
+int WorldMapShot(const wchar_t* out)
+{
+    SetCursorPos(GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1);
+    std::wstring folder = HostFolder();
+    SettingsPaths paths = {};
+    if (!BuildIniPathsFor(folder.c_str(), L"tester", &paths))
+        return 5;
+    CFakeSystemZone system;
+    CZoneDatabase zones(system);
+    CCityList cities(zones);
+    SYSTEMTIME now;
+    GetSystemTime(&now);
+    if (!LoadZoneAndCityFiles(folder.c_str(), zones, cities, now))
+        return 5;
+    CModule english(LoadLibraryExW((folder + L"res_en.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    CLanguage language;
+    language.SetResources(english.Get(), nullptr);
+    IDesktopClocks desktop;
+    CPrintedBoxes boxes;
+    CPrintedStarter starter;
+    CPhotoRequestStandIn standIn;
+    WorldMapServices services = {};
+    services.paths = &paths;
+    services.strings = &language;
+    services.program = GetModuleHandleW(nullptr);
+    services.cities = &cities;
+    services.zones = &zones;
+    services.desktop = &desktop;
+    services.messages = &boxes;
+    services.starter = &starter;
+    SettingsBlock settings = {};
+    settings.options = kOptCityPhotos;
+    CWorldMap map(services);
+    map.SetSettings(&settings);
+    // a normal place of our own: without a window manager a maximised window
+    // keeps the template's size
+    WritePrivateProfileStringW(L"tester:main", L"MapWindowMax", L"0", paths.userIni);
+    WritePrivateProfileStringW(L"tester:main", L"MapWindowPos", L"0 0 1120 680", paths.userIni);
+    if (!map.ShowWorldMap(L"Sydney, Australia"))
+        return 6;
+    HWND window = map.Window();
+    HWND child = map.MapChild();
+    if (!child)
+        return 4;
+    RECT childRect;
+    GetClientRect(child, &childRect);
+    GLFrame frame;
+    bool textured = false;
+    for (DWORD start = GetTickCount(); !textured && GetTickCount() - start < kTexturedWaitMs;) {
+        Pump(250);
+        RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        frame = ReadBackFrame(childRect.right, childRect.bottom);
+        textured = LandPixels(frame) >= kLandPixels;
+    }
+    if (!textured) {
+        map.Close();
+        return 3;
+    }
+    // the flight to Sydney is over long before the texture is there
+    RedrawWindow(child, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    frame = ReadBackFrame(childRect.right, childRect.bottom);
+    ClientPicture picture = GrabClientPicture(window);
+    RECT place;
+    GetWindowRect(child, &place);
+    MapWindowPoints(nullptr, window, (POINT*)&place, 2);
+    for (int y = 0; y < frame.height; ++y) {
+        int row = place.top + y;
+        if (row < 0 || row >= picture.height)
+            continue;
+        for (int x = 0; x < frame.width && place.left + x < picture.width; ++x) {
+            uint32_t pixel = frame.At(x, frame.height - 1 - y);
+            uint8_t* p = &picture.rgb[((size_t)row * picture.width + place.left + x) * 3];
+            p[0] = (uint8_t)(pixel >> 16);
+            p[1] = (uint8_t)(pixel >> 8);
+            p[2] = (uint8_t)pixel;
+        }
+    }
+    bool written = WritePngPixels(out, picture.width, picture.height, 3, picture.rgb.data());
+    printf("child %ld %ld %ld %ld\n", place.left, place.top, place.right, place.bottom);
+    printf("client %d %d\n", picture.width, picture.height);
+    map.Close();
+    return written ? 0 : 7;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
@@ -211,6 +357,8 @@ int wmain(int argc, wchar_t** argv)
         return AskTheMap(UM_MAPSELECTCITY, (WPARAM)_wtoi(argv[2]), false);
     if (command == L"show" && argc > 3)
         return AskTheMap(UM_MAPSHOWCITY, (WPARAM)_wtoi(argv[2]), std::wstring(argv[3]) == L"foreign");
-    fprintf(stderr, "usage: maphost install | initagain | cycles <n> | select <index> | show <index> own|foreign\n");
+    if (command == L"worldmap" && argc > 2)
+        return WorldMapShot(argv[2]);
+    fprintf(stderr, "usage: maphost install | initagain | cycles <n> | select <index> | show <index> own|foreign | worldmap <png>\n");
     return 1;
 }
