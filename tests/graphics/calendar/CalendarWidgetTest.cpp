@@ -53,10 +53,10 @@ TooltipStyle TestStyle()
     s.todayBackground = kTodayBack;
     s.todayBorderColor = kTodayBorder;
     s.selectionBorderWidth = 1;
-    s.dayPadding = 4;
-    s.titlePadding = 3;
+    s.monthSpacing = 8;
     s.daySpacing = 2;
-    s.monthSpacing = 10;
+    s.titlePadding = 2;
+    s.dayPadding = 3;
     return s;
 }
 
@@ -144,7 +144,7 @@ TEST(CalendarGrid, FirstColumnOfTheMonth)
         {0, 7, 4, 4},
         {0, 7, 5, 3},
         {0, 7, 6, 2},      // Saturday first: was -5, a column left of the grid
-        {6, 31, 6, 6},     // 31 January 2026, a Saturday; the 1st a Thursday
+        {6, 31, 6, 5},     // 31 January 2026, a Saturday; the 1st a Thursday
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.weekday << " day " << c.day << " first " << c.firstDay);
