@@ -1,6 +1,5 @@
 #include "graphics/calendar/CalendarWidget.h"
 
-#include <string.h>
 #include <wchar.h>
 
 #include "graphics/image/PixelBuffer.h"

@@ -99,8 +99,8 @@ public:
 
     void Paint();
 
-    // A copy of `bitmap` (not taken over): pixels equal to its bottom-left
-    // pixel become transparent. False when it cannot be read.
+    // A copy of `bitmap` (not taken over; no DC may hold it): pixels equal
+    // to its bottom-left pixel become transparent. False when it cannot be read.
     bool SetButtonsBitmap(HBITMAP bitmap);
     // A copy of a 32-bit image with premultiplied alpha, as it is.
     bool SetButtonsImage(const CPixelBuffer& image);
