@@ -66,13 +66,6 @@ void StepDay(SYSTEMTIME& t, bool forward)
     }
 }
 
-// 0..6 for any weekday number: % keeps the sign of a negative one, and the
-// week walks below look for an exact match.
-int NormalWeekday(int day)
-{
-    return (day % 7 + 7) % 7;
-}
-
 // Moves a copy to the first day of its week that starts on firstDay; returns
 // the number of days stepped back from 1 January.
 int StepsBackFromJan1(const SYSTEMTIME& date, int firstDay, SYSTEMTIME* weekStart)
@@ -91,6 +84,13 @@ int StepsBackFromJan1(const SYSTEMTIME& date, int firstDay, SYSTEMTIME* weekStar
 }
 
 }  // namespace
+
+// % keeps the sign of a negative number, and the week walks below look for
+// an exact match.
+int NormalWeekday(int day)
+{
+    return (day % 7 + 7) % 7;
+}
 
 bool IsLeapYear(int year)
 {

@@ -30,6 +30,9 @@ struct WeekRules {
 bool IsLeapYear(int year);
 int GetDaysInMonth(int month, int year);
 
+// 0..6 for any weekday number, also a negative one.
+int NormalWeekday(int day);
+
 // Whole days since 1 January 1601; 0 when the date is not a valid time.
 uint32_t GetDayNumber(const SYSTEMTIME& date);
 // Weekday (0 = Sunday) of a day number.
