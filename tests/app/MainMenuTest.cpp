@@ -434,7 +434,7 @@ TEST_F(MainMenu, EveryCommandReachesItsTarget)
         {kCmdAllClocks, "post " + all + " 0"},
         {kCmdCalendar, "post " + calendar + " 0"},
         {kCmdWorldMap, "map 6"},
-        {kCmdCityPhotos, "start https://places.kestrin-group.com/cms//||"},
+        {kCmdCityPhotos, "start https://places.tempolan.example/cms//||"},
         {kCmdNewAlarm, kSettings + " /new_alarm6" + kFolder},
         {kCmdZoneSettings, kSettings + " /zone6" + kFolder},
         {kCmdSkinSettings, kSettings + " /skin6" + kFolder},
@@ -707,9 +707,9 @@ TEST(WebPages, AddressesWithAndWithoutAffiliate)
     EXPECT_FALSE(FormatWebPage(12, 0, address));
 
     FormatCityPhotoPage(L"New York State", nullptr, 0, address);
-    EXPECT_EQ(std::wstring(L"https://places.kestrin-group.com/cms/new_york_state/"), address);
+    EXPECT_EQ(std::wstring(L"https://places.tempolan.example/cms/new_york_state/"), address);
     FormatCityPhotoPage(L"S\u00e3o Tom\u00e9", nullptr, 0, address);
-    EXPECT_EQ(std::wstring(L"https://places.kestrin-group.com/cms/s%E3o_tom%E9/"), address);
+    EXPECT_EQ(std::wstring(L"https://places.tempolan.example/cms/s%E3o_tom%E9/"), address);
     std::wstring longLocation(3000, L'&');
     FormatCityPhotoPage(longLocation.c_str(), nullptr, 0, address);
     std::wstring cut = address;
