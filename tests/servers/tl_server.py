@@ -387,7 +387,7 @@ def sntp_loop(sock, other):
 def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--port-file", required=True)
-    parser.add_argument("--idle", type=float, default=120)
+    parser.add_argument("--idle", type=float, default=1800)
     parser.add_argument("--sntp-port", type=int, default=0)
     args = parser.parse_args()
 

@@ -2,8 +2,9 @@
 # Runs a command with the tests' local servers up: their ports are in
 # TL_TEST_HTTP_PORT, TL_TEST_TLS_PORT and TL_TEST_SNTP_PORT (127.0.0.1). The
 # server is ended by its pid when the command ends (it also ends itself when
-# idle for two minutes). TL_TEST_SNTP_BIND_PORT chooses the SNTP port, for a
-# program that only asks the standard one; the others take a free port.
+# idle for half an hour: a suite may go minutes without a request).
+# TL_TEST_SNTP_BIND_PORT chooses the SNTP port, for a program that only asks
+# the standard one; the others take a free port.
 set -u
 dir=$(mktemp -d)
 python3 "$(dirname "$0")/tl_server.py" --port-file "$dir/ports" --sntp-port "${TL_TEST_SNTP_BIND_PORT:-0}" >"$dir/server.log" 2>&1 </dev/null &
