@@ -1,0 +1,106 @@
+// The clock tooltip: a layered popup in the taskbar's process that shows one
+// taskbar clock's caption and date, optionally a month calendar above it,
+// or, in the plain form, a table of every clock. The tray clock window shows
+// it on a hover and hides it after the mouse leaves. Taskbar GUI thread only.
+#pragma once
+
+#include <windows.h>
+
+#include "graphics/calendar/CalendarWidget.h"
+#include "graphics/system/Handles.h"
+#include "graphics/window/Window.h"
+#include "taskbar/tray/TooltipText.h"
+#include "taskbar/tray/TrayCopies.h"
+
+class CClockPanel;
+class CUnitNames;
+class ILanguageStrings;
+class ITooltipShell;
+
+// What the tooltip reads; everything outlives the tooltip's window.
+struct TooltipEnvironment {
+    const TrayCopies* copies;
+    const ILanguageStrings* language;
+    const CUnitNames* unitNames;    // timer texts; may be null
+    HMODULE resources;              // the language library (bitmap 218), may be null
+    const WCHAR* folder;            // the program folder with a trailing backslash
+    const CClockPanel* panel;       // highlight labels; may be null
+    HWND mainWindow;                // photo requests go there; may be null
+    ITooltipShell* shell;
+    void (*now)(SYSTEMTIME* utc);   // GetSystemTime unless a test sets another
+};
+
+class CTooltip : public CAlphaWindow {
+public:
+    // The margin around and between the parts, in pixels.
+    static const int kMargin = 4;
+    static const UINT_PTR kHideTimer = 1;
+
+    explicit CTooltip(const ILanguageStrings& language);
+    bool OnMessage(WindowMessage& message) override;
+    ~CTooltip() override;
+    void Destroy() override;
+    // Draws everything into the back buffer and puts it on the screen.
+    virtual void Paint(HDC dc);
+
+    // Must be set before Create; `environment` outlives the tooltip.
+    void SetEnvironment(const TooltipEnvironment* environment) { m_env = environment; }
+    // "Tempoler Tooltip", a top-most layered tool window without a parent.
+    bool CreateTooltip();
+
+    int ClockIndex() const { return m_clock; }
+    int PhotoCity() const { return m_photoCity; }
+    bool IsShown() const;
+    void SetClock(int index);
+    // Forgets the photo; -1 (photos are not kept by this build).
+    int LoadPhoto();
+    // Measures, places at the taskbar clock `anchor` (screen coordinates),
+    // paints and shows.
+    void ShowAt(const RECT& anchor, bool horizontal);
+    void Hide();
+    // While visible, (re)starts the hide timer; else kills it.
+    void StartHideTimer(UINT ms);
+    void KillHideTimer();
+    UINT HideDelay() const { return m_hideDelay; }
+    void ApplySettings(const TooltipStyle& style);
+    SIZE MeasureLayout();
+    void ResetPhoto();
+    void CreateHint();
+    void ActivateHint(bool on);
+    HWND HintWindow() const { return m_hint; }
+
+    const WCHAR* Text() const { return m_text; }
+    const Calendar::CCalendarWidget& CalendarWidget() const { return m_calendar; }
+
+private:
+    uint32_t Options() const;
+    bool ValidClock(int index) const;
+    void NowUtc(SYSTEMTIME* utc) const;
+    // The shown clock's time, else the computer's local time.
+    void ShownTime(SYSTEMTIME* time) const;
+    // The table of every clock at (x, y): drawn, or only measured.
+    SIZE MeasureText(HDC dc, int x, int y, bool draw);
+    void BuildText();
+    void OnMouseMove(LPARAM lParam);
+
+    int m_clock;
+    int m_photoCity;
+    UINT_PTR m_hideTimer;
+    UINT m_hideDelay;
+    HWND m_hint;
+    BYTE m_styleAlpha;
+    CGdiObject<HFONT> m_font;
+    Calendar::CCalendarWidget m_calendar;
+    RECT m_calendarRect;
+    RECT m_textRect;
+    WCHAR m_text[kTooltipTextChars];
+    WCHAR m_photoTitle[kPhotoTitleChars];
+    WCHAR m_photoLink[kPhotoLinkChars];
+    WCHAR m_photoAuthor[kPhotoAuthorChars];
+    WCHAR m_captionFormat[100];
+    COLORREF m_textColor;
+    COLORREF m_background;
+    HCURSOR m_hand;
+    bool m_tracking;
+    const TooltipEnvironment* m_env;
+};
