@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/zones/ZoneDatabase.h"
+#include "graphics/records/CityLookup.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/text/TextFields.h"
 
@@ -231,28 +232,7 @@ void CCityList::FreeCityList()
 
 int CCityList::FindCityByName(const WCHAR* text) const
 {
-    if (!text)
-        return -1;
-    WCHAR name[kCityTextChars];
-    for (int i = 0; i < m_count; ++i) {
-        FormatCityName(m_cities[i], name);
-        if (lstrcmpiW(name, text) == 0)
-            return i;
-    }
-    return -1;
-}
-
-void FormatCityName(const CityRecord& city, WCHAR* buffer)
-{
-    if (!buffer)
-        return;
-    size_t n = FixedLength(city.cityName, kNameChars);
-    memcpy(buffer, city.cityName, n * sizeof(WCHAR));
-    buffer[n++] = L',';
-    buffer[n++] = L' ';
-    size_t c = FixedLength(city.countryName, kNameChars);
-    memcpy(buffer + n, city.countryName, c * sizeof(WCHAR));
-    buffer[n + c] = 0;
+    return ::FindCityByName(m_cities, m_count, text);
 }
 
 bool GetUserCountryName(WCHAR* buffer, LCID lcid)

@@ -3,11 +3,10 @@
 // the list must not be loaded again while the map library is loaded.
 #pragma once
 
+#include "graphics/records/CityName.h"
 #include "graphics/records/CityRecord.h"
 
 class CZoneDatabase;
-
-const int kCityTextChars = 161;  // "city, country" with its terminator
 
 class CCityList {
 public:
@@ -35,7 +34,5 @@ private:
     int m_count;
 };
 
-// "city, country" into a buffer of at least kCityTextChars characters.
-void FormatCityName(const CityRecord& city, WCHAR* buffer);
 // The country name of the locale, into a buffer of 162 characters; false when the system gives none.
 bool GetUserCountryName(WCHAR* buffer, LCID lcid);

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 // The city photo service: its pages, the photos of a place, the add-photo page.
-const WCHAR kCityPhotoSite[] = L"https://places.kestrin-group.com/";
+const WCHAR kCityPhotoSite[] = L"https://places.tempolan.example/";
 // The maker's page about the city list and its zones.
 const WCHAR kCityZoneSite[] = L"https://cities.kestrin-group.com/";
 // Where the city list's coordinates and names come from.

@@ -10,7 +10,7 @@
 #include "graphics/window/Theme.h"
 #include "taskbar/panel/ClockPanel.h"
 #include "taskbar/tray/TrayHost.h"
-#include "taskbar/tray/Tooltip.h"
+#include "taskbar/tooltip/Tooltip.h"
 
 namespace {
 

@@ -14,8 +14,8 @@
 #include "taskbar/tray/TrayHost.h"
 #include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
-#include "taskbar/tray/Tooltip.h"
-#include "taskbar/tray/TooltipShell.h"
+#include "taskbar/tooltip/Tooltip.h"
+#include "taskbar/tooltip/TooltipShell.h"
 
 namespace {
 

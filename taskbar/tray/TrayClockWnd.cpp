@@ -16,7 +16,7 @@
 #include "taskbar/tray/TrayMenu.h"
 #include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
-#include "taskbar/tray/Tooltip.h"
+#include "taskbar/tooltip/Tooltip.h"
 
 namespace {
 

@@ -434,7 +434,7 @@ TEST_F(MainMenu, EveryCommandReachesItsTarget)
         {kCmdAllClocks, "post " + all + " 0"},
         {kCmdCalendar, "post " + calendar + " 0"},
         {kCmdWorldMap, "map 6"},
-        {kCmdCityPhotos, "start https://places.kestrin-group.com/cms//||"},
+        {kCmdCityPhotos, "start https://places.tempolan.example/cms//||"},
         {kCmdNewAlarm, kSettings + " /new_alarm6" + kFolder},
         {kCmdZoneSettings, kSettings + " /zone6" + kFolder},
         {kCmdSkinSettings, kSettings + " /skin6" + kFolder},
@@ -707,15 +707,22 @@ TEST(WebPages, AddressesWithAndWithoutAffiliate)
     EXPECT_FALSE(FormatWebPage(12, 0, address));
 
     FormatCityPhotoPage(L"New York State", nullptr, 0, address);
-    EXPECT_EQ(std::wstring(L"https://places.kestrin-group.com/cms/new_york_state/"), address);
+    EXPECT_EQ(std::wstring(L"https://places.tempolan.example/cms/new_york_state/"), address);
     FormatCityPhotoPage(L"S\u00e3o Tom\u00e9", nullptr, 0, address);
-    EXPECT_EQ(std::wstring(L"https://places.kestrin-group.com/cms/s%E3o_tom%E9/"), address);
+    EXPECT_EQ(std::wstring(L"https://places.tempolan.example/cms/s%E3o_tom%E9/"), address);
     std::wstring longLocation(3000, L'&');
     FormatCityPhotoPage(longLocation.c_str(), nullptr, 0, address);
     std::wstring cut = address;
     EXPECT_LE(cut.size(), 2047u);
     EXPECT_GT(cut.size(), 2040u);
-    EXPECT_EQ(L"%26", cut.substr(cut.size() - 3));  // whole references only
+    // whole references only, then the closing "/" when it still fits
+    const std::wstring site = L"https://places.tempolan.example/cms/";
+    ASSERT_EQ(site, cut.substr(0, site.size()));
+    std::wstring part = cut.substr(site.size());
+    if (part.back() == L'/')
+        part.pop_back();
+    EXPECT_EQ(0u, part.size() % 3);
+    EXPECT_EQ(L"%26", part.substr(part.size() - 3));
 }
 
 TEST(TimeServiceControl, AMissingServiceReportsItsError)

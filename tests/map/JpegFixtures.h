@@ -1,5 +1,4 @@
-// JPEG and picture fixtures of the map tests, written independently of the
-// code under test: libjpeg straight, rows top-down as the file keeps them.
+// Picture fixtures of the map tests; the JPEG files come from JpegFiles.h.
 #pragma once
 
 #include <stdint.h>
@@ -8,19 +7,7 @@
 #include <vector>
 
 #include "map/textures/GLTexture.h"
-
-// A picture of `components` bytes per pixel, rows top-down.
-struct TopDownPicture {
-    int width = 0, height = 0, components = 3;
-    std::vector<uint8_t> bytes;
-
-    TopDownPicture(int w, int h, int c) : width(w), height(h), components(c), bytes((size_t)w * h * c) {}
-    uint8_t* At(int x, int yFromTop) { return &bytes[((size_t)yFromTop * width + x) * components]; }
-};
-
-// Writes the picture as a JPEG file (1 grey, 3 RGB or 4 CMYK components);
-// false on failure.
-bool WriteJpegFile(const std::wstring& path, const TopDownPicture& picture, int quality = 95);
+#include "tests/support/JpegFiles.h"
 
 // A picture of flat blocks, one colour per block, `columns` x `rows` blocks,
 // colours[column + columns x row] with row 0 on top.

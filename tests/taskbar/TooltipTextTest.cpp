@@ -3,7 +3,7 @@
 #include <string>
 
 #include "graphics/records/FixedText.h"
-#include "taskbar/tray/TooltipText.h"
+#include "taskbar/tooltip/TooltipText.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "graphics/records/FixedText.h"
 #include "graphics/skin/Graphics.h"
 #include "graphics/window/Window.h"
-#include "taskbar/tray/Tooltip.h"
+#include "taskbar/tooltip/Tooltip.h"
 #include "tests/support/FakeLanguage.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/TestFiles.h"

@@ -1,4 +1,4 @@
-#include "taskbar/tray/TooltipText.h"
+#include "taskbar/tooltip/TooltipText.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "taskbar/tray/Tooltip.h"
+#include "taskbar/tooltip/Tooltip.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -17,7 +17,7 @@
 #include "graphics/text/TimeFormat.h"
 #include "graphics/time/ZoneConvert.h"
 #include "taskbar/panel/ClockPanel.h"
-#include "taskbar/tray/TooltipShell.h"
+#include "taskbar/tooltip/TooltipShell.h"
 
 namespace {
 

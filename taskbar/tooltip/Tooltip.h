@@ -9,7 +9,7 @@
 #include "graphics/calendar/CalendarWidget.h"
 #include "graphics/system/Handles.h"
 #include "graphics/window/Window.h"
-#include "taskbar/tray/TooltipText.h"
+#include "taskbar/tooltip/TooltipText.h"
 #include "taskbar/tray/TrayCopies.h"
 
 class CClockPanel;
