@@ -40,6 +40,7 @@ void CreateTooltipWindow()
     e.panel = &g_clockPanel;
     e.mainWindow = (HWND)(UINT_PTR)g_shared.mainWindow;
     e.shell = &g_tooltipShell;
+    e.photoRoot = nullptr;
     e.now = nullptr;
     g_tooltip.SetEnvironment(&e);
     if (!g_tooltip.GetHandle())

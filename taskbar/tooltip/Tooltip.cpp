@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <shellapi.h>
+#include <stdlib.h>
 
 #include <vector>
 
@@ -10,6 +11,8 @@
 #include "graphics/language/LanguageStrings.h"
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WebSites.h"
+#include "graphics/records/CityLookup.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/skin/Graphics.h"
 #include "graphics/text/DurationFormat.h"
@@ -30,6 +33,8 @@ const int kTodayPrefixChars = 19;
 const int kTableTimeChars = 64;
 const WCHAR kRowSample[] = L"1Wqlj";
 const WCHAR kColumnSeparator[] = L", ";
+const int kHintOffset = 16;
+const int kAddressChars = 511;
 
 COLORREF StyleColor(uint32_t color, int systemColor)
 {
@@ -73,10 +78,9 @@ CTooltip::CTooltip(const ILanguageStrings& language)
       m_calendarRect{0, 0, 0, 0},
       m_textRect{0, 0, 0, 0},
       m_text(),
-      m_photoTitle(),
-      m_photoLink(),
-      m_photoAuthor(),
+      m_photo(),
       m_captionFormat(),
+      m_photoRect{0, 0, 0, 0},
       m_textColor(0),
       m_background(0xFFFFFF),
       m_hand(nullptr),
@@ -156,13 +160,50 @@ void CTooltip::SetClock(int index)
 void CTooltip::ResetPhoto()
 {
     m_photoCity = -1;
-    m_photoTitle[0] = m_photoLink[0] = m_photoAuthor[0] = 0;
+    m_photo = PhotoChoice();
+    m_photoBitmap.Destroy();
+    m_caption.Reset();
+    m_photoRect = {0, 0, 0, 0};
+}
+
+PhotoStore CTooltip::Store() const
+{
+    const TrayCopies& copies = *m_env->copies;
+    const WCHAR* root = m_env->photoRoot ? m_env->photoRoot : GetPhotoStoreRoot();
+    return PhotoStore{root, copies.cities, (int)copies.cityCount, rand};
+}
+
+void CTooltip::RequestPhoto(int city) const
+{
+    if (m_env && m_env->mainWindow)
+        PostMessageW(m_env->mainWindow, UM_REQUESTPHOTO, (WPARAM)city, (LPARAM)m_hwnd);
 }
 
 int CTooltip::LoadPhoto()
 {
     ResetPhoto();
-    return -1;
+    uint32_t options = Options();
+    if ((options & kOptOtherTooltip) || !(options & kOptCityPhotos) || !ValidClock(m_clock) ||
+        !m_env->copies->cities)
+        return -1;
+    const TrayCopies& copies = *m_env->copies;
+    const ClockRecord& clock = copies.clocks[m_clock];
+    std::wstring location = FieldText(clock.location, FIELD_WIDTH(clock.location));
+    int city = FindCityByName(copies.cities, (int)copies.cityCount, location.c_str());
+    if (city < 0)
+        return -1;
+    const CityRecord& record = copies.cities[city];
+    std::wstring country = FieldText(record.countryName, FIELD_WIDTH(record.countryName));
+    std::wstring name = FieldText(record.cityName, FIELD_WIDTH(record.cityName));
+    PhotoStore store = Store();
+    int32_t number = ReadPhotoIndex(store, country.c_str(), name.c_str(), &m_photo);
+    if (number > 0 && LoadPhotoBitmap(store, city, number, &m_photoBitmap))
+        m_photoCity = city;
+    else
+        ResetPhoto();
+    // also without a photo here: the main program fetches missing or outdated ones
+    RequestPhoto(city);
+    return city;
 }
 
 void CTooltip::ApplySettings(const TooltipStyle& style)
@@ -307,8 +348,9 @@ SIZE CTooltip::MeasureLayout()
     }
     HGDIOBJ oldFont = SelectObject(dc, m_font ? (HGDIOBJ)m_font.Get() : GetStockObject(DEFAULT_GUI_FONT));
     bool calendar = (Options() & kOptTooltipCalendar) != 0;
+    bool photo = HasPhoto() && !(Options() & kOptOtherTooltip);
     int w = 0, h = 0;
-    if (calendar) {
+    if (calendar || photo) {
         m_calendar.SetDC(dc);
         m_calendar.GetSize(&w, &h);
         SelectObject(dc, m_font ? (HGDIOBJ)m_font.Get() : GetStockObject(DEFAULT_GUI_FONT));
@@ -319,8 +361,9 @@ SIZE CTooltip::MeasureLayout()
     } else {
         RECT desktop = {0, 0, 0, 0};
         GetClientRect(GetDesktopWindow(), &desktop);
-        m_textRect = {m, m, desktop.right - m, m};
+        m_textRect = {m, m, w > 0 ? m + w : desktop.right - m, m};
     }
+    int areaRight = m_textRect.right;
     SIZE text = {0, 0};
     if (Options() & kOptOtherTooltip) {
         text = MeasureText(dc, m_textRect.left, m_textRect.top, false);
@@ -333,15 +376,46 @@ SIZE CTooltip::MeasureLayout()
             text.cx = r.right - r.left;
             text.cy = r.bottom - r.top;
         }
+        if (photo)
+            text = LayoutPhoto(dc, text, areaRight);
     }
-    m_textRect.right = m_textRect.left + (calendar && w > text.cx ? w : text.cx);
-    m_textRect.bottom = m_textRect.top + text.cy;
+    if (!photo) {
+        m_textRect.right = m_textRect.left + (calendar && w > text.cx ? w : text.cx);
+        m_textRect.bottom = m_textRect.top + text.cy;
+    }
     size.cx = calendar && w > text.cx ? w : text.cx;
     size.cy = text.cy + (calendar ? h + m : 0);
     size.cx += 2 * m;
     size.cy += 2 * m;
     SelectObject(dc, oldFont);
     return size;
+}
+
+SIZE CTooltip::LayoutPhoto(HDC dc, SIZE text, int areaRight)
+{
+    const int m = kMargin;
+    WCHAR caption[kPhotoCaptionChars];
+    BuildPhotoCaption(caption, kPhotoCaptionChars, m_captionFormat, m_photo.linkPath, m_photo.title, m_photo.authorId,
+                      m_photo.authorName);
+    m_caption.SetText(caption);
+    int photoWidth = m_photoBitmap.GetWidth(), photoHeight = m_photoBitmap.GetHeight();
+    int left = m_textRect.left, top = m_textRect.top;
+    int column = left + photoWidth + m;
+    int right = areaRight > column + text.cx ? areaRight : column + text.cx;
+    RECT room = {column, top, right, top};
+    m_caption.Measure(dc, room);
+    RECT extent = m_caption.GetRect();
+    int captionWidth = extent.right - extent.left, captionHeight = extent.bottom - extent.top;
+    int columnHeight = text.cy + captionHeight;
+    int height = photoHeight > columnHeight ? photoHeight : columnHeight;
+    // the photo and the texts centred against each other
+    int photoTop = top + (height - photoHeight) / 2;
+    int columnTop = top + (height - columnHeight) / 2;
+    m_photoRect = {left, photoTop, left + photoWidth, photoTop + photoHeight};
+    m_textRect = {column, columnTop, column + text.cx, columnTop + text.cy};
+    m_caption.Offset(0, columnTop + text.cy - top);
+    int width = photoWidth + m + (text.cx > captionWidth ? text.cx : captionWidth);
+    return SIZE{width, height};
 }
 
 void CTooltip::ShowAt(const RECT& anchor, bool)
@@ -411,9 +485,16 @@ void CTooltip::Paint(HDC screen)
     SetTextColor(dc, m_textColor);
     if (Options() & kOptOtherTooltip) {
         MeasureText(dc, m_textRect.left, m_textRect.top, true);
-    } else if (m_text[0]) {
-        RECT r = m_textRect;
-        DrawTextW(dc, m_text, -1, &r, DT_LEFT | DT_NOCLIP);
+    } else {
+        if (m_text[0]) {
+            RECT r = m_textRect;
+            DrawTextW(dc, m_text, -1, &r, DT_LEFT | DT_NOCLIP);
+        }
+        if (HasPhoto()) {
+            m_photoBitmap.Draw(dc, m_photoRect.left, m_photoRect.top, m_photoBitmap.GetWidth(),
+                               m_photoBitmap.GetHeight(), 0, 0);
+            m_caption.Draw(dc);
+        }
     }
     CGdiObject<HBRUSH> border(CreateSolidBrush(GetSysColor(COLOR_ACTIVEBORDER)));
     FrameRect(dc, &all, border.Get());
@@ -490,9 +571,51 @@ void CTooltip::OnMouseMove(LPARAM lParam)
         TRACKMOUSEEVENT track = {sizeof(track), TME_LEAVE, m_hwnd, 0};
         m_tracking = TrackMouseEvent(&track) != FALSE;
     }
-    // the hint belongs to the photo, which this build does not show
-    (void)lParam;
-    ActivateHint(false);
+    POINT pt = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
+    if (!HasPhoto() || !PtInRect(&m_photoRect, pt)) {
+        ActivateHint(false);
+        return;
+    }
+    ActivateHint(true);
+    if (m_hint) {
+        ClientToScreen(m_hwnd, &pt);
+        SendMessageW(m_hint, TTM_TRACKPOSITION, 0, MAKELPARAM(pt.x + kHintOffset, pt.y + kHintOffset));
+    }
+}
+
+const WCHAR* CTooltip::LinkAt(int x, int y) const
+{
+    if (!HasPhoto() || !m_photo.linkPath[0])
+        return nullptr;
+    POINT pt = {x, y};
+    if (PtInRect(&m_photoRect, pt))
+        return m_photo.linkPath;
+    const LinkTarget* link = m_caption.HitTest(x, y);
+    return link ? link->target.c_str() : nullptr;
+}
+
+bool CTooltip::OnClick(LPARAM lParam)
+{
+    const WCHAR* path = LinkAt((short)LOWORD(lParam), (short)HIWORD(lParam));
+    // the index and the caption format come from files anyone may edit
+    if (!path || !IsSafeSitePath(path) || !m_env || !m_env->shell)
+        return false;
+    WCHAR address[kAddressChars + 1];
+    int site = lstrlenW(kCityPhotoSite);
+    // the site ends with a slash and the path starts with one
+    lstrcpynW(address, kCityPhotoSite, site);
+    lstrcpynW(address + site - 1, path, kAddressChars + 1 - (site - 1));
+    m_env->shell->OpenAddress(address);
+    Hide();
+    return true;
+}
+
+void CTooltip::OnPhotoReady(WPARAM wParam, LPARAM lParam)
+{
+    int city = (int)wParam;
+    int count = m_env && m_env->copies ? (int)m_env->copies->cityCount : 0;
+    if (city >= 0 && city < count && (int)lParam > 0 && IsShown() && m_photoCity >= 0 && m_photoCity < count)
+        RequestPhoto(m_photoCity);
 }
 
 bool CTooltip::OnMessage(WindowMessage& message)
@@ -545,6 +668,26 @@ bool CTooltip::OnMessage(WindowMessage& message)
         return handled;
     case WM_MOUSEMOVE:
         OnMouseMove(message.lParam);
+        message.result = 0;
+        return true;
+    case WM_SETCURSOR:
+        if ((HWND)message.wParam == m_hwnd && LOWORD(message.lParam) == HTCLIENT && m_hand) {
+            POINT pt;
+            GetCursorPos(&pt);
+            ScreenToClient(m_hwnd, &pt);
+            if (LinkAt(pt.x, pt.y)) {
+                SetCursor(m_hand);
+                message.result = TRUE;
+                return true;
+            }
+        }
+        return handled;
+    case WM_LBUTTONDOWN:
+        OnClick(message.lParam);
+        message.result = 0;
+        return true;
+    case UM_PHOTOREADY:
+        OnPhotoReady(message.wParam, message.lParam);
         message.result = 0;
         return true;
     case WM_MOUSELEAVE:

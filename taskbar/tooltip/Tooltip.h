@@ -7,8 +7,11 @@
 #include <windows.h>
 
 #include "graphics/calendar/CalendarWidget.h"
+#include "graphics/image/Bitmap.h"
+#include "graphics/photos/PhotoStore.h"
 #include "graphics/system/Handles.h"
 #include "graphics/window/Window.h"
+#include "taskbar/tooltip/LinkText.h"
 #include "taskbar/tooltip/TooltipText.h"
 #include "taskbar/tray/TrayCopies.h"
 
@@ -26,6 +29,7 @@ struct TooltipEnvironment {
     const WCHAR* folder;            // the program folder with a trailing backslash
     const CClockPanel* panel;       // highlight labels; may be null
     HWND mainWindow;                // photo requests go there; may be null
+    const WCHAR* photoRoot;         // the photo store's root; null: the process's
     ITooltipShell* shell;
     void (*now)(SYSTEMTIME* utc);   // GetSystemTime unless a test sets another
 };
@@ -33,8 +37,8 @@ struct TooltipEnvironment {
 class CTooltip : public CAlphaWindow {
 public:
     // The margin around and between the parts, in pixels.
-    static const int kMargin = 4;
-    static const UINT_PTR kHideTimer = 1;
+    static constexpr int kMargin = 4;
+    static constexpr UINT_PTR kHideTimer = 1;
 
     explicit CTooltip(const ILanguageStrings& language);
     bool OnMessage(WindowMessage& message) override;
@@ -52,8 +56,13 @@ public:
     int PhotoCity() const { return m_photoCity; }
     bool IsShown() const;
     void SetClock(int index);
-    // Forgets the photo; -1 (photos are not kept by this build).
+    // Forgets the photo, then chooses one of the clock's city from the store
+    // and asks the main window to fetch missing or outdated ones. Returns the
+    // city index, -1 when no city was found or photos are not shown.
     int LoadPhoto();
+    bool HasPhoto() const { return m_photoCity >= 0 && m_photoBitmap.IsValid(); }
+    const RECT& PhotoRect() const { return m_photoRect; }
+    const CLinkText& Caption() const { return m_caption; }
     // Measures, places at the taskbar clock `anchor` (screen coordinates),
     // paints and shows.
     void ShowAt(const RECT& anchor, bool horizontal);
@@ -82,6 +91,14 @@ private:
     SIZE MeasureText(HDC dc, int x, int y, bool draw);
     void BuildText();
     void OnMouseMove(LPARAM lParam);
+    // The site path under a client point: the photo's page or a caption link; null when none.
+    const WCHAR* LinkAt(int x, int y) const;
+    bool OnClick(LPARAM lParam);
+    void OnPhotoReady(WPARAM wParam, LPARAM lParam);
+    void RequestPhoto(int city) const;
+    PhotoStore Store() const;
+    // Photo at the text area's left, the text and the caption beside it; the size of the three.
+    SIZE LayoutPhoto(HDC dc, SIZE text, int areaRight);
 
     int m_clock;
     int m_photoCity;
@@ -94,10 +111,11 @@ private:
     RECT m_calendarRect;
     RECT m_textRect;
     WCHAR m_text[kTooltipTextChars];
-    WCHAR m_photoTitle[kPhotoTitleChars];
-    WCHAR m_photoLink[kPhotoLinkChars];
-    WCHAR m_photoAuthor[kPhotoAuthorChars];
+    PhotoChoice m_photo;
+    CLinkText m_caption;
     WCHAR m_captionFormat[100];
+    CBitmap m_photoBitmap;
+    RECT m_photoRect;
     COLORREF m_textColor;
     COLORREF m_background;
     HCURSOR m_hand;

@@ -4,15 +4,13 @@
 
 #include <stdint.h>
 
+#include "graphics/photos/PhotoIndex.h"
 #include "graphics/records/ClockRecord.h"
 #include "graphics/records/WinTypes.h"
 
 // Sizes with the NUL.
 const int kTooltipTextChars = 79;       // 78 characters shown
 const int kPhotoCaptionChars = 2048;
-const int kPhotoTitleChars = 100;
-const int kPhotoLinkChars = 512;
-const int kPhotoAuthorChars = 100;
 // The caption and the date line together stay within this many characters.
 const int kTooltipCaptionRoom = 75;
 
