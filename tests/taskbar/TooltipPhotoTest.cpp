@@ -264,3 +264,20 @@ TEST(TooltipPhoto, NoPhotoInThePlainFormOrWithPhotosOff)
 }
 
 }  // namespace
+
+namespace {
+
+// The shipped language's texts for the tooltip.
+TEST(TooltipPhoto, ShippedCaptionFormatPassesTheCheck)
+{
+    HMODULE library = LoadLibraryExW(TL_RES_EN_DLL, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(nullptr, library);
+    WCHAR text[100] = {};
+    EXPECT_GT(LoadStringW(library, 276, text, 100), 0);
+    EXPECT_TRUE(IsPhotoCaptionFormat(text)) << text;
+    EXPECT_GT(LoadStringW(library, 274, text, 100), 0);
+    EXPECT_STREQ(L"Today is ", text);
+    FreeLibrary(library);
+}
+
+}  // namespace
