@@ -87,7 +87,7 @@ CTooltip::CTooltip(const ILanguageStrings& language)
       m_tracking(false),
       m_env(nullptr)
 {
-    // GDI leaves the alpha bytes at 0: the whole window is one constant alpha
+    // one constant alpha for the whole window
     SetPerPixelAlpha(false);
     m_calendar.SetFlags(Calendar::kShowTodayLine);
 }
@@ -500,6 +500,9 @@ void CTooltip::Paint(HDC screen)
     FrameRect(dc, &all, border.Get());
     RestoreDC(dc, saved);
     GdiFlush();
+    // GDI leaves the alpha bytes at 0, and Wine composites a layered window by
+    // them even without AC_SRC_ALPHA: the whole window opaque
+    m_buffer.SetAlphaRect(0, 0, m_buffer.GetWidth(), m_buffer.GetHeight(), 255);
     m_colorKey = CLR_INVALID;
     m_alpha = m_styleAlpha;
     UpdateLayered(screen);

@@ -174,7 +174,7 @@ void ShowTooltipForClock(HWND window, int index, bool forcePhoto)
     g_tooltip.SetClock(index);
     if (!g_tooltip.GetHandle() || !copies.cities)
         return;
-    if (forcePhoto || g_tooltip.PhotoCity() < 0)
+    if ((copies.settings.options & kOptCityPhotos) && (forcePhoto || g_tooltip.PhotoCity() < 0))
         g_tooltip.LoadPhoto();
     // the clock's own rectangle when it is in the panel, else the whole window
     RECT anchor;

@@ -176,6 +176,13 @@ TEST(TooltipWindow, CalendarAboveTheCaptionAtABottomTaskbar)
     }
     EXPECT_EQ(Rgb(kBack), host.At(1, h / 2));
     EXPECT_EQ(Rgb(kBack), host.At(w - 2, 1));
+    // opaque everywhere: the screen composes a layered window by its alpha bytes
+    CDibSection& buffer = host.tooltip.BackBuffer();
+    int transparent = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            transparent += (buffer.GetPixel(x, y) >> 24) != 0xFF;
+    EXPECT_EQ(0, transparent);
 
     // today's cell (Sunday first: 17 June in row 2, column 3) in the calendar's corner
     const Calendar::CCalendarWidget& calendar = host.tooltip.CalendarWidget();
@@ -209,7 +216,7 @@ TEST(TooltipWindow, DateLineWithoutTheCalendarAndBelowATopTaskbar)
     RECT anchor = {300, 0, 400, 28};
     host.tooltip.ShowAt(anchor, true);
     ASSERT_TRUE(host.tooltip.IsShown());
-    host.Save(L"tooltip.png");
+    host.Save(L"tooltip_date.png");
     std::wstring text = host.tooltip.Text();
     EXPECT_EQ(0u, text.find(L"Pune\n"));
     EXPECT_NE(std::wstring::npos, text.find(L"2026"));

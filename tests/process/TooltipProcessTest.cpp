@@ -1,0 +1,138 @@
+// The clock tooltip inside the stand-in taskbar, driven by the real program:
+// shown at a hovered clock, hidden some time after the mouse leaves.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "graphics/protocol/TrayClockProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
+#include "tests/support/DesktopProgram.h"
+#include "tests/support/PngFile.h"
+#include "tests/support/ScreenGrab.h"
+#include "tests/support/StandinTaskbar.h"
+#include "tests/support/TestMessages.h"
+#include "tools/standin-taskbar/StandinQueries.h"
+
+namespace {
+
+struct FindTooltip {
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindTooltipProc(HWND hwnd, LPARAM lParam)
+{
+    FindTooltip* find = (FindTooltip*)lParam;
+    DWORD pid = 0;
+    WCHAR title[64] = {};
+    GetWindowThreadProcessId(hwnd, &pid);
+    GetWindowTextW(hwnd, title, 64);
+    if (pid == find->pid && lstrcmpW(title, L"Tempoler Tooltip") == 0) {
+        find->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The tooltip window of the taskbar's process.
+HWND TooltipOf(DWORD pid)
+{
+    FindTooltip find = {pid, nullptr};
+    EnumWindows(FindTooltipProc, (LPARAM)&find);
+    return find.found;
+}
+
+struct TooltipRun {
+    CStandinTaskbar taskbar;
+    CDesktopProgram program;
+    HWND tooltip = nullptr;
+    RECT clock = {};
+
+    // The program with one taskbar clock attached to a taskbar at `edge`.
+    bool Start(const wchar_t* edge, bool calendar)
+    {
+        if (FindWindowW(kMainWindowClass, nullptr) || !taskbar.Start(edge) || !program.Ready())
+            return false;
+        LRESULT ownSize = Query(taskbar.clock, UM_MAINWINDOWREADY);
+        program.WriteClock(1, {L"enabled=1", L"zone=UTC", L"timeformat=HH:mm", L"prefix=R&D"});
+        program.WriteMainKey(L"tooltips", L"1");
+        program.WriteMainKey(L"tooltip_calendar", calendar ? L"1" : L"0");
+        if (!program.StartProgram(L""))
+            return false;
+        if (!PumpUntil([&] {
+                LRESULT size = Query(taskbar.clock, UM_MAINWINDOWREADY);
+                return size != ownSize && LOWORD(size) > 0 && Query(taskbar.clock, SQ_OWNPROC) == 0;
+            }, 20000))
+            return false;
+        tooltip = TooltipOf(taskbar.Pid());
+        GetWindowRect(taskbar.clock, &clock);
+        return tooltip != nullptr;
+    }
+    bool Hover()
+    {
+        POINT centre = {(clock.right - clock.left) / 2, (clock.bottom - clock.top) / 2};
+        PostMessageW(taskbar.clock, WM_MOUSEHOVER, 0, MAKELPARAM(centre.x, centre.y));
+        return PumpUntil([&] { return IsWindowVisible(tooltip) != FALSE; }, 5000);
+    }
+    ~TooltipRun()
+    {
+        if (program.Ready())
+            program.ExitProgram();
+    }
+};
+
+TEST(TrayTooltip, AboveABottomTaskbarsClockUntilTheMouseLeaves)
+{
+    TooltipRun run;
+    ASSERT_TRUE(run.Start(L"bottom", true));
+    ASSERT_FALSE(IsWindowVisible(run.tooltip));
+    ASSERT_TRUE(run.Hover());
+    RECT tip;
+    GetWindowRect(run.tooltip, &tip);
+    int middleY = (run.clock.top + run.clock.bottom) / 2;
+    // its bottom on the clock's top edge, its right edge at the clock's centre
+    EXPECT_GE(tip.bottom, run.clock.top);
+    EXPECT_LT(tip.bottom, middleY);
+    EXPECT_GT(tip.right, run.clock.left);
+    EXPECT_LT(tip.right, run.clock.right);
+    // a calendar of a month at least: taller than a few lines of text
+    EXPECT_GT(tip.bottom - tip.top, 100);
+    std::vector<uint8_t> rgb = GrabScreenRgb(tip);
+    ASSERT_FALSE(rgb.empty());
+    WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + L"tooltip.png", tip.right - tip.left, tip.bottom - tip.top, 3,
+                   rgb.data());
+    // the caption under the calendar: dark text in the last lines at the left,
+    // where the today line above has only its coloured mark
+    int width = tip.right - tip.left, height = tip.bottom - tip.top, dark = 0;
+    for (int y = height - 16; y < height - 4; ++y)
+        for (int x = 4; x < 30; ++x) {
+            const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
+            dark += p[0] + p[1] + p[2] < 3 * 80;
+        }
+    EXPECT_GT(dark, 10);
+
+    PostMessageW(run.taskbar.clock, WM_MOUSELEAVE, 0, 0);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_TRUE(IsWindowVisible(run.tooltip));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(run.tooltip); }, 3000));
+}
+
+TEST(TrayTooltip, BelowATopTaskbarsClock)
+{
+    TooltipRun run;
+    ASSERT_TRUE(run.Start(L"top", false));
+    ASSERT_TRUE(run.Hover());
+    RECT tip;
+    GetWindowRect(run.tooltip, &tip);
+    int middleY = (run.clock.top + run.clock.bottom) / 2;
+    EXPECT_LE(tip.top, run.clock.bottom);
+    EXPECT_GT(tip.top, middleY);
+    // no calendar: the caption and the date line
+    EXPECT_LT(tip.bottom - tip.top, 100);
+}
+
+}  // namespace
