@@ -85,6 +85,33 @@ struct TooltipRun {
     }
 };
 
+// Dark pixels of the caption under the calendar on the screen: below the
+// today line's mark (the highlight colour), the last thing the calendar
+// draws; -1 without the mark.
+int CaptionPixels(const RECT& tip, std::vector<uint8_t>* grabbed)
+{
+    std::vector<uint8_t>& rgb = *grabbed;
+    rgb = GrabScreenRgb(tip);
+    int width = tip.right - tip.left, height = tip.bottom - tip.top, dark = 0, mark = -1;
+    if (rgb.empty())
+        return -1;
+    COLORREF highlight = GetSysColor(COLOR_HIGHLIGHT);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
+            if (p[0] == GetRValue(highlight) && p[1] == GetGValue(highlight) && p[2] == GetBValue(highlight))
+                mark = y;
+        }
+    if (mark < 0)
+        return -1;
+    for (int y = mark + 1; y < height - 1; ++y)
+        for (int x = 1; x < width - 1; ++x) {
+            const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
+            dark += p[0] + p[1] + p[2] < 3 * 80;
+        }
+    return dark;
+}
+
 TEST(TrayTooltip, AboveABottomTaskbarsClockUntilTheMouseLeaves)
 {
     TooltipRun run;
@@ -101,19 +128,14 @@ TEST(TrayTooltip, AboveABottomTaskbarsClockUntilTheMouseLeaves)
     EXPECT_LT(tip.right, run.clock.right);
     // a calendar of a month at least: taller than a few lines of text
     EXPECT_GT(tip.bottom - tip.top, 100);
-    std::vector<uint8_t> rgb = GrabScreenRgb(tip);
+    // taken again until the window has reached the screen
+    std::vector<uint8_t> rgb;
+    int captionPixels = CaptionPixels(tip, &rgb);
+    PumpUntil([&] { return (captionPixels = CaptionPixels(tip, &rgb)) > 10; }, 3000);
     ASSERT_FALSE(rgb.empty());
     WritePngPixels(std::wstring(TL_SHOTS_FOLDER) + L"tooltip.png", tip.right - tip.left, tip.bottom - tip.top, 3,
                    rgb.data());
-    // the caption under the calendar: dark text in the last lines at the left,
-    // where the today line above has only its coloured mark
-    int width = tip.right - tip.left, height = tip.bottom - tip.top, dark = 0;
-    for (int y = height - 16; y < height - 4; ++y)
-        for (int x = 4; x < 30; ++x) {
-            const uint8_t* p = &rgb[((size_t)y * width + x) * 3];
-            dark += p[0] + p[1] + p[2] < 3 * 80;
-        }
-    EXPECT_GT(dark, 10);
+    EXPECT_GT(captionPixels, 10);
 
     PostMessageW(run.taskbar.clock, WM_MOUSELEAVE, 0, 0);
     PumpUntil([] { return false; }, 200);
