@@ -19,31 +19,13 @@
 
 namespace {
 
-struct FindTooltip {
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindTooltipProc(HWND hwnd, LPARAM lParam)
-{
-    FindTooltip* find = (FindTooltip*)lParam;
-    DWORD pid = 0;
-    WCHAR title[64] = {};
-    GetWindowThreadProcessId(hwnd, &pid);
-    GetWindowTextW(hwnd, title, 64);
-    if (pid == find->pid && lstrcmpW(title, L"Tempoler Tooltip") == 0) {
-        find->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// The tooltip window of the taskbar's process.
+// The tooltip window of the taskbar's process, its only layered window.
 HWND TooltipOf(DWORD pid)
 {
-    FindTooltip find = {pid, nullptr};
-    EnumWindows(FindTooltipProc, (LPARAM)&find);
-    return find.found;
+    HWND window = FindProcessWindow(pid, kLayeredWindowClass);
+    WCHAR title[64] = {};
+    GetWindowTextW(window, title, 64);
+    return lstrcmpW(title, L"Tempoler Tooltip") == 0 ? window : nullptr;
 }
 
 struct TooltipRun {
