@@ -26,12 +26,14 @@ void FakeNow(SYSTEMTIME* utc)
     *utc = g_now;
 }
 
-// The caption format of the shipped language, the rest missing.
+// The caption format and hint of the shipped language, the rest missing.
 class CCaptionLanguage : public ILanguageStrings {
 public:
     int GetString(UINT id, WCHAR* buffer, int chars) const override
     {
-        const WCHAR* text = id == 276 ? L"<a href=\"%s\">%s</a><br>Photo: <a href=\"%s\">%s</a>" : L"";
+        const WCHAR* text = id == 276   ? L"<a href=\"%s\">%s</a><br>Photo: <a href=\"%s\">%s</a>"
+                            : id == 264 ? L"Photos of this place"
+                                        : L"";
         lstrcpynW(buffer, text, chars);
         return lstrlenW(buffer);
     }
@@ -248,6 +250,33 @@ TEST(TooltipPhoto, PhotoClickOpensOnlyPathsOnTheSite)
             EXPECT_TRUE(host.tooltip.IsShown());
         }
     }
+}
+
+TEST(TooltipPhoto, HintFollowsTheCursorOverThePhotoOnly)
+{
+    PhotoHost host("/p/5.htm");
+    ASSERT_TRUE(host.Show());
+    EXPECT_EQ(nullptr, host.tooltip.HintWindow());
+    const RECT& photo = host.tooltip.PhotoRect();
+    HWND window = host.tooltip.GetHandle();
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(photo.left + 5, photo.top + 5));
+    HWND hint = host.tooltip.HintWindow();
+    ASSERT_NE(nullptr, hint);
+    WCHAR name[64] = {};
+    GetClassNameW(hint, name, 64);
+    EXPECT_STREQ(L"tooltips_class32", name);
+    EXPECT_EQ(window, GetWindow(hint, GW_OWNER));
+    EXPECT_TRUE(IsWindowVisible(hint));
+    RECT r;
+    GetWindowRect(hint, &r);
+    POINT cursor = {photo.left + 5, photo.top + 5};
+    ClientToScreen(window, &cursor);
+    // 16 pixels right of and below the cursor (the control may move its frame by a pixel)
+    EXPECT_NEAR(cursor.x + 16, r.left, 1);
+    EXPECT_NEAR(cursor.y + 16, r.top, 1);
+    // beside the photo: gone
+    SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(photo.right + 5, photo.top + 5));
+    EXPECT_FALSE(IsWindowVisible(hint));
 }
 
 TEST(TooltipPhoto, NoPhotoInThePlainFormOrWithPhotosOff)
