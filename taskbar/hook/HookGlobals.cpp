@@ -10,7 +10,7 @@
 #include "graphics/window/Theme.h"
 #include "taskbar/panel/ClockPanel.h"
 #include "taskbar/tray/TrayHost.h"
-#include "taskbar/tray/TrayTooltip.h"
+#include "taskbar/tooltip/Tooltip.h"
 
 namespace {
 
@@ -37,4 +37,4 @@ CUxThemeApi g_themeApi;
 CVisualStyles g_visualStyles(g_themeApi);
 TrayHost g_host;
 CClockPanel g_clockPanel;
-CTrayTooltip g_tooltip;
+CTooltip g_tooltip(g_language);

@@ -14,7 +14,8 @@
 #include "taskbar/tray/TrayHost.h"
 #include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
-#include "taskbar/tray/TrayTooltip.h"
+#include "taskbar/tooltip/Tooltip.h"
+#include "taskbar/tooltip/TooltipShell.h"
 
 namespace {
 
@@ -25,6 +26,27 @@ struct DwmFunctions {
 };
 
 DwmFunctions g_dwm;
+CTooltipShell g_tooltipShell;
+TooltipEnvironment g_tooltipEnvironment;
+
+void CreateTooltipWindow()
+{
+    TooltipEnvironment& e = g_tooltipEnvironment;
+    e.copies = &g_host.copies;
+    e.language = &g_language;
+    e.unitNames = &g_language.UnitNames();
+    e.resources = g_language.GetResources();
+    e.folder = g_shared.folder;
+    e.panel = &g_clockPanel;
+    e.mainWindow = (HWND)(UINT_PTR)g_shared.mainWindow;
+    e.shell = &g_tooltipShell;
+    e.photoRoot = nullptr;
+    e.now = nullptr;
+    g_tooltip.SetEnvironment(&e);
+    if (!g_tooltip.GetHandle())
+        g_tooltip.CreateTooltip();
+    g_tooltip.ApplySettings(g_host.copies.settings.tooltip);
+}
 
 // DWM_BLURBEHIND as dwmapi reads it
 struct BlurBehind {
@@ -177,8 +199,7 @@ void AttachTrayClock(HWND trayClock)
 
     g_host.taskbarModule = (HINSTANCE)GetWindowLongPtrW(trayClock, GWLP_HINSTANCE);
     RegisterWindowClasses(g_host.taskbarModule);
-    if (!g_tooltip.GetHandle())
-        g_tooltip.CreateTooltip();
+    CreateTooltipWindow();
 
     if (!subclassed)
         g_host.savedExStyle = GetWindowLongPtrW(trayClock, GWL_EXSTYLE);

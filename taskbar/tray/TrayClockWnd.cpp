@@ -16,7 +16,7 @@
 #include "taskbar/tray/TrayMenu.h"
 #include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
-#include "taskbar/tray/TrayTooltip.h"
+#include "taskbar/tooltip/Tooltip.h"
 
 namespace {
 
@@ -171,10 +171,19 @@ void ShowTooltipForClock(HWND window, int index, bool forcePhoto)
     const TrayCopies& copies = g_host.copies;
     if (!copies.clocks || !(copies.settings.options & kOptTooltips) || index < 0 || index >= ClockCopyCount(copies))
         return;
-    g_tooltip.SetClockIndex(index);
+    g_tooltip.SetClock(index);
     if (!g_tooltip.GetHandle() || !copies.cities)
         return;
-    // the tooltip's contents, photo and placement join here
+    if ((copies.settings.options & kOptCityPhotos) && (forcePhoto || g_tooltip.PhotoCity() < 0))
+        g_tooltip.LoadPhoto();
+    // the clock's own rectangle when it is in the panel, else the whole window
+    RECT anchor;
+    GetClientRect(window, &anchor);
+    for (int i = 0; i < g_clockPanel.Count(); ++i)
+        if (g_clockPanel.Clock(i).index == index)
+            anchor = g_clockPanel.Clock(i).rect;
+    MapWindowPoints(window, HWND_DESKTOP, (POINT*)&anchor, 2);
+    g_tooltip.ShowAt(anchor, IsTaskbarHorizontal());
 }
 
 void ReloadPath(HWND window, UINT message)
@@ -249,6 +258,7 @@ LRESULT OnCopyData(HWND window, WPARAM wParam, LPARAM lParam)
     case BlockResult::Settings:
         g_host.lastMouse = -1;
         g_language.SetLanguage(g_host.copies.settings.language);
+        g_tooltip.ApplySettings(g_host.copies.settings.tooltip);
         break;
     case BlockResult::Clocks:
         SendMessageW(window, UM_TRAYCLOCKREFRESH, 0, 0);
@@ -285,11 +295,11 @@ void OnMouseHover(HWND window, LPARAM lParam)
     if (!PtInRect(&r, pt)) {
         g_host.lastMouse = -1;
         if (g_host.copies.clocks)
-            g_tooltip.HideAfter(kTooltipHideMs);
+            g_tooltip.StartHideTimer(kTooltipHideMs);
     } else if (index >= 0 && index != g_tooltip.ClockIndex() && !IsClockBusy(index)) {
         ShowTooltipForClock(window, index, true);
     } else {
-        g_tooltip.CancelHide();
+        g_tooltip.KillHideTimer();
     }
 }
 
@@ -436,7 +446,7 @@ LRESULT CALLBACK TrayClockWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPA
     case WM_NCMOUSELEAVE:
     case WM_KILLFOCUS:
         g_host.lastMouse = -1;
-        g_tooltip.HideAfter(kTooltipHideMs);
+        g_tooltip.StartHideTimer(kTooltipHideMs);
         return 0;
     case WM_LBUTTONDOWN: {
         int index = g_clockPanel.HitTest(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));

@@ -8,7 +8,7 @@
 #include "taskbar/tray/TrayCopies.h"
 
 class CClockPanel;
-class CTrayTooltip;
+class CTooltip;
 
 struct TrayHost {
     TrayCopies copies;
@@ -31,7 +31,7 @@ struct TrayHost {
 
 extern TrayHost g_host;
 extern CClockPanel g_clockPanel;
-extern CTrayTooltip g_tooltip;
+extern CTooltip g_tooltip;
 
 void AttachTrayClock(HWND trayClock);
 void DetachTrayClock();
