@@ -9,7 +9,7 @@
 #include <string>
 
 #include "graphics/language/Language.h"
-#include "map/MapShell.h"
+#include "graphics/system/WebOpener.h"
 #include "map/textures/MapTextures.h"
 
 struct CityRecord;

@@ -15,7 +15,7 @@
 #include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
 #include "taskbar/tooltip/Tooltip.h"
-#include "taskbar/tooltip/TooltipShell.h"
+#include "graphics/system/WebOpener.h"
 
 namespace {
 
@@ -26,7 +26,7 @@ struct DwmFunctions {
 };
 
 DwmFunctions g_dwm;
-CTooltipShell g_tooltipShell;
+CShellWebOpener g_tooltipShell;
 TooltipEnvironment g_tooltipEnvironment;
 
 void CreateTooltipWindow()

@@ -1,7 +1,6 @@
 #include "taskbar/tooltip/Tooltip.h"
 
 #include <commctrl.h>
-#include <shellapi.h>
 #include <stdlib.h>
 
 #include <vector>
@@ -20,7 +19,7 @@
 #include "graphics/text/TimeFormat.h"
 #include "graphics/time/ZoneConvert.h"
 #include "taskbar/panel/ClockPanel.h"
-#include "taskbar/tooltip/TooltipShell.h"
+#include "graphics/system/WebOpener.h"
 
 namespace {
 
@@ -61,11 +60,6 @@ void TimeText(const ILanguageStrings& language, const SYSTEMTIME& time, WCHAR* o
 }
 
 }  // namespace
-
-void CTooltipShell::OpenAddress(const WCHAR* address)
-{
-    ShellExecuteW(nullptr, L"Open", address, nullptr, nullptr, SW_SHOWNORMAL);
-}
 
 CTooltip::CTooltip(const ILanguageStrings& language)
     : m_clock(-1),

@@ -18,7 +18,7 @@
 class CClockPanel;
 class CUnitNames;
 class ILanguageStrings;
-class ITooltipShell;
+class IWebOpener;
 
 // What the tooltip reads; everything outlives the tooltip's window.
 struct TooltipEnvironment {
@@ -30,7 +30,7 @@ struct TooltipEnvironment {
     const CClockPanel* panel;       // highlight labels; may be null
     HWND mainWindow;                // photo requests go there; may be null
     const WCHAR* photoRoot;         // the photo store's root; null: the process's
-    ITooltipShell* shell;
+    IWebOpener* shell;              // opens the site's pages
     void (*now)(SYSTEMTIME* utc);   // GetSystemTime unless a test sets another
 };
 

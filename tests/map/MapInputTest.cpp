@@ -19,7 +19,7 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/CityRecord.h"
 #include "map/MapLibrary.h"
-#include "map/MapShell.h"
+#include "graphics/system/WebOpener.h"
 #include "map/scene/Planet.h"
 #include "map/window/MapWindow.h"
 #include "map/window/PhotoStrip.h"

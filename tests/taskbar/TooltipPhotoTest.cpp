@@ -13,7 +13,7 @@
 #include "graphics/skin/Graphics.h"
 #include "graphics/window/Window.h"
 #include "taskbar/tooltip/Tooltip.h"
-#include "taskbar/tooltip/TooltipShell.h"
+#include "graphics/system/WebOpener.h"
 #include "tests/support/JpegFiles.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/TestFiles.h"
@@ -40,7 +40,7 @@ public:
     LCID GetLcid() const override { return MAKELCID(MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), SORT_DEFAULT); }
 };
 
-class CRecordingShell : public ITooltipShell {
+class CRecordingShell : public IWebOpener {
 public:
     void OpenAddress(const WCHAR* address) override { opened.push_back(address); }
     std::vector<std::wstring> opened;

@@ -1,4 +1,4 @@
-#include "map/MapShell.h"
+#include "graphics/system/WebOpener.h"
 
 #include <shellapi.h>
 

@@ -1,5 +1,5 @@
-// How the map opens web pages (credit lines, the add-photo page): the
-// shell's "open" verb, or whatever a test puts in its place.
+// How the map and the clock tooltip open web pages: the shell's "open" verb,
+// or whatever a test puts in its place.
 #pragma once
 
 #include <windows.h>
