@@ -11,27 +11,12 @@
 #include "graphics/records/ClockRecord.h"
 #include "graphics/records/SettingsBlock.h"
 #include "graphics/records/SettingsPaths.h"
+#include "graphics/menu/ClockMenu.h"
 #include "graphics/system/Handles.h"
 #include "graphics/time/ZoneTime.h"
 
 class CCityList;
 class CLanguage;
-
-// What shapes the menu.
-struct MainMenuState {
-    const ClockRecord* clock;   // null: the tray icon's menu
-    int clockCount;
-    uint32_t options;           // of the settings block
-    const LocalZoneState* localZone;
-    int desktopClocksOutside;   // UM_QUERYDESKTOPCLOCKS's answer
-    bool onTop;                 // a desktop clock's checks
-    bool grouped;
-};
-
-// Menu "MENU_Main" of `resources`, translated by `language` (may be null)
-// and shaped for `state`; its first submenu is what is shown. Null when the
-// resource cannot be loaded. The caller destroys it.
-HMENU BuildMainMenu(HMODULE resources, const CLanguage* language, const MainMenuState& state);
 
 // The texts the copy action puts on the clipboard: prefix, time and date of
 // a time clock at `nowUtc` (a desktop clock's own time when it shows one),

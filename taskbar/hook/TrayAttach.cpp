@@ -12,6 +12,7 @@
 #include "taskbar/hook/HookGlobals.h"
 #include "taskbar/hook/RestartParameters.h"
 #include "taskbar/tray/TrayHost.h"
+#include "taskbar/tray/TrayMenu.h"
 #include "taskbar/tray/TrayTimings.h"
 #include "taskbar/hook/TrayShared.h"
 #include "taskbar/tooltip/Tooltip.h"
@@ -238,6 +239,7 @@ void DetachTrayClock()
     g_shared.trayClock = 0;
     // the panel refers into the copies: forget it before they go
     g_clockPanel.Clear();
+    DestroyTrayClockMenu();
     FreeClockRecords(g_host.copies, true);
     FreeCityRecords(g_host.copies);
     SetTaskbarBlurBehind((HWND)(UINT_PTR)g_shared.taskbar, TRUE);

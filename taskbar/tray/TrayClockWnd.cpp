@@ -330,19 +330,23 @@ void OnContextMenu(HWND window, LPARAM lParam)
         if (SendToMainWindow(UM_TRAYCLOCKMOUSE + index, WM_CONTEXTMENU, lParam, kQueryTimeoutMs))
             return;
     }
-    const TrayCopies& copies = g_host.copies;
-    const ClockRecord* clock = index >= 0 && index < ClockCopyCount(copies) ? &copies.clocks[index] : nullptr;
-    HMENU menu = BuildTrayMenu(clock);
-    if (!menu)
+    TrayMenuContext context = {};
+    context.resources = g_language.GetResources();
+    context.language = &g_language;
+    context.copies = &g_host.copies;
+    context.clockIndex = index;
+    context.localZone = &g_localZone;
+    context.newClocksAllowed = g_host.menuNewClocks;
+    context.sendToMain = SendToMainWindow;
+    HMENU menu = BuildTrayClockMenu(context);
+    HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
+    if (!popup)
         return;
-    HMENU popup = GetSubMenu(menu, 0);
-    if (popup) {
-        g_tooltip.Hide();
-        SetForegroundWindow(window);
-        SetFocus(window);
-        TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, window, nullptr);
-    }
-    DestroyMenu(menu);
+    g_tooltip.Hide();
+    SetForegroundWindow(window);
+    SetFocus(window);
+    // the chosen command comes back as WM_COMMAND and goes on to the main window
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON, pt.x, pt.y, 0, window, nullptr);
 }
 
 LRESULT OnPopupPosition(HWND window, WPARAM wParam, LPARAM lParam)

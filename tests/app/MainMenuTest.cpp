@@ -165,7 +165,7 @@ TEST(MainMenuBuild, ShapedForTheClock)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        MainMenuState state = {c.clock, c.count, c.options, &local, c.outside, c.onTop, c.grouped};
+        MainMenuState state = {c.clock, CanAddClock(c.count), c.options, &local, c.outside, c.onTop, c.grouped};
         CMenu menu(BuildMainMenu(resources.Module(), &resources.Language(), state));
         ASSERT_TRUE(menu);
         std::vector<std::string> lines;

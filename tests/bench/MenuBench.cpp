@@ -40,7 +40,7 @@ int main()
     for (int i = 0; i < 12; ++i)
         CopyFixed(clock.profiles[i].label, FIELD_WIDTH(clock.profiles[i].label), (L"Profile " + std::to_wstring(i)).c_str());
     LocalZoneState local = {};
-    MainMenuState state = {&clock, 3, kOptSetLocalInMenu | kOptMapInitialized, &local, 1, true, true};
+    MainMenuState state = {&clock, true, kOptSetLocalInMenu | kOptMapInitialized, &local, 1, true, true};
 
     std::vector<int> items(200);
     double anchor = BestNsPerItem(items, 5, [&](int) {

@@ -1,14 +1,11 @@
 // A hook procedure for another process's GUI thread: at WM_INITMENUPOPUP it
 // appends the whole menu, submenus included, to "menus.txt" next to this
-// library, as UTF-8 lines
-//   menu
-//   <depth> <id> <flags> <text>      flags: g grey, c checked, s submenu, - separator
-// (a submenu's id is 0: the shell gives its handle there)
-//   end
-// It leaves the menu open; the test ends it.
+// library (MenuRecord.h). It leaves the menu open; the test ends it.
 #include <windows.h>
 
 #include <string>
+
+#include "tests/support/MenuRecord.h"
 
 namespace {
 
@@ -25,59 +22,9 @@ std::wstring RecordFile()
     return file.substr(0, slash == std::wstring::npos ? 0 : slash + 1) + L"menus.txt";
 }
 
-void Describe(HMENU menu, int depth, std::wstring* out)
-{
-    int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        WCHAR text[256] = {};
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = ARRAYSIZE(text) - 1;
-        if (!GetMenuItemInfoW(menu, i, TRUE, &info))
-            continue;
-        std::wstring flags;
-        if (info.fState & MFS_GRAYED)
-            flags += L'g';
-        if (info.fState & MFS_CHECKED)
-            flags += L'c';
-        if (info.hSubMenu)
-            flags += L's';
-        if (info.fType & MFT_SEPARATOR)
-            flags += L'-';
-        if (flags.empty())
-            flags = L".";
-        UINT id = info.hSubMenu ? 0 : info.wID;
-        std::wstring line = std::to_wstring(depth) + L' ' + std::to_wstring(id) + L' ' + flags + L' ' + text;
-        for (WCHAR& c : line)
-            if (c == L'\t' || c == L'\r' || c == L'\n')
-                c = L' ';
-        *out += line + L'\n';
-        if (info.hSubMenu)
-            Describe(info.hSubMenu, depth + 1, out);
-    }
-}
-
 void Record(HMENU menu)
 {
-    std::wstring text = L"menu\n";
-    Describe(menu, 0, &text);
-    text += L"end\n";
-    int bytes = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), nullptr, 0, nullptr, nullptr);
-    std::string utf8(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0)
-        WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &utf8[0], bytes, nullptr, nullptr);
-    std::wstring file = RecordFile();
-    if (file.empty())
-        return;
-    HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(h, utf8.data(), (DWORD)utf8.size(), &written, nullptr);
-    CloseHandle(h);
+    AppendMenuRecord(menu, RecordFile());
 }
 
 }  // namespace

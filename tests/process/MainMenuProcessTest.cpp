@@ -19,65 +19,13 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/system/Handles.h"
 #include "tests/support/DesktopProgram.h"
+#include "tests/support/MenuRecord.h"
 #include "tests/support/StandinTaskbar.h"
 #include "tests/support/TestFiles.h"
 
 namespace {
 
 const DWORD kWaitMs = kProgramWaitMs;
-
-// One item as menuhook.dll notes it.
-struct MenuItem {
-    int depth;
-    UINT id;
-    std::string flags;  // g grey, c checked, s submenu, - separator
-    std::string text;
-    bool Has(char flag) const { return flags.find(flag) != std::string::npos; }
-};
-using MenuItems = std::vector<MenuItem>;
-
-// The complete menus of the hook's file, in the order they were shown.
-std::vector<MenuItems> ParseMenus(const std::string& bytes)
-{
-    std::vector<MenuItems> menus;
-    MenuItems current;
-    bool open = false;
-    size_t p = 0;
-    while (p < bytes.size()) {
-        size_t end = bytes.find('\n', p);
-        if (end == std::string::npos)
-            break;  // a line still being written
-        std::string line = bytes.substr(p, end - p);
-        p = end + 1;
-        if (line == "menu") {
-            current.clear();
-            open = true;
-        } else if (line == "end") {
-            if (open)
-                menus.push_back(current);
-            open = false;
-        } else if (open) {
-            MenuItem item = {};
-            char flags[8] = {};
-            int used = 0;
-            if (sscanf(line.c_str(), "%d %u %7s %n", &item.depth, &item.id, flags, &used) < 3)
-                continue;
-            item.flags = flags;
-            item.text = line.substr(used < (int)line.size() ? used : line.size());
-            current.push_back(item);
-        }
-    }
-    return menus;
-}
-
-// The item `id` at any depth; null when the menu has none.
-const MenuItem* FindItem(const MenuItems& menu, UINT id)
-{
-    for (const MenuItem& item : menu)
-        if (item.id == id && !item.Has('-'))
-            return &item;
-    return nullptr;
-}
 
 // menuhook.dll from the program's folder, hooked into one thread of the
 // program; the hook goes before the library.

@@ -6,9 +6,12 @@
 #include "tests/support/TestMessages.h"
 #include "tools/standin-taskbar/StandinQueries.h"
 
-bool CStandinTaskbar::Start(const wchar_t* edge)
+bool CStandinTaskbar::Start(const wchar_t* edge, const wchar_t* menuFile)
 {
-    if (!m_process.Start(std::wstring(TL_PROGRAM_FOLDER) + L"standin-taskbar.exe", edge))
+    std::wstring arguments = edge;
+    if (menuFile)
+        arguments += std::wstring(L" --menus \"") + menuFile + L"\"";
+    if (!m_process.Start(std::wstring(TL_PROGRAM_FOLDER) + L"standin-taskbar.exe", arguments.c_str()))
         return false;
     FindTray find = {m_process.Pid(), nullptr};
     PumpUntil([&] {

@@ -8,8 +8,10 @@
 
 class CStandinTaskbar {
 public:
-    // `edge`: bottom, top, left or right. False when its clock window did not appear.
-    bool Start(const wchar_t* edge = L"bottom");
+    // `edge`: bottom, top, left or right; the menus its clock window shows
+    // are noted to `menuFile` when given (SQ_MENUCHOICE). False when its
+    // clock window did not appear.
+    bool Start(const wchar_t* edge = L"bottom", const wchar_t* menuFile = nullptr);
     // True once a hook has subclassed the clock window.
     bool WaitAttached(DWORD waitMs);
     // True once the clock window has its own procedure again.

@@ -12,3 +12,11 @@ const UINT SQ_INICHANGES = 0x8053;  // how many WM_WININICHANGE reached the own 
 // This process's CPU time so far, in ms (Wine reports another process's times
 // unreliably, its own ones well).
 const UINT SQ_CPUMS = 0x8054;
+// The menus the clock window shows are noted to the file given with
+// "--menus" (tests/support/MenuRecord.h) and ended at once. wParam: the
+// command the next menu "chooses" (posted to the clock window as WM_COMMAND,
+// as a chosen item is), 0 none; lParam 1: the next menu stays open until
+// SQ_ENDMENU. Answers 1.
+const UINT SQ_MENUCHOICE = 0x8055;
+// Ends an open menu of the clock window; answers 1 when one was open.
+const UINT SQ_ENDMENU = 0x8056;

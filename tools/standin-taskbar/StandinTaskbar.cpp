@@ -2,7 +2,7 @@
 // a top-most "Shell_TrayWnd" with a "TrayNotifyWnd" holding a
 // "TrayClockWClass" window, laid out the way the real taskbar lays out its
 // clock (it asks the clock for its size with UM_MAINWINDOWREADY).
-//   standin-taskbar [bottom|top|left|right] [--log file]
+//   standin-taskbar [bottom|top|left|right] [--log file] [--menus file]
 // The tests' queries are in StandinQueries.h.
 #include <windows.h>
 #include <shellapi.h>
@@ -11,6 +11,7 @@
 
 #include "graphics/protocol/TrayClockProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
+#include "tests/support/MenuRecord.h"
 #include "tools/standin-taskbar/StandinQueries.h"
 
 namespace {
@@ -32,6 +33,10 @@ HWND g_clock;
 bool g_laying;
 int g_iniChanges;
 FILE* g_log;
+std::wstring g_menuFile;
+WPARAM g_menuChoice;      // the next menu's command, 0 none
+bool g_keepMenu;          // the next menu stays open
+bool g_menuOpen;
 
 bool Horizontal()
 {
@@ -83,6 +88,34 @@ LRESULT CALLBACK ClockProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         return GetWindowLongPtrW(hwnd, GWL_EXSTYLE);
     case SQ_INICHANGES:
         return g_iniChanges;
+    case SQ_MENUCHOICE:
+        g_menuChoice = wParam;
+        g_keepMenu = lParam == 1;
+        return 1;
+    case SQ_ENDMENU:
+        if (!g_menuOpen)
+            return 0;
+        EndMenu();
+        return 1;
+    case WM_INITMENUPOPUP:
+        // the top menu only: its record holds the submenus
+        if (HIWORD(lParam) || g_menuOpen)
+            return 0;
+        g_menuOpen = true;
+        if (!g_menuFile.empty())
+            AppendMenuRecord((HMENU)wParam, g_menuFile);
+        if (!g_keepMenu)
+            EndMenu();
+        g_keepMenu = false;
+        return 0;
+    case WM_EXITMENULOOP:
+        if (g_menuOpen) {
+            g_menuOpen = false;
+            if (g_menuChoice)
+                PostMessageW(hwnd, WM_COMMAND, g_menuChoice, 0);
+            g_menuChoice = 0;
+        }
+        return 0;
     case SQ_CPUMS: {
         FILETIME created, exited, kernel, user;
         if (!GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user))
@@ -189,6 +222,8 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
             g_edge = Edge::Right;
         else if (!lstrcmpiW(argv[i], L"--log") && i + 1 < argc)
             g_log = _wfopen(argv[++i], L"a");
+        else if (!lstrcmpiW(argv[i], L"--menus") && i + 1 < argc)
+            g_menuFile = argv[++i];
     }
     LocalFree(argv);
 
