@@ -9,6 +9,7 @@
 
 #include <stdio.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,7 @@
 #include "tests/support/MenuRecord.h"
 #include "tests/support/StandinTaskbar.h"
 #include "tests/support/TestFiles.h"
+#include "tools/standin-taskbar/StandinQueries.h"
 
 namespace {
 
@@ -374,4 +376,289 @@ TEST(MainMenuProcess, ClickActionsAndMovingClocksToTheDesktop)
         SCOPED_TRACE(number);
         EXPECT_EQ(L"1", program.ClockKey(number, L"running"));
     }
+}
+
+namespace {
+
+// The keys with their zone replaced.
+std::vector<std::wstring> InZone(std::vector<std::wstring> keys, const std::wstring& zone)
+{
+    for (std::wstring& key : keys)
+        if (key.rfind(L"zone=", 0) == 0)
+            key = L"zone=" + zone;
+    return keys;
+}
+
+// The real program's clocks in the stand-in taskbar, whose clock window
+// notes each menu it shows and ends it.
+class TrayMenuRun {
+public:
+    // Clocks: "Alarms" in another zone with 25 alarms, "Profiles" in the
+    // computer's own zone with two highlight profiles, a timer, and a
+    // desktop clock "Desk"; the map not initialised.
+    bool Start(bool withMenu = true)
+    {
+        if (FindWindowW(kMainWindowClass, nullptr) || !program.Ready() ||
+            !program.AddTestBinary(L"standin_settings.exe", L"settings.exe"))
+            return false;
+        if (!withMenu && !program.AddTestBinary(L"res_test.dll", L"res_en.dll"))
+            return false;
+        program.WriteClock(1, InZone(PlainClock(L"Alarms"), L"Tokyo Standard Time"));
+        for (int i = 1; i <= 25; ++i)
+            program.WriteAlarm(1, i, {L"type=0", L"enabled=1", L"once=2040.01.01 10:00:00", L"action=0",
+                                      L"comment=Alarm " + std::to_wstring(i)});
+        program.WriteClock(2, InZone(PlainClock(L"Profiles", {L"profiles=2",
+                                                              L"profile1=1, 10:00-11:00, FF0000, 80, 0123456, Morning",
+                                                              L"profile2=1, 18:00-19:00, 00FF00, 80, 0123456, Evening"}),
+                                     L"Local System Time"));
+        program.WriteClock(3, StoppedTimer(L"Timer", {}));
+        program.WriteClock(4, PlainClock(L"Desk", {L"on_desktop=-1", L"dsk_pos_x=400", L"dsk_pos_y=200"}));
+        program.WriteMainKey(L"setlocalinmenu", L"1");
+        SettingsPaths paths = {};
+        if (!BuildIniPaths(program.Path().c_str(), &paths) ||
+            !WritePrivateProfileStringW(L"map", L"initialized", L"0", paths.userIni))
+            return false;
+        m_menus = program.File(L"tray-menus.txt");
+        if (!taskbar.Start(L"bottom", m_menus.c_str()))
+            return false;
+        pid = program.StartProgram(L"");
+        if (!pid || !taskbar.WaitAttached(kWaitMs))
+            return false;
+        main = FindWindowW(kMainWindowClass, nullptr);
+        // the panel is laid out once the clocks have come: the window grows
+        // from the stand-in's own size
+        RECT own;
+        GetWindowRect(taskbar.clock, &own);
+        return PumpUntil([&] {
+            GetWindowRect(taskbar.clock, &clock);
+            return clock.right - clock.left > own.right - own.left;
+        }, kWaitMs);
+    }
+    ~TrayMenuRun()
+    {
+        if (pid)
+            program.ExitProgram();
+    }
+
+    size_t MenuCount() const { return ParseMenus(ReadFileBytes(m_menus)).size(); }
+    // A right click at the screen point; the menu the stand-in noted, or
+    // none when it showed none within `waitMs`. The menu has closed again
+    // unless it is to stay open.
+    bool RightClick(POINT at, MenuItems* menu, DWORD waitMs = kWaitMs, bool staysOpen = false)
+    {
+        size_t before = MenuCount();
+        PostMessageW(taskbar.clock, WM_CONTEXTMENU, (WPARAM)taskbar.clock, MAKELPARAM(at.x, at.y));
+        std::vector<MenuItems> menus;
+        bool came = PumpUntil([&] {
+            menus = ParseMenus(ReadFileBytes(m_menus));
+            return menus.size() > before;
+        }, waitMs);
+        if (came)
+            *menu = menus.back();
+        if (staysOpen)
+            return came;
+        // a click while a menu is still open would open none
+        return PumpUntil([&] { return Query(taskbar.clock, SQ_MENUOPEN) == 0; }, kWaitMs) && came;
+    }
+    // Which clock a menu was made for: 1, 2 or 3, 0 for none.
+    static int ClockOf(const MenuItems& menu)
+    {
+        if (menu.empty() || (menu[0].id == kCmdClockSettings && !menu[0].Has('s')))
+            return 0;
+        if (FindItem(menu, kCmdFirstAlarm))
+            return 1;
+        if (FindItem(menu, kCmdFirstProfile))
+            return 2;
+        return 3;
+    }
+    // A point on each of the three taskbar clocks, found by right clicks
+    // across the clock window (the panel lays them out in rows and columns
+    // by their sizes); false when one was not found.
+    bool FindClocks()
+    {
+        // the panel may still be settling after its first layout: a few passes
+        for (int pass = 0; pass < 3 && points.size() < 3; ++pass) {
+            if (pass > 0)
+                PumpUntil([] { return false; }, 500);
+            points.clear();
+            GetWindowRect(taskbar.clock, &clock);
+            int width = clock.right - clock.left, height = clock.bottom - clock.top;
+            for (int row = 1; row < 6 && points.size() < 3; row += 2)
+                for (int column = 1; column < 16 && points.size() < 3; column += 2) {
+                    POINT at = {clock.left + width * column / 16, clock.top + height * row / 6};
+                    MenuItems menu;
+                    if (!RightClick(at, &menu))
+                        return false;
+                    int number = ClockOf(menu);
+                    if (number && !points.count(number))
+                        points[number] = at;
+                }
+        }
+        return points.size() == 3;
+    }
+
+    CDesktopProgram program;
+    CStandinTaskbar taskbar;
+    DWORD pid = 0;
+    HWND main = nullptr;
+    RECT clock = {};
+    std::map<int, POINT> points;
+
+private:
+    std::wstring m_menus;
+};
+
+bool Grey(const MenuItems& menu, UINT id)
+{
+    const MenuItem* item = FindItem(menu, id);
+    return item && item->Has('g');
+}
+
+bool Enabled(const MenuItems& menu, UINT id)
+{
+    const MenuItem* item = FindItem(menu, id);
+    return item && !item->Has('g');
+}
+
+}  // namespace
+
+// A right click on a taskbar clock, which the program leaves to the taskbar:
+// the menu is shaped there for the clock under the mouse, and a chosen item
+// is carried out by the program for that clock.
+TEST(TrayMenuProcess, ShapedForTheClockUnderTheMouse)
+{
+    TrayMenuRun run;
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.FindClocks()) << run.points.size() << " clocks found";
+    POINT beside = {run.clock.left - 5, (run.clock.top + run.clock.bottom) / 2};
+    {
+        SCOPED_TRACE("the clock with 25 alarms");
+        MenuItems menu;
+        ASSERT_TRUE(run.RightClick(run.points[1], &menu));
+        for (UINT i = 0; i < 20; ++i)
+            EXPECT_TRUE(Enabled(menu, kCmdFirstAlarm + i)) << i;
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdFirstAlarm + 20));
+        ASSERT_NE(nullptr, FindItem(menu, kCmdFirstAlarm + 19));
+        EXPECT_EQ("Alarm 20", FindItem(menu, kCmdFirstAlarm + 19)->text);
+        EXPECT_NE(nullptr, FindItem(menu, kCmdTaskbarSettings));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdSkinSettings));
+        EXPECT_TRUE(Enabled(menu, kCmdNewAlarm));
+        EXPECT_TRUE(Enabled(menu, kCmdSetSystemZone));
+        EXPECT_TRUE(Grey(menu, kCmdWorldMap));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdShowDesktopClocks));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdRefreshNews));
+    }
+    {
+        SCOPED_TRACE("the clock in the computer's zone with two profiles");
+        MenuItems menu;
+        ASSERT_TRUE(run.RightClick(run.points[2], &menu));
+        EXPECT_TRUE(Grey(menu, kCmdSetSystemZone));
+        ASSERT_NE(nullptr, FindItem(menu, kCmdFirstProfile + 1));
+        EXPECT_EQ("Evening", FindItem(menu, kCmdFirstProfile + 1)->text);
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdFirstProfile + 2));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdFirstAlarm));
+    }
+    {
+        SCOPED_TRACE("the timer");
+        MenuItems menu;
+        ASSERT_TRUE(run.RightClick(run.points[3], &menu));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdSetSystemZone));
+    }
+    {
+        SCOPED_TRACE("beside all clocks");
+        MenuItems menu;
+        ASSERT_TRUE(run.RightClick(beside, &menu));
+        ASSERT_FALSE(menu.empty());
+        EXPECT_EQ(kCmdClockSettings, menu[0].id);
+        EXPECT_FALSE(menu[0].Has('s'));
+        EXPECT_TRUE(Grey(menu, kCmdNewAlarm));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdFirstAlarm));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdFirstProfile));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdSetSystemZone));
+    }
+    {
+        SCOPED_TRACE("thirty clocks told");
+        PostMessageW(run.taskbar.clock, UM_TRAYCLOCKCOUNT, 30, 0);
+        MenuItems menu;
+        ASSERT_TRUE(run.RightClick(run.points[1], &menu));
+        for (UINT id : {kCmdNewClock, kCmdNewTimer, kCmdNewStopwatch})
+            EXPECT_TRUE(Grey(menu, id)) << id;
+        PostMessageW(run.taskbar.clock, UM_TRAYCLOCKCOUNT, 4, 0);
+        ASSERT_TRUE(run.RightClick(run.points[1], &menu));
+        for (UINT id : {kCmdNewClock, kCmdNewTimer, kCmdNewStopwatch})
+            EXPECT_TRUE(Enabled(menu, id)) << id;
+    }
+    {
+        SCOPED_TRACE("a desktop clock off the work area");
+        ClockWindows windows;
+        ASSERT_TRUE(WaitForClockWindows(run.pid, 1, true, &windows));
+        HWND desk = windows[L"Desk"].window;
+        RECT r = windows[L"Desk"].rect;
+        RECT work;
+        SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+        SetWindowPos(desk, nullptr, work.left - (r.right - r.left) + 2, r.top, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        MenuItems menu;
+        ASSERT_TRUE(run.RightClick(run.points[1], &menu));
+        EXPECT_TRUE(Enabled(menu, kCmdShowDesktopClocks));
+        SetWindowPos(desk, nullptr, r.left, r.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(run.RightClick(run.points[1], &menu));
+        EXPECT_EQ(nullptr, FindItem(menu, kCmdShowDesktopClocks));
+    }
+    {
+        SCOPED_TRACE("a chosen item acts on the clock under the mouse");
+        MenuItems menu;
+        ASSERT_TRUE(run.RightClick(run.points[2], &menu));
+        ASSERT_EQ(1, Query(run.taskbar.clock, SQ_MENUCHOICE, kCmdFormatSettings));
+        ASSERT_TRUE(run.RightClick(run.points[1], &menu));
+        EXPECT_EQ(L"/formats1", WaitForSettingsArguments(run.program));
+    }
+}
+
+// The menu open over the taskbar, as a picture for a person to look at.
+TEST(TrayMenuProcess, PictureOfTheOpenMenu)
+{
+    TrayMenuRun run;
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(run.FindClocks());
+    RgbPicture before = CaptureScreen(run.program.File(L"before.png"));
+    ASSERT_GT(before.width, 0);
+    ASSERT_EQ(1, Query(run.taskbar.clock, SQ_MENUCHOICE, 0, 1));
+    MenuItems menu;
+    ASSERT_TRUE(run.RightClick(run.points[1], &menu, kWaitMs, true));
+    HWND menuWindow = WaitForMenuWindow(run.taskbar.Pid());
+    ASSERT_NE(nullptr, menuWindow);
+    RECT r;
+    GetWindowRect(menuWindow, &r);
+    const int area = (r.right - r.left) * (r.bottom - r.top);
+    ASSERT_GT(area, 0);
+    std::wstring shot = std::wstring(TL_SHOTS_FOLDER) + L"tray-menu.png";
+    RgbPicture after;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        after = CaptureScreen(shot);
+        ASSERT_EQ(before.width, after.width);
+        if (ChangedPixels(before, after, r) >= area / 2)
+            break;
+        PumpUntil([] { return false; }, 300);
+    }
+    EXPECT_GE(ChangedPixels(before, after, r), area / 2) << "of " << area;
+    // opened at the clicked point, upwards from the bottom taskbar
+    EXPECT_LE(r.top, run.points[1].y);
+    EXPECT_TRUE(EndOpenMenu(run.taskbar.Pid(), kWaitMs));
+}
+
+// A language library without the menu: the taskbar shows nothing, and the
+// program, told nothing, runs on and ends normally.
+TEST(TrayMenuProcess, WithoutTheMenuNothingIsShown)
+{
+    TrayMenuRun run;
+    ASSERT_TRUE(run.Start(false));
+    POINT centre = {(run.clock.left + run.clock.right) / 2, (run.clock.top + run.clock.bottom) / 2};
+    MenuItems menu;
+    EXPECT_FALSE(run.RightClick(centre, &menu, 2000));
+    EXPECT_EQ(nullptr, MenuWindowOf(run.taskbar.Pid()));
+    EXPECT_EQ(run.main, FindWindowW(kMainWindowClass, nullptr));
+    DWORD pid = run.pid;
+    run.pid = 0;
+    EXPECT_TRUE(run.program.ExitProgram()) << pid;
 }

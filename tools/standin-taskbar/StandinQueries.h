@@ -16,7 +16,7 @@ const UINT SQ_CPUMS = 0x8054;
 // "--menus" (tests/support/MenuRecord.h) and ended at once. wParam: the
 // command the next menu "chooses" (posted to the clock window as WM_COMMAND,
 // as a chosen item is), 0 none; lParam 1: the next menu stays open until
-// SQ_ENDMENU. Answers 1.
+// the test ends it (EndOpenMenu). Answers 1.
 const UINT SQ_MENUCHOICE = 0x8055;
-// Ends an open menu of the clock window; answers 1 when one was open.
-const UINT SQ_ENDMENU = 0x8056;
+// 1 while a menu of the clock window is open (its loop has not ended), else 0.
+const UINT SQ_MENUOPEN = 0x8056;

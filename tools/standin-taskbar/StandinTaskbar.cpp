@@ -92,11 +92,8 @@ LRESULT CALLBACK ClockProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         g_menuChoice = wParam;
         g_keepMenu = lParam == 1;
         return 1;
-    case SQ_ENDMENU:
-        if (!g_menuOpen)
-            return 0;
-        EndMenu();
-        return 1;
+    case SQ_MENUOPEN:
+        return g_menuOpen;
     case WM_INITMENUPOPUP:
         // the top menu only: its record holds the submenus
         if (HIWORD(lParam) || g_menuOpen)
