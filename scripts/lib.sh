@@ -78,6 +78,13 @@ tl_start_wineserver() {
         'HKCU\Software\Microsoft\Windows\CurrentVersion\Internet Settings\Connections' \
         /v DefaultConnectionSettings /t REG_BINARY /f \
         /d 460000000000000001000000000000000000000000000000000000000000000000000000 </dev/null >/dev/null 2>&1 || true
+    # The desktop process, started here for the whole run: started on demand
+    # it would inherit the output pipes of whichever program came first, and
+    # a test runner would wait for that pipe until the server ends.
+    if [ -n "${DISPLAY:-}" ]; then
+        WINELOADER=/usr/lib/wine/wine64 /usr/lib/wine/wine64 explorer.exe /desktop </dev/null >/dev/null 2>&1 &
+        TL_PIDS+=("$!")
+    fi
 }
 
 tl_stop_all() {

@@ -1,12 +1,11 @@
 #include "app/main/MainWindow.h"
 
 #include "app/main/MainProgram.h"
+#include "app/startup/ProgramResources.h"
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
 
 namespace {
-
-const WORD kProgramIcon = 101;
 
 // Every message of the table; false sends it on to DefWindowProcW.
 bool HandleMessage(CMainProgram& program, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
@@ -139,7 +138,7 @@ HWND CreateMainWindow(HINSTANCE instance, CMainProgram& program)
     wc.style = CS_HREDRAW | CS_VREDRAW | CS_DBLCLKS;
     wc.lpfnWndProc = MainWndProc;
     wc.hInstance = instance;
-    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIcon));
+    wc.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(kProgramIconId));
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     wc.lpszClassName = kMainWindowClass;
     if (!RegisterClassExW(&wc))

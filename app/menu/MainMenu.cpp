@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/menu/WebPages.h"
+#include "app/startup/ProgramResources.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/MenuCommands.h"
@@ -19,7 +20,6 @@
 
 namespace {
 
-const WORD kProgramIcon = 101;
 const int kClipboardChars = 512;
 
 std::wstring LowerText(std::wstring text)
@@ -188,7 +188,7 @@ void CMainMenu::AddTrayIcon()
 {
     if (!m_host)
         return;
-    HICON icon = (HICON)LoadImageW(m_services.program, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+    HICON icon = (HICON)LoadImageW(m_services.program, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
                                    GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
     m_tray.Add(m_host->MainWindow(), icon, m_host->TaskbarClockCount());
 }

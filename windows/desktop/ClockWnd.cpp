@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "app/startup/ProgramResources.h"
 #include "graphics/clock/Clock.h"
 #include "graphics/clock/ClockFactory.h"
 #include "graphics/protocol/MainWindowProtocol.h"
@@ -34,7 +35,6 @@ const int kWheelDelta = 120;
 const int kUnbounded = 0x7FFFFFFF;
 // A press this close to the right or bottom edge of a face clock sizes it.
 const int kSizingGrip = 6;
-const WORD kProgramIcon = 101;
 
 bool OwnBackground(CGraphics* skin)
 {
@@ -603,7 +603,7 @@ bool CClockWnd::OnMessage(WindowMessage& message)
     switch (message.message) {
     case WM_CREATE:
         if (HMODULE program = m_owner.Services().program) {
-            HICON icon = LoadIconW(program, MAKEINTRESOURCEW(kProgramIcon));
+            HICON icon = LoadIconW(program, MAKEINTRESOURCEW(kProgramIconId));
             SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, (LPARAM)icon);
         }
         return CAlphaWindow::OnMessage(message);

@@ -5,6 +5,7 @@
 
 #include "app/alarms/AlarmSeams.h"
 #include "app/settings/SettingsIni.h"
+#include "app/startup/ProgramResources.h"
 #include "graphics/language/LanguageStrings.h"
 #include "graphics/protocol/MapWindowProtocol.h"
 #include "graphics/records/CityRecord.h"
@@ -19,7 +20,6 @@ namespace {
 const WCHAR kMapErrorCaption[] = L"World Map Error";
 const WCHAR kMapTitleFallback[] = L"Tempolan World Map";
 const WCHAR kCityListFile[] = L"cities.txt";
-const WORD kProgramIcon = 101;
 
 const WCHAR kPlacementKey[] = L"MapWindowPos";
 const WCHAR kMaximisedKey[] = L"MapWindowMax";
@@ -108,7 +108,7 @@ bool CWorldMap::ShowWorldMap(const WCHAR* location)
         WCHAR title[kMapTitleChars + 1];
         if (!m_services.strings->GetString(kMapTitleString, title, ARRAYSIZE(title)))
             lstrcpyW(title, kMapTitleFallback);
-        HICON icon = (HICON)LoadImageW(m_services.program, MAKEINTRESOURCEW(kProgramIcon), IMAGE_ICON,
+        HICON icon = (HICON)LoadImageW(m_services.program, MAKEINTRESOURCEW(kProgramIconId), IMAGE_ICON,
                                        GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
         if (!CreateWorldMapWindow(title, icon)) {
             CloseWorldMap();
