@@ -142,6 +142,24 @@ void PutNumber(COut& out, int32_t value, const Conversion& c)
             out.Put(' ');
 }
 
+// Copies `format` with "%%" as "%" and `put()` in place of its one
+// conversion, `length` characters long.
+template <class Put>
+void CopyFormat(COut& out, const WCHAR* format, int length, Put put)
+{
+    for (const WCHAR* p = format; *p; ++p) {
+        if (*p != '%') {
+            out.Put(*p);
+        } else if (p[1] == '%') {
+            out.Put('%');
+            ++p;
+        } else {
+            put();
+            p += length - 1;
+        }
+    }
+}
+
 }  // namespace
 
 bool IsOneNumberFormat(const WCHAR* format)
@@ -162,16 +180,54 @@ int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap)
         PutNumber(o, value, plain);
         return o.Finish();
     }
+    CopyFormat(o, format, first.length, [&] { PutNumber(o, value, first); });
+    return o.Finish();
+}
+
+namespace {
+
+// The number of bare "%s" in `format`, or -1 when it holds any other
+// conversion.
+int CountTextConversions(const WCHAR* format)
+{
+    int count = 0;
     for (const WCHAR* p = format; *p; ++p) {
-        if (*p != '%') {
-            o.Put(*p);
-        } else if (p[1] == '%') {
-            o.Put('%');
+        if (*p != '%')
+            continue;
+        if (p[1] == '%')
             ++p;
-        } else {
-            PutNumber(o, value, first);
-            p += first.length - 1;
-        }
+        else if (p[1] == 's')
+            ++count, ++p;
+        else
+            return -1;
     }
+    return count;
+}
+
+void PutText(COut& out, const WCHAR* text)
+{
+    for (; text && *text; ++text)
+        out.Put(*text);
+}
+
+}  // namespace
+
+int FormatWithOneText(const WCHAR* format, const WCHAR* text, WCHAR* out, int cap)
+{
+    if (!out || cap <= 0)
+        return 0;
+    COut o(out, cap);
+    const WCHAR none[1] = {0};
+    if (!format)
+        format = none;
+    if (CountTextConversions(format) != 1) {
+        // shown as written, so a translator sees the mistake
+        PutText(o, format);
+        if (format[0])
+            o.Put(' ');
+        PutText(o, text);
+        return o.Finish();
+    }
+    CopyFormat(o, format, 2, [&] { PutText(o, text); });
     return o.Finish();
 }
