@@ -4,16 +4,22 @@
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
 #include "settings/dialog/SettingsDialog.h"
+#include "settings/newspage/NewsPage.h"
 
 namespace {
 
 // Pointer messages this thread is sending now.
 thread_local int t_pointerSends = 0;
 
-// The procedure of each kind until its page has one of its own.
-DLGPROC DefaultPageProc(int)
+// The procedure of each kind; PlainPageProc until its page has one of its own.
+DLGPROC DefaultPageProc(int kind)
 {
-    return PlainPageProc;
+    switch (kind) {
+    case kPageNews:
+        return NewsPageProc;
+    default:
+        return PlainPageProc;
+    }
 }
 
 void LocalizePage(HWND page)

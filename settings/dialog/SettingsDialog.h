@@ -21,6 +21,10 @@ public:
     virtual void Beep(DWORD frequency, DWORD milliseconds) = 0;
 };
 
+// The beep of a refused value.
+const DWORD kInvalidBeepHz = 1760;
+const DWORD kInvalidBeepMs = 125;
+
 class CSystemBeep : public IDialogBeep {
 public:
     void Beep(DWORD frequency, DWORD milliseconds) override { ::Beep(frequency, milliseconds); }
