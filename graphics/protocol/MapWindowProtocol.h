@@ -18,6 +18,9 @@ const UINT UM_MAPSETOVERLAY = 0x80CB;
 // Map child -> its parent (sent): wParam the index, lParam the address of the
 // city's record in the array the library was given.
 const UINT UM_MAPSELECTCITY = 0x80C8;
+// The settings program's location chooser -> the clock page that opened it
+// (sent, own thread): lParam the address of the chosen zone's record.
+const UINT UM_ZONEPICKED = 0x80CA;
 // Host -> map child: wParam a city index, lParam the address of that city's
 // record in the library's array (anything else is ignored); shows its photos.
 const UINT UM_MAPSHOWCITY = 0x80C9;

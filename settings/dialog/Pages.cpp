@@ -3,6 +3,7 @@
 #include "app/ui/LocalText.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
+#include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
 
 namespace {
@@ -11,8 +12,19 @@ namespace {
 thread_local int t_pointerSends = 0;
 
 // The procedure of each kind until its page has one of its own.
-DLGPROC DefaultPageProc(int)
+DLGPROC DefaultPageProc(int kind)
 {
+    switch (kind) {
+    case kPageClock:
+    case kPageCountdown:
+    case kPageTimer:
+        return ClockPageProc;
+    case kPageFormats:
+    case kPageTimerFormats:
+        return FormatsPageProc;
+    case kPageDesktop:
+        return DesktopPageProc;
+    }
     return PlainPageProc;
 }
 
