@@ -519,18 +519,9 @@ INT_PTR CALLBACK ClockPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lP
     case WM_NCDESTROY:
         FreePageState(page);
         return FALSE;
-    case UM_LOADPAGE: {
-        auto* block = (PageExchange*)lParam;
-        if (!IsPointerMessage() || !block || !GetPageState(page))
-            return TRUE;
-        auto* clock = (ClockRecord*)block->record;
-        CPageLoading loading;
-        if (wParam == kPageLoad && clock)
-            LoadClockPage(page, clock);
-        else if (wParam == kPageStore)
-            block->invalid = clock ? StoreClockPage(page, clock) : nullptr;
+    case UM_LOADPAGE:
+        ExchangeClockPage(page, wParam, lParam, LoadClockPage, StoreClockPage);
         return TRUE;
-    }
     case UM_RELOCALIZE: {
         CPageLoading loading;
         LocalizeClockPage(page, nullptr);

@@ -15,7 +15,8 @@ namespace {
 
 const int kSkinChars = 80;   // the record's field, with the terminator
 
-void StoreDesktopPage(HWND page, ClockRecord* clock)
+// Nothing on this page can be invalid: the result is null.
+HWND StoreDesktopPage(HWND page, ClockRecord* clock)
 {
     int position = (int)SendDlgItemMessageW(page, kIdcOpacity, TBM_GETPOS, 0, 0);
     if (position < 0)
@@ -30,6 +31,7 @@ void StoreDesktopPage(HWND page, ClockRecord* clock)
         clock->flags &= ~kClockTransparent;
     else
         clock->flags |= kClockTransparent;
+    return nullptr;
 }
 
 void LoadDesktopPage(HWND page, ClockRecord* clock)
@@ -80,40 +82,19 @@ void OnInitDialog(HWND page, LPARAM templateId)
 
 INT_PTR CALLBACK DesktopPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    INT_PTR result;
+    if (HandlePreviewMessage(page, message, wParam, lParam, &result))
+        return result;
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(page, lParam);
         return FALSE;
-    case WM_DESTROY:
-        KillTimer(page, kPreviewTimer);
-        return FALSE;
     case WM_NCDESTROY:
         FreePageState(page);
         return FALSE;
-    case WM_TIMER:
-        if (wParam == kPreviewTimer)
-            RedrawPagePreview(page);
+    case UM_LOADPAGE:
+        ExchangeClockPage(page, wParam, lParam, LoadDesktopPage, StoreDesktopPage);
         return TRUE;
-    case WM_DRAWITEM:
-        if (wParam == (WPARAM)kIdcPreview && lParam) {
-            DrawPreviewFrame(*(const DRAWITEMSTRUCT*)lParam);
-            return TRUE;
-        }
-        return FALSE;
-    case UM_LOADPAGE: {
-        auto* block = (PageExchange*)lParam;
-        if (!IsPointerMessage() || !block || !GetPageState(page))
-            return TRUE;
-        auto* clock = (ClockRecord*)block->record;
-        CPageLoading loading;
-        if (wParam == kPageLoad && clock)
-            LoadDesktopPage(page, clock);
-        else if (wParam == kPageStore && clock)
-            StoreDesktopPage(page, clock);
-        if (wParam == kPageStore)
-            block->invalid = nullptr;
-        return TRUE;
-    }
     case UM_RELOCALIZE: {
         CPageLoading loading;
         LocalizeClockPage(page, nullptr);

@@ -121,12 +121,13 @@ void ShowFormat(HWND page, int box, FormatList list, const std::wstring& value)
     SetWindowTextW(combo, shown.c_str());
 }
 
-void StoreFormatsPage(HWND page, ClockRecord* clock)
+// Nothing on this page can be invalid: the result is null.
+HWND StoreFormatsPage(HWND page, ClockRecord* clock)
 {
     if (IsTimerClock(*clock)) {
         std::wstring format = ReadFormatBox(page, kIdcTimeFormat, kTimerFormatList, kTimerFormatChars);
         CopyFixed(clock->timerFormat, FIELD_WIDTH(clock->timerFormat), format.c_str());
-        return;
+        return nullptr;
     }
     std::wstring time = ReadFormatBox(page, kIdcTimeFormat, kTimeFormatList, kTimeFormatChars);
     std::wstring date = ReadFormatBox(page, kIdcDateFormat, kDateFormatList, kDateFormatChars);
@@ -141,6 +142,7 @@ void StoreFormatsPage(HWND page, ClockRecord* clock)
     flag(kClockShowsSeconds, FormatShowsSeconds(time.c_str()));
     flag(kClockSecondsHand, IsChecked(page, kIdcSecondsHand));
     flag(kClockSuffix, IsChecked(page, kIdcSuffix));
+    return nullptr;
 }
 
 // The skin whose look the page follows: the clock's own on the desktop,
@@ -260,41 +262,20 @@ void Relocalize(HWND page)
 
 INT_PTR CALLBACK FormatsPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    INT_PTR result;
+    if (HandlePreviewMessage(page, message, wParam, lParam, &result))
+        return result;
     switch (message) {
     case WM_INITDIALOG:
         OnInitDialog(page, lParam);
-        return FALSE;
-    case WM_DESTROY:
-        KillTimer(page, kPreviewTimer);
         return FALSE;
     case WM_NCDESTROY:
         delete State(page);
         SetWindowLongPtrW(page, DWLP_USER, 0);
         return FALSE;
-    case WM_TIMER:
-        if (wParam == kPreviewTimer)
-            RedrawPagePreview(page);
+    case UM_LOADPAGE:
+        ExchangeClockPage(page, wParam, lParam, LoadFormatsPage, StoreFormatsPage);
         return TRUE;
-    case WM_DRAWITEM:
-        if (wParam == (WPARAM)kIdcPreview && lParam) {
-            DrawPreviewFrame(*(const DRAWITEMSTRUCT*)lParam);
-            return TRUE;
-        }
-        return FALSE;
-    case UM_LOADPAGE: {
-        auto* block = (PageExchange*)lParam;
-        if (!IsPointerMessage() || !block || !GetPageState(page))
-            return TRUE;
-        auto* clock = (ClockRecord*)block->record;
-        CPageLoading loading;
-        if (wParam == kPageLoad && clock)
-            LoadFormatsPage(page, clock);
-        else if (wParam == kPageStore && clock)
-            StoreFormatsPage(page, clock);
-        if (wParam == kPageStore)
-            block->invalid = nullptr;
-        return TRUE;
-    }
     case UM_RELOCALIZE:
         Relocalize(page);
         return TRUE;

@@ -6,6 +6,7 @@
 #include "graphics/language/Language.h"
 #include "graphics/records/FixedText.h"
 #include "settings/clockpages/ClockPageIds.h"
+#include "settings/dialog/PageProtocol.h"
 #include "settings/dialog/Pages.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/frame/Preview.h"
@@ -39,6 +40,42 @@ ClockPageServices* GetClockPageServices(HWND page)
 {
     const SettingsDialogServices* services = GetDialogServices(page);
     return services ? services->clockPages : nullptr;
+}
+
+void ExchangeClockPage(HWND page, WPARAM wParam, LPARAM lParam, LoadPageFn load, StorePageFn store)
+{
+    auto* block = (PageExchange*)lParam;
+    if (!IsPointerMessage() || !block || !GetPageState(page))
+        return;
+    auto* clock = (ClockRecord*)block->record;
+    CPageLoading loading;
+    if (wParam == kPageLoad && clock)
+        load(page, clock);
+    else if (wParam == kPageStore)
+        block->invalid = clock ? store(page, clock) : nullptr;
+}
+
+bool HandlePreviewMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result)
+{
+    switch (message) {
+    case WM_DESTROY:
+        KillTimer(page, kPreviewTimer);
+        *result = FALSE;
+        return true;
+    case WM_TIMER:
+        if (wParam != kPreviewTimer)
+            return false;
+        RedrawPagePreview(page);
+        *result = TRUE;
+        return true;
+    case WM_DRAWITEM:
+        if (wParam != (WPARAM)kIdcPreview || !lParam)
+            return false;
+        DrawPreviewFrame(*(const DRAWITEMSTRUCT*)lParam);
+        *result = TRUE;
+        return true;
+    }
+    return false;
 }
 
 void ReportPageChange(HWND page, bool captionChanged)

@@ -38,6 +38,18 @@ void FreePageState(HWND page);
 const SettingsDialogServices* GetDialogServices(HWND page);
 ClockPageServices* GetClockPageServices(HWND page);
 
+// UM_LOADPAGE: loads or stores the block's clock record with the loading
+// counter raised; a store's result is the control `store` names. Only this
+// thread's pointer sends are taken.
+using LoadPageFn = void (*)(HWND page, ClockRecord* clock);
+using StorePageFn = HWND (*)(HWND page, ClockRecord* clock);
+void ExchangeClockPage(HWND page, WPARAM wParam, LPARAM lParam, LoadPageFn load, StorePageFn store);
+
+// The preview's own messages on the desktop and formats pages: its timer
+// and the drawing of control 1086. True, with the dialog result, when
+// `message` was one of them.
+bool HandlePreviewMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam, INT_PTR* result);
+
 // UM_PAGECHANGED to the settings dialog unless the pages are loading.
 void ReportPageChange(HWND page, bool captionChanged);
 
