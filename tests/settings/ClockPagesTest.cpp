@@ -5,6 +5,7 @@
 #include <functional>
 #include <thread>
 
+#include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/protocol/MapWindowProtocol.h"
 #include "graphics/protocol/SettingsWindowProtocol.h"
 #include "settings/clockpages/ClockPageIds.h"
@@ -777,6 +778,42 @@ TEST_F(ClockPages, DesktopPage)
     Select(tree.Clock(1)->Child(kNodeDesktop));
     EXPECT_EQ(4, (int)SendMessageW(list, CB_GETCOUNT, 0, 0));
     EXPECT_EQ(CB_ERR, SendMessageW(list, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)L"Analog"));
+}
+
+// Another language: the pages take their sections' texts, the action list
+// its names with the selection kept, the formats lists their names with the
+// stored format shown under its new one and stored as before.
+TEST_F(ClockPages, Relocalize)
+{
+    ASSERT_TRUE(languages.WriteBytes(L"tempolan_de.ini",
+                                     "[StringTable]\r\n200=Kalender\r\n203=Alle Uhren\r\n146=12 Stunden\r\n"
+                                     "[DLG_PageClock]\r\n1901=&Beschriftung:\r\n"
+                                     "[DLG_PageFormats]\r\n1912=&Zeit:\r\n"));
+    WriteClock(1, L"Home");
+    Set(Clock(1), L"action", L"3");
+    Set(Clock(1), L"timeformat", L"12 hours");
+    Open();
+    Select(tree.Clock(0));
+    HWND actions = Control(kPageClock, kIdcAction);
+    EXPECT_EQ(L"Show all clocks", Text(actions));
+    language.SetLanguage(L"de");
+    for (int kind : {kPageClock, kPageFormats})
+        SendMessageW(Page(kind), UM_RELOCALIZE, 0, 0);
+    Pump();
+    EXPECT_EQ(L"&Beschriftung:", Text(Control(kPageClock, 1901)));
+    EXPECT_EQ(L"Alle Uhren", Text(actions));
+    WCHAR first[64];
+    SendMessageW(actions, CB_GETLBTEXT, 0, (LPARAM)first);
+    EXPECT_EQ(L"Kalender", std::wstring(first));
+    EXPECT_EQ(7, (int)SendMessageW(actions, CB_GETCOUNT, 0, 0));
+    EXPECT_FALSE(Enabled(kIdcApply));
+
+    Select(tree.Clock(0)->Child(kNodeFormats));
+    EXPECT_EQ(L"&Zeit:", Text(Control(kPageFormats, 1912)));
+    EXPECT_EQ(L"12 Stunden", Text(Control(kPageFormats, kIdcTimeFormat)));
+    ClockRecord clock = ApplyAndRead(1);
+    EXPECT_EQ(L"12 hours", FieldText(clock.timeFormat, FIELD_WIDTH(clock.timeFormat)));
+    EXPECT_EQ(3u, clock.clickAction);
 }
 
 // A skin name selects itself before the names it begins, whatever order the
