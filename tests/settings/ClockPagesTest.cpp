@@ -816,6 +816,34 @@ TEST_F(ClockPages, Relocalize)
     EXPECT_EQ(3u, clock.clickAction);
 }
 
+// A selection made by another thread's send (as a UI driver's): the page
+// exchanges run inside that send and still load and store.
+TEST_F(ClockPages, SelectedFromAnotherThread)
+{
+    WriteClock(1, L"Paris");
+    WriteClock(2, L"Tokyo");
+    Open();
+    auto sendFromOtherThread = [&](HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        std::atomic<bool> done(false);
+        std::thread other([&] {
+            SendMessageW(window, message, wParam, lParam);
+            done = true;
+        });
+        while (!done) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+            Pump();
+        }
+        other.join();
+    };
+    sendFromOtherThread(treeView, TVM_SELECTITEM, TVGN_CARET, (LPARAM)tree.Clock(1)->Item());
+    ASSERT_EQ(Page(kPageClock), VisiblePage());
+    EXPECT_EQ(L"Tokyo", Text(Control(kPageClock, kIdcCaption)));
+    SetWindowTextW(Control(kPageClock, kIdcCaption), L"Kyoto");
+    sendFromOtherThread(treeView, TVM_SELECTITEM, TVGN_CARET, (LPARAM)tree.Clock(0)->Item());
+    EXPECT_EQ(L"Paris", Text(Control(kPageClock, kIdcCaption)));
+    EXPECT_EQ(L"Kyoto", FieldText(tree.Clock(1)->Record().prefix, 32));
+}
+
 // A skin name selects itself before the names it begins, whatever order the
 // folder search gave; a name found nowhere stays in the box as typed.
 TEST(SkinList, SelectsTheExactNameFirst)
