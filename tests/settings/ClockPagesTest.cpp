@@ -137,11 +137,17 @@ protected:
         SendMessageW(Control(kind, id), BM_CLICK, 0, 0);
         Pump();
     }
+    // A pick in the list as a user's: while the box tells its parent, its
+    // text is still the old one.
     void Pick(int kind, int id, int index)
     {
         HWND box = Control(kind, id);
+        std::wstring before = Text(box);
         SendMessageW(box, CB_SETCURSEL, index, 0);
+        std::wstring after = Text(box);
+        SendMessageW(box, WM_SETTEXT, 0, (LPARAM)before.c_str());
         SendMessageW(Page(kind), WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)box);
+        SendMessageW(box, WM_SETTEXT, 0, (LPARAM)after.c_str());
         Pump();
     }
     // The tree item's text, as the caption refresh left it.
