@@ -323,7 +323,8 @@ HWND StoreClockPage(HWND page, ClockRecord* clock)
         }
     }
 
-    if (!IsTimerClock(*clock) || dateMode) {
+    // without the zone table the place cannot be read: it stays as it was
+    if ((!IsTimerClock(*clock) || dateMode) && GetClockPageServices(page)) {
         WCHAR text[kLocationChars];
         GetControlText(page, kIdcLocationText, text, kLocationChars);
         const CityRecord* city;
