@@ -16,7 +16,9 @@ const UINT UM_MAPSETOVERLAY = 0x80CB;
 
 // Host -> map child: wParam a city index; fly there and show its photos.
 // Map child -> its parent (sent): wParam the index, lParam the address of the
-// city's record in the array the library was given.
+// city's record in the array the library was given. The settings program's
+// location chooser answers the clock page that opened it the same way
+// (sent, own thread), with (-1, 0) for Cancel.
 const UINT UM_MAPSELECTCITY = 0x80C8;
 // The settings program's location chooser -> the clock page that opened it
 // (sent, own thread): lParam the address of the chosen zone's record.
