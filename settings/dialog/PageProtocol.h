@@ -32,7 +32,8 @@ const UINT kPageApplyStore = 3;
 // UM_LOADPAGE and UM_GETCURRENTCLOCK carry pointers into this process. They
 // go out through SendPointerMessage, and a receiver takes one only while
 // such a send from its own thread is under way (IsPointerMessage): one sent
-// from another thread or process, or posted by anyone, is refused.
+// from another thread or process, or posted by anyone, is refused, also
+// while the thread itself works on another process's message.
 LRESULT SendPointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsPointerMessage();
 

@@ -12,6 +12,7 @@ class CLanguage;
 class CMainSettings;
 class CNodeTree;
 class IMainProgramLink;
+struct ClockPageServices;
 struct SettingsPaths;
 
 // The dialog's beeps: a refused value, a command while a box is open.
@@ -71,6 +72,9 @@ struct SettingsDialogServices {
     // Set by the profiles page once a profile was loaded into the settings
     // file; closing without OK then restores the backup.
     bool profileLoaded;
+    // The zones, cities, skins, preview and boxes of a clock's own pages;
+    // null: those pages work without them.
+    ClockPageServices* clockPages;
 };
 
 // The modeless dialog from template 141 of the language's resource library,

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "graphics/system/Handles.h"
+#include "settings/clockpages/ClockPageIds.h"
 #include "tests/support/TestMessages.h"
 
 namespace {
@@ -327,6 +328,69 @@ TEST(DialogLayout, EveryTemplateOfTheEnglishLibraryFits)
         for (const std::wstring& fault : LayoutFaults(dialog))
             ADD_FAILURE() << testing::PrintToString(fault);
         DestroyWindow(dialog);
+    }
+    DestroyWindow(host);
+}
+
+// The pages of a clock find the controls they drive in the templates we
+// designed, each of the kind the page treats it as.
+TEST(DialogLayout, ClockPageTemplatesHoldTheirControls)
+{
+    INITCOMMONCONTROLSEX init = {sizeof(init), 0xFFFF};
+    InitCommonControlsEx(&init);
+    CModule library(LoadLibraryExW(TL_RES_EN_DLL, nullptr, 0));
+    ASSERT_TRUE(library);
+    HWND host = CreateWindowW(WC_STATICW, L"", WS_POPUP, 0, 0, 1000, 800, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, host);
+    struct Need {
+        int id;
+        const wchar_t* className;
+    };
+    const std::vector<Need> place = {{kIdcLocationText, WC_STATICW}, {kIdcLocationButton, WC_BUTTONW},
+                                     {kIdcUseDaylight, WC_BUTTONW},  {kIdcAction, WC_COMBOBOXW},
+                                     {kIdcUrl, WC_EDITW},            {kIdcBrowse, WC_BUTTONW},
+                                     {kIdcCaption, WC_EDITW},        {kIdcCaptionShown, WC_STATICW},
+                                     {kIdcOnDesktop, WC_BUTTONW},    {kIdcInTaskbar, WC_BUTTONW}};
+    auto with = [&](std::vector<Need> more) {
+        more.insert(more.begin(), place.begin(), place.end());
+        return more;
+    };
+    struct Template {
+        UINT id;
+        std::vector<Need> controls;
+    } templates[] = {
+        {166, place},
+        {208, with({{kIdcFixedDuration, WC_BUTTONW}, {kIdcToDate, WC_BUTTONW}, {kIdcDays, WC_EDITW},
+                    {kIdcHours, WC_EDITW}, {kIdcMinutes, WC_EDITW}, {kIdcSeconds, WC_EDITW},
+                    {kIdcDate, DATETIMEPICK_CLASSW}, {kIdcTime, DATETIMEPICK_CLASSW}})},
+        {209, with({{kIdcFromDate, WC_BUTTONW}, {kIdcDate, DATETIMEPICK_CLASSW}, {kIdcTime, DATETIMEPICK_CLASSW}})},
+        {198, {{kIdcOpacity, TRACKBAR_CLASSW}, {kIdcSkin, WC_COMBOBOXW}, {kIdcOpaque, WC_BUTTONW},
+               {kIdcPreview, WC_STATICW}}},
+        {197, {{kIdcTimeFormat, WC_COMBOBOXW}, {kIdcDateFormat, WC_COMBOBOXW}, {kIdcSecondsHand, WC_BUTTONW},
+               {kIdcSuffix, WC_BUTTONW}, {kIdcPreview, WC_STATICW}}},
+        {210, {{kIdcTimeFormat, WC_COMBOBOXW}, {kIdcPreview, WC_STATICW}}},
+    };
+    for (const Template& t : templates) {
+        SCOPED_TRACE(t.id);
+        HWND page = CreateDialogParamW(library.Get(), MAKEINTRESOURCEW(t.id), host, DoNothingProc, 0);
+        ASSERT_NE(nullptr, page);
+        for (const Need& need : t.controls) {
+            SCOPED_TRACE(need.id);
+            HWND control = GetDlgItem(page, need.id);
+            ASSERT_NE(nullptr, control);
+            EXPECT_TRUE(HasWindowClass(control, need.className));
+        }
+        // the preview is drawn by its page, the format boxes take typed text
+        if (HWND preview = GetDlgItem(page, kIdcPreview)) {
+            EXPECT_EQ((DWORD)SS_OWNERDRAW, (DWORD)GetWindowLongPtrW(preview, GWL_STYLE) & SS_TYPEMASK);
+        }
+        for (int id : {kIdcTimeFormat, kIdcDateFormat, kIdcSkin}) {
+            if (HWND box = GetDlgItem(page, id)) {
+                EXPECT_EQ((DWORD)CBS_DROPDOWN, (DWORD)GetWindowLongPtrW(box, GWL_STYLE) & 3) << id;
+            }
+        }
+        DestroyWindow(page);
     }
     DestroyWindow(host);
 }
