@@ -8,8 +8,11 @@
 #include "settings/dialog/PageProtocol.h"
 #include "settings/frame/SettingsCommand.h"
 
+class CCityList;
 class CLanguage;
 class CMainSettings;
+class IColorBox;
+struct AlarmFiringSeams;
 class CNodeTree;
 class IMainProgramLink;
 struct SettingsPaths;
@@ -67,6 +70,10 @@ struct SettingsDialogServices {
     // Set by the profiles page once a profile was loaded into the settings
     // file; closing without OK then restores the backup.
     bool profileLoaded;
+    // The alarm test and the background page.
+    const CCityList* cities;              // the alarm texts' city macros; may be null
+    const AlarmFiringSeams* alarmSeams;   // null: the system's sound, power, shell and boxes
+    IColorBox* colorBox;                  // null: the system's colour box
 };
 
 // The modeless dialog from template 141 of the language's resource library,
