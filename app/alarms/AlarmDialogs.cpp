@@ -98,18 +98,7 @@ void CAlarmFiring::StartCountdown(const AlarmRecord& alarm)
         return;
     }
     UINT id = alarm.action == kActionHibernate ? kDlgHibernateCountdown : kDlgShutdownCountdown;
-    DialogStart start = {this, &alarm};
-    if (m_modalOwner) {
-        m_countdownModal = true;
-        DialogBoxParamW(m_language.GetResources(), MAKEINTRESOURCEW(id), m_modalOwner, ShutdownCountdownProc,
-                        (LPARAM)&start);
-        return;
-    }
-    m_countdownModal = false;
-    HWND dialog = CreateDialogParamW(m_language.GetResources(), MAKEINTRESOURCEW(id), nullptr,
-                                     ShutdownCountdownProc, (LPARAM)&start);
-    if (dialog)
-        ShowWindow(dialog, SW_SHOW);
+    OpenDialog(id, ShutdownCountdownProc, alarm, &m_countdownModal);
 }
 
 void CAlarmFiring::ShowStopDialog(const AlarmRecord& alarm)
@@ -119,16 +108,19 @@ void CAlarmFiring::ShowStopDialog(const AlarmRecord& alarm)
         SetTitle(m_stopDialog, alarm);
         return;
     }
+    OpenDialog(kDlgStopPlaying, StopPlayingProc, alarm, &m_stopModal);
+}
+
+void CAlarmFiring::OpenDialog(UINT id, DLGPROC proc, const AlarmRecord& alarm, bool* modal)
+{
     DialogStart start = {this, &alarm};
-    if (m_modalOwner) {
-        m_stopModal = true;
-        DialogBoxParamW(m_language.GetResources(), MAKEINTRESOURCEW(kDlgStopPlaying), m_modalOwner, StopPlayingProc,
-                        (LPARAM)&start);
+    *modal = m_modalOwner != nullptr;
+    if (*modal) {
+        // returns once the dialog was closed
+        DialogBoxParamW(m_language.GetResources(), MAKEINTRESOURCEW(id), m_modalOwner, proc, (LPARAM)&start);
         return;
     }
-    m_stopModal = false;
-    HWND dialog = CreateDialogParamW(m_language.GetResources(), MAKEINTRESOURCEW(kDlgStopPlaying), nullptr,
-                                     StopPlayingProc, (LPARAM)&start);
+    HWND dialog = CreateDialogParamW(m_language.GetResources(), MAKEINTRESOURCEW(id), nullptr, proc, (LPARAM)&start);
     if (dialog)
         ShowWindow(dialog, SW_SHOW);
 }

@@ -55,6 +55,9 @@ private:
     INT_PTR OnCountdownMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     INT_PTR OnStopMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     void ShowSecondsLeft(int seconds);
+    // Modal over the owner of the FireAlarm under way, else modeless;
+    // `*modal` says which.
+    void OpenDialog(UINT id, DLGPROC proc, const AlarmRecord& alarm, bool* modal);
     // DestroyWindow for a modeless dialog, EndDialog for a modal one.
     void CloseDialog(HWND dialog);
 
