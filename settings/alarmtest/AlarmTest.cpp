@@ -48,9 +48,10 @@ class CAlarmTest {
 public:
     explicit CAlarmTest(const SettingsDialogServices& services)
         : m_writer(*services.paths, services.clock),
-          m_build(ReadBuild(services)),
+          m_build(),
+          m_hasBuild(ReadBuild(services, &m_build)),
           m_checks(),
-          m_log(LogServices(services, m_systemSeams, m_writer, m_build))
+          m_log(LogServices(services, m_systemSeams, m_writer, m_hasBuild ? &m_build : nullptr))
     {
         // a log that never ticked writes no "lastalarmcheck" when it goes
         m_log.SetAlarmState(&m_checks);
@@ -74,20 +75,19 @@ private:
         CSystemAlarmTicks ticks;
     };
 
-    static BuildInfo ReadBuild(const SettingsDialogServices& services)
+    // The "version" macro names the main program's build, not ours; false
+    // when its file cannot be read.
+    static bool ReadBuild(const SettingsDialogServices& services, BuildInfo* build)
     {
-        // the "version" macro names the main program's build, not ours
-        BuildInfo build = {};
-        if (services.settings) {
-            CFileBuildInfo file(services.settings->ProgramFile());
-            if (!file.GetBuildInfo(&build))
-                build = BuildInfo{};
-        }
-        return build;
+        *build = BuildInfo{};
+        if (!services.settings)
+            return false;
+        CFileBuildInfo file(services.settings->ProgramFile());
+        return file.GetBuildInfo(build);
     }
 
     static ReminderLogServices LogServices(const SettingsDialogServices& services, SystemSeams& system,
-                                           CTestAlarmCheckWriter& writer, const BuildInfo& build)
+                                           CTestAlarmCheckWriter& writer, const BuildInfo* build)
     {
         ReminderLogServices log = {};
         log.paths = services.paths;
@@ -100,7 +100,7 @@ private:
             log.firing = {&system.sound, &system.power, &system.shell, &system.messages, &system.ticks, nullptr};
         log.firing.host = &writer;
         log.cities = services.cities;
-        log.build = &build;
+        log.build = build;
         log.settings = services.settings ? &services.settings->Block() : nullptr;
         return log;
     }
@@ -108,6 +108,7 @@ private:
     SystemSeams m_systemSeams;
     CTestAlarmCheckWriter m_writer;
     BuildInfo m_build;
+    bool m_hasBuild;
     AlarmCheckState m_checks;
     CReminderLog m_log;
 };

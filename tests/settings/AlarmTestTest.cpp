@@ -330,4 +330,35 @@ TEST_F(AlarmTestTest, DestroyedWhileATestDialogIsOpenEndsItsLoop)
     EXPECT_EQ(L"purge", fakes.events.back());
 }
 
+// "$version" names the main program's build: nothing while its file is
+// missing, though this program has a version of its own.
+TEST_F(AlarmTestTest, VersionMacroNamesTheMainProgramsBuild)
+{
+    for (bool present : {false, true}) {
+        SCOPED_TRACE(present);
+        std::wstring copy = std::wstring(paths.folder) + L"tempolan.exe";
+        if (present) {
+            std::wstring program = std::wstring(TL_PROGRAM_FOLDER) + L"tempolan.exe";
+            ASSERT_TRUE(CopyFileW(program.c_str(), copy.c_str(), FALSE));
+        }
+        // the settings read the program's path when they are made
+        settings.reset();
+        if (dialog)
+            DestroyLogWindow();
+        if (dialog)
+            DestroyWindow(dialog);
+        dialog = nullptr;
+        OpenWithLog();
+        ClockRecord clock = {};
+        clock.id = 1;
+        TestAlarm(page, MakeAlarm(kActionReminder, L"Check", L"v=$version."), zoneNow, &clock, true);
+        ASSERT_EQ(1, Entries());
+        if (present)
+            EXPECT_EQ(L"v=5.3.1.", EntryText(0, 1));
+        else
+            EXPECT_EQ(L"v=.", EntryText(0, 1));
+        DeleteFileW(copy.c_str());
+    }
+}
+
 }  // namespace

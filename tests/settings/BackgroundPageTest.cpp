@@ -382,4 +382,25 @@ TEST_F(BackgroundPage, Shots)
     }
 }
 
+TEST_F(BackgroundPage, LocaleChangeWritesTheTimesAgainInItsForm)
+{
+    ShowBackground(kPlainClock);
+    std::wstring before = Text(kIdcBkgStartTime);
+    language.SetLanguage(L"de");
+    TimeLocale german = {};
+    RefreshTimeLocale(&german, language.GetLcid());
+    WCHAR nine[32], midnight[32];
+    FormatTimeOfDay(german, nine, 32, 9 * 3600, false);
+    FormatTimeOfDay(german, midnight, 32, 0, false);
+    ASSERT_NE(before, nine) << "the two locales write times alike";
+
+    SendMessageW(dialog, WM_WININICHANGE, 0, (LPARAM)L"intl");
+    EXPECT_EQ(nine, Text(kIdcBkgStartTime));
+    WCHAR last[32] = {};
+    SendMessageW(Item(kIdcBkgEndTime), CB_GETLBTEXT, 48, (LPARAM)last);
+    EXPECT_STREQ(midnight, last);
+    EXPECT_FALSE(Enabled(kIdcApply)) << "no edit of the user's";
+    language.SetLanguage(L"en");
+}
+
 }  // namespace
