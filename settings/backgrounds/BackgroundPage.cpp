@@ -138,7 +138,8 @@ void CBackgroundPage::RefreshLocale()
     CLoading loading;
     for (int id : {kIdcBkgStartTime, kIdcBkgEndTime})
         FillTimeBox(Item(id), m_locale, true);
-    if (m_profile) {
+    // a hidden page's record may be gone with its node; its next load writes the times
+    if (m_profile && IsWindowVisible(m_page)) {
         ShowMinutes(kIdcBkgStartTime, m_profile->startMinute);
         ShowMinutes(kIdcBkgEndTime, m_profile->endMinute);
     }

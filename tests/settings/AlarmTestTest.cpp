@@ -265,6 +265,8 @@ TEST_F(AlarmTestTest, StoredPlaceIsTakenOnlyWhenUsable)
     };
     const Case cases[] = {
         {L"120, 90, 520, 390", {120, 90, 520, 390}},
+        // numbers of five characters are read whole, not cut at four
+        {L"00120, 00090, 00520, 00390", {120, 90, 520, 390}},
         // 30 pixels wide
         {L"100, 100, 130, 400", corner},
         // on no monitor
