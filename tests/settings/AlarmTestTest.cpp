@@ -14,7 +14,6 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "settings/alarmtest/AlarmTest.h"
 #include "tests/settings/DialogFixture.h"
-#include "tests/support/FakeAlarmSeams.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
 
@@ -85,12 +84,6 @@ HWND OwnedDialog(HWND owner)
 
 class AlarmTestTest : public DialogTest {
 protected:
-    void SetUp() override
-    {
-        DialogTest::SetUp();
-        alarmSeams = fakes.Seams();
-        services.alarmSeams = &alarmSeams;
-    }
     void TearDown() override
     {
         DestroyLogWindow();
@@ -119,8 +112,7 @@ protected:
     }
     std::wstring StoredCheck() { return Get(L":main", L"lastalarmcheck"); }
 
-    CFakeAlarmSeams fakes;
-    AlarmFiringSeams alarmSeams = {};
+    CFakeAlarmSeams& fakes = alarmFakes;
     HWND page = nullptr;
     HWND log = nullptr;
     HWND list = nullptr;
