@@ -27,6 +27,8 @@ const WPARAM kPageLoad = 0;
 const WPARAM kPageStore = 1;
 // ExchangePage's flags, UM_PAGECHANGED's wParam.
 const UINT kPageRefreshCaption = 1;
+// UM_PAGECHANGED's wParam: the clock preview needs drawing again.
+const UINT kPageRefreshPreview = 2;
 const UINT kPageApplyStore = 3;
 
 // UM_LOADPAGE and UM_GETCURRENTCLOCK carry pointers into this process. They
@@ -86,7 +88,7 @@ const PageInfo kPages[kPageKindCount] = {
     {211, L"DLG_PageAlarm", 1089},
     {212, L"DLG_PageAlarm", 1089},
     {213, L"DLG_PageAlarm", 1089},
-    {214, L"DLG_PageBkg", 1016},
-    {215, L"DLG_PageBkg", 1016},
-    {216, L"DLG_PageBkg", 1016},
+    {214, L"DLG_PageBkg_At", 1016},
+    {215, L"DLG_PageBkg_Down", 1016},
+    {216, L"DLG_PageBkg_Up", 1016},
 };

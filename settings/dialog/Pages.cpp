@@ -3,6 +3,7 @@
 #include "app/ui/LocalText.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
+#include "settings/backgrounds/BackgroundPage.h"
 #include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/newspage/NewsPage.h"
@@ -36,6 +37,11 @@ DLGPROC DefaultPageProc(int kind)
         return DesktopPageProc;
     case kPageNews:
         return NewsPageProc;
+    case kPageBackground:
+    case kPageDatedBackground:
+    case kPageCountdownBackground:
+    case kPageTimerBackground:
+        return BackgroundPageProc;
     default:
         return PlainPageProc;
     }

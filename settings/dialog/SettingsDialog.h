@@ -8,8 +8,11 @@
 #include "settings/dialog/PageProtocol.h"
 #include "settings/frame/SettingsCommand.h"
 
+class CCityList;
 class CLanguage;
 class CMainSettings;
+class IColorBox;
+struct AlarmFiringSeams;
 class CNodeTree;
 class IMainProgramLink;
 struct ClockPageServices;
@@ -75,6 +78,10 @@ struct SettingsDialogServices {
     // The zones, cities, skins, preview and boxes of a clock's own pages;
     // null: those pages work without them.
     ClockPageServices* clockPages;
+    // The alarm test and the background page.
+    const CCityList* cities;              // the alarm texts' city macros; may be null
+    const AlarmFiringSeams* alarmSeams;   // null: the system's sound, power, shell and boxes
+    IColorBox* colorBox;                  // null: the system's colour box
 };
 
 // The modeless dialog from template 141 of the language's resource library,

@@ -135,6 +135,7 @@ HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)
     m_dialogServices.paths = &m_paths;
     m_dialogServices.link = &m_link;
     m_dialogServices.beep = &m_beep;
+    m_dialogServices.cities = &m_cities;
     m_dialogServices.frame = frame;
     m_dialogServices.startCommand = m_command;
     // the location chooser is not there yet: its button does nothing

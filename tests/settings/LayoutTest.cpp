@@ -10,10 +10,13 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "graphics/system/Handles.h"
+#include "settings/backgrounds/BackgroundPageIds.h"
 #include "settings/clockpages/ClockPageIds.h"
 #include "tests/support/TestMessages.h"
 
@@ -396,3 +399,53 @@ TEST(DialogLayout, ClockPageTemplatesHoldTheirControls)
 }
 
 }  // namespace
+
+// The background pages find their controls by these ids: each template
+// holds the ones of its kind and none of another's, and its time boxes take
+// typed text.
+TEST(DialogLayout, BackgroundTemplatesHoldTheirControls)
+{
+    INITCOMMONCONTROLSEX init = {sizeof(init), 0xFFFF};
+    InitCommonControlsEx(&init);
+    CModule library(LoadLibraryExW(TL_RES_EN_DLL, nullptr, 0));
+    ASSERT_TRUE(library);
+    std::vector<int> common = {kIdcBkgLabel, kIdcBkgLabelShown, kIdcBkgColor, kIdcBkgOpacity, kIdcBkgPreview};
+    std::vector<int> window = {kIdcBkgStartTime, kIdcBkgEndTime};
+    window.insert(window.end(), std::begin(kIdcBkgWeekdays), std::end(kIdcBkgWeekdays));
+    std::vector<int> offsets(std::begin(kIdcBkgStartOffset), std::end(kIdcBkgStartOffset));
+    offsets.insert(offsets.end(), std::begin(kIdcBkgEndOffset), std::end(kIdcBkgEndOffset));
+    std::vector<int> moments = {kIdcBkgFromDate, kIdcBkgFromTime, kIdcBkgToDate, kIdcBkgToTime};
+    const struct {
+        UINT templateId;
+        const std::vector<int>* own;
+    } pages[] = {{146, &window}, {214, &moments}, {215, &offsets}, {216, &offsets}};
+    HWND host = CreateWindowW(WC_STATICW, L"", WS_POPUP, 0, 0, 1000, 800, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, host);
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.templateId);
+        HWND dialog = CreateDialogParamW(library.Get(), MAKEINTRESOURCEW(page.templateId), host, DoNothingProc, 0);
+        ASSERT_NE(nullptr, dialog);
+        const std::vector<int>& own = *page.own;
+        auto mine = [&](int id) {
+            return std::find(common.begin(), common.end(), id) != common.end() ||
+                   std::find(own.begin(), own.end(), id) != own.end();
+        };
+        for (const std::vector<int>* ids : {&common, &window, &offsets, &moments}) {
+            for (int id : *ids) {
+                if (mine(id))
+                    EXPECT_NE(nullptr, GetDlgItem(dialog, id)) << "control " << id;
+                else
+                    EXPECT_EQ(nullptr, GetDlgItem(dialog, id)) << "control " << id << " of another kind";
+            }
+        }
+        if (&own == &window) {
+            for (int id : {kIdcBkgStartTime, kIdcBkgEndTime}) {
+                DWORD style = (DWORD)GetWindowLongPtrW(GetDlgItem(dialog, id), GWL_STYLE);
+                EXPECT_EQ((DWORD)CBS_DROPDOWN, style & 3) << "an edit field to type a time in";
+            }
+        }
+        DestroyWindow(dialog);
+    }
+    DestroyWindow(host);
+}
