@@ -23,29 +23,14 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/system/Handles.h"
 #include "graphics/window/Window.h"
+#include "tests/support/FixedZoneClock.h"
+#include "tests/support/ListViewText.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 
 namespace {
-
-TimeZoneRecord FixedZone(int minutes, const WCHAR* name)
-{
-    TimeZoneRecord zone = {};
-    zone.tzi.Bias = -minutes;
-    wcsncpy(zone.zoneName, name, 39);
-    return zone;
-}
-
-ClockRecord MakeClock(int minutesAhead, const WCHAR* caption)
-{
-    ClockRecord clock = {};
-    clock.enabled = 1;
-    clock.zone = FixedZone(minutesAhead, caption);
-    wcsncpy(clock.caption, caption, 77);
-    return clock;
-}
 
 class CFakeDialogHost : public IClockDialogHost {
 public:
@@ -317,9 +302,9 @@ class TimeTableTest : public ClockDialogsTest {
 protected:
     TimeTableTest()
     {
-        host.clocks.push_back(MakeClock(0, L"London"));
-        host.clocks.push_back(MakeClock(330, L"Mumbai"));
-        ClockRecord timer = MakeClock(0, L"Egg timer");
+        host.clocks.push_back(FixedZoneClock(0, L"London"));
+        host.clocks.push_back(FixedZoneClock(330, L"Mumbai"));
+        ClockRecord timer = FixedZoneClock(0, L"Egg timer");
         timer.kind = kClockTimer | kClockCountdown;
         host.clocks.push_back(timer);
     }
@@ -331,23 +316,11 @@ protected:
     }
     std::wstring Cell(CTimeTable& table, int row, int column)
     {
-        WCHAR text[128] = L"";
-        LVITEMW item = {};
-        item.iSubItem = column;
-        item.pszText = text;
-        item.cchTextMax = 128;
-        SendMessageW(table.Window()->List(), LVM_GETITEMTEXTW, row, (LPARAM)&item);
-        return text;
+        return ListViewCellText(table.Window()->List(), row, column);
     }
     std::wstring ColumnTitle(CTimeTable& table, int column)
     {
-        WCHAR text[128] = L"";
-        LVCOLUMNW c = {};
-        c.mask = LVCF_TEXT;
-        c.pszText = text;
-        c.cchTextMax = 128;
-        SendMessageW(table.Window()->List(), LVM_GETCOLUMNW, column, (LPARAM)&c);
-        return text;
+        return ListViewColumnTitle(table.Window()->List(), column);
     }
     void Choose(CTimeTable& table, int control, int item)
     {
@@ -459,7 +432,7 @@ TEST_F(TimeTableTest, SettingsChangeRebuildsTheColumns)
 
     std::vector<ClockRecord> replaced;
     for (const WCHAR* name : {L"Tokyo", L"Paris", L"Lima", L"Oslo", L"Perth"})
-        replaced.push_back(MakeClock(60, name));
+        replaced.push_back(FixedZoneClock(60, name));
     host.clocks.swap(replaced);
     // the old records are gone, as a reload leaves them
     memset(replaced.data(), 0xDD, replaced.size() * sizeof(ClockRecord));

@@ -11,27 +11,11 @@
 
 #include "app/dialogs/TimeTableRows.h"
 #include "tests/support/FakeLanguage.h"
+#include "tests/support/FixedZoneClock.h"
 
 namespace {
 
 // A zone `minutes` ahead of UTC all year.
-TimeZoneRecord FixedZone(int minutes, const WCHAR* name)
-{
-    TimeZoneRecord zone = {};
-    zone.tzi.Bias = -minutes;
-    wcsncpy(zone.zoneName, name, 39);
-    return zone;
-}
-
-ClockRecord MakeClock(int minutesAhead, const WCHAR* caption)
-{
-    ClockRecord clock = {};
-    clock.enabled = 1;
-    clock.zone = FixedZone(minutesAhead, caption);
-    wcsncpy(clock.caption, caption, 77);
-    return clock;
-}
-
 class TimeTableRowsTest : public testing::Test {
 protected:
     TimeTableRowsTest()
@@ -65,7 +49,7 @@ protected:
 // shows them shifted and turns to the next day at its own midnight.
 TEST_F(TimeTableRowsTest, StepsThroughTheLocalDayAndShiftsEachClock)
 {
-    ClockRecord india = MakeClock(330, L"Mumbai");
+    ClockRecord india = FixedZoneClock(330, L"Mumbai");
     ClockRecord* clocks[] = {&india};
     Fill(clocks, 1);
     ASSERT_EQ(96, rows.Rows());
@@ -92,7 +76,7 @@ TEST_F(TimeTableRowsTest, StepsThroughTheLocalDayAndShiftsEachClock)
 TEST_F(TimeTableRowsTest, TheFirstStepIsLocalMidnight)
 {
     local.zone = FixedZone(-180, L"Local System Time");
-    ClockRecord utc = MakeClock(0, L"UTC");
+    ClockRecord utc = FixedZoneClock(0, L"UTC");
     ClockRecord* clocks[] = {&utc};
     input.interval = 60;
     Fill(clocks, 1);
@@ -107,10 +91,10 @@ TEST_F(TimeTableRowsTest, TheFirstStepIsLocalMidnight)
 // empty or "None" date keeps the day name.
 TEST_F(TimeTableRowsTest, ModesChooseTheFormats)
 {
-    ClockRecord own = MakeClock(0, L"Own");
+    ClockRecord own = FixedZoneClock(0, L"Own");
     wcscpy(own.timeFormat, L"HH.mm.ss");
     wcscpy(own.dateFormat, L"yyyy");
-    ClockRecord noDate = MakeClock(0, L"NoDate");
+    ClockRecord noDate = FixedZoneClock(0, L"NoDate");
     wcscpy(noDate.timeFormat, L"H:mm");
     wcscpy(noDate.dateFormat, L"None");
     ClockRecord* clocks[] = {&own, &noDate};
@@ -139,7 +123,7 @@ TEST_F(TimeTableRowsTest, ModesChooseTheFormats)
 // row's moment, blended into the window colour by its weight.
 TEST_F(TimeTableRowsTest, ActiveProfilesTintTheCells)
 {
-    ClockRecord india = MakeClock(330, L"Mumbai");
+    ClockRecord india = FixedZoneClock(330, L"Mumbai");
     india.profilesEnabled = 1;
     india.profileCount = 1;
     ClockProfileRecord& work = india.profiles[0];
@@ -149,7 +133,7 @@ TEST_F(TimeTableRowsTest, ActiveProfilesTintTheCells)
     work.endMinute = 17 * 60;
     work.color = RGB(0, 0, 255);
     work.weight = 128;
-    ClockRecord plain = MakeClock(0, L"Plain");
+    ClockRecord plain = FixedZoneClock(0, L"Plain");
     ClockRecord* clocks[] = {&india, &plain};
     input.window = RGB(255, 255, 255);
     Fill(clocks, 2);
