@@ -296,6 +296,34 @@ TEST_F(ClockDialogsTest, CalendarPopupShot)
     popup.Close();
 }
 
+// "nav_btns.png" in the program folder takes the place of bitmap 218.
+TEST_F(ClockDialogsTest, CalendarPopupTakesTheButtonImageFile)
+{
+    ASSERT_TRUE(m_library);
+    // four buttons across, three states down, all of one opaque colour
+    const int width = 64, height = 48;
+    std::vector<uint8_t> rgba;
+    for (int i = 0; i < width * height; ++i)
+        rgba.insert(rgba.end(), {0x12, 0x34, 0x56, 0xFF});
+    ASSERT_TRUE(WritePngPixels(folder.File(L"nav_btns.png"), width, height, 4, rgba.data()));
+    CCalendarPopup popup(m_language, paths);
+    popup.SetHost(&host);
+    ASSERT_TRUE(popup.Show());
+    HWND window = popup.Window();
+    SetWindowPos(window, HWND_TOPMOST, 40, 40, 0, 0, SWP_NOSIZE);
+    ClientPicture picture = GrabClientPicture(window);
+    ASSERT_GT(picture.width, 0);
+    Calendar::Box button = popup.Widget().GetLayout().ButtonBox(2);
+    ASSERT_EQ(width / 4, button.right - button.left);
+    ASSERT_EQ(height / 3, button.bottom - button.top);
+    int same = 0;
+    for (int y = button.top; y < button.bottom; ++y)
+        for (int x = button.left; x < button.right; ++x)
+            same += picture.At(kCalendarMargin + x, kCalendarMargin + y) == 0x123456u;
+    EXPECT_EQ((width / 4) * (height / 3), same);
+    popup.Close();
+}
+
 namespace {
 
 class TimeTableTest : public ClockDialogsTest {
