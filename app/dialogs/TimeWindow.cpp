@@ -191,10 +191,11 @@ void CTimeWindow::BuildControls()
     m_picker = make(DATETIMEPICK_CLASSW, L"", DTS_SHORTDATEFORMAT | WS_TABSTOP, kIdcTableDate);
     if (m_picker)
         SendMessageW(m_picker, DTM_SETSYSTEMTIME, GDT_VALID, (LPARAM)&m_date);
-    m_dateLabel = make(L"STATIC", LoadText(m_language, kTableDateLabel).c_str(), SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE, -1);
-    m_intervalLabel = make(L"STATIC", LoadText(m_language, kTableIntervalLabel).c_str(), SS_LEFT | SS_CENTERIMAGE, -1);
+    const DWORD kLabel = SS_LEFT | SS_NOPREFIX | SS_CENTERIMAGE;
+    m_dateLabel = make(L"STATIC", LoadText(m_language, kTableDateLabel).c_str(), kLabel, -1);
+    m_intervalLabel = make(L"STATIC", LoadText(m_language, kTableIntervalLabel).c_str(), kLabel, -1);
     m_intervalCombo = make(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kIdcTableInterval);
-    m_formatLabel = make(L"STATIC", LoadText(m_language, kTableFormatLabel).c_str(), SS_LEFT | SS_CENTERIMAGE, -1);
+    m_formatLabel = make(L"STATIC", LoadText(m_language, kTableFormatLabel).c_str(), kLabel, -1);
     m_formatCombo = make(WC_COMBOBOXW, L"", CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP, kIdcTableFormat);
     m_list = make(WC_LISTVIEWW, L"", LVS_REPORT | LVS_NOSORTHEADER | LVS_SHOWSELALWAYS | WS_TABSTOP | WS_BORDER,
                   kIdcTableList);
@@ -334,20 +335,20 @@ void CTimeWindow::Layout()
     GetClientRect(m_hwnd, &client);
     int lineHeight = m_intervalCombo ? WindowHeight(m_intervalCombo) : 22;
     int x = kMargin, y = kMargin;
-    auto place = [&](HWND control, int width, int height) {
-        if (!control)
-            return;
-        MoveWindow(control, x, y + (lineHeight - height) / 2, width, height, TRUE);
+    auto place = [&](HWND control, int width) {
+        if (control)
+            MoveWindow(control, x, y, width, lineHeight, TRUE);
         x += width + kGap;
     };
     auto label = [&](HWND control) {
         WCHAR text[kLabelChars] = L"";
         GetWindowTextW(control, text, kLabelChars);
-        place(control, TextWidth(text), lineHeight);
+        place(control, TextWidth(text));
     };
     WCHAR sample[64] = L"";
     GetDateFormatW(m_language.GetLcid(), DATE_SHORTDATE, &m_date, nullptr, sample, 64);
-    place(m_picker, TextWidth(sample) + GetSystemMetrics(SM_CXVSCROLL) + 16, lineHeight);
+    // the picker's text and its drop-down button
+    place(m_picker, TextWidth(sample) + GetSystemMetrics(SM_CXVSCROLL) + 16);
     label(m_dateLabel);
     label(m_intervalLabel);
     auto comboWidth = [&](HWND combo) {
@@ -364,10 +365,13 @@ void CTimeWindow::Layout()
         // the drop-down button takes its own room beside the text
         return widest + kComboExtra + GetSystemMetrics(SM_CXVSCROLL);
     };
-    MoveWindow(m_intervalCombo, x, y, comboWidth(m_intervalCombo), 200, TRUE);
-    x += comboWidth(m_intervalCombo) + kGap;
+    // a combo box's height includes its drop-down list
+    const int kDropDownHeight = 200;
+    int width = comboWidth(m_intervalCombo);
+    MoveWindow(m_intervalCombo, x, y, width, kDropDownHeight, TRUE);
+    x += width + kGap;
     label(m_formatLabel);
-    MoveWindow(m_formatCombo, x, y, comboWidth(m_formatCombo), 200, TRUE);
+    MoveWindow(m_formatCombo, x, y, comboWidth(m_formatCombo), kDropDownHeight, TRUE);
     int top = y + lineHeight + kMargin;
     MoveWindow(m_list, 0, top, client.right, client.bottom > top ? client.bottom - top : 0, TRUE);
 }

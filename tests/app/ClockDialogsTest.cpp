@@ -296,6 +296,27 @@ TEST_F(ClockDialogsTest, CalendarPopupShot)
     popup.Close();
 }
 
+// The popup hands the mouse to the widget: a click on the next-month
+// button shows the month after.
+TEST_F(ClockDialogsTest, CalendarPopupPassesTheMouseToTheWidget)
+{
+    ASSERT_TRUE(m_library);
+    CCalendarPopup popup(m_language, paths);
+    popup.SetHost(&host);
+    ASSERT_TRUE(popup.Show());
+    HWND window = popup.Window();
+    const SYSTEMTIME shown = popup.Widget().GetShownMonth();
+    Calendar::Box next = popup.Widget().GetLayout().ButtonBox(2);
+    LPARAM at = MAKELPARAM(kCalendarMargin + (next.left + next.right) / 2,
+                           kCalendarMargin + (next.top + next.bottom) / 2);
+    SendMessageW(window, WM_MOUSEMOVE, 0, at);
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageW(window, WM_LBUTTONUP, 0, at);
+    auto monthsFrom = [&](const SYSTEMTIME& t) { return (t.wYear - shown.wYear) * 12 + t.wMonth - shown.wMonth; };
+    EXPECT_EQ(1, monthsFrom(popup.Widget().GetShownMonth()));
+    popup.Close();
+}
+
 // "nav_btns.png" in the program folder takes the place of bitmap 218.
 TEST_F(ClockDialogsTest, CalendarPopupTakesTheButtonImageFile)
 {
