@@ -1,10 +1,14 @@
-// The main program's own dialogs behind IClockDialogs: the About box so far;
-// the others keep the interface's defaults.
+// The main program's own dialogs behind IClockDialogs: the About box, the
+// calendar popup and the time table; the others keep the interface's defaults.
 #pragma once
 
+#include "app/dialogs/ClockDialogHost.h"
 #include "app/main/MainSeams.h"
 
 class CAboutDialog;
+class CCalendarPopup;
+class CMainProgram;
+class CTimeTable;
 
 class CClockDialogs : public IClockDialogs {
 public:
@@ -13,6 +17,33 @@ public:
     bool RaiseAbout() override;
     void CloseAbout() override;
 
+    // Set once before the main window exists; both outlive this object's use.
+    void SetCalendar(CCalendarPopup* calendar) { m_calendar = calendar; }
+    void ShowCalendar() override;
+    void ReopenCalendar() override;
+
+    void SetTimeTable(CTimeTable* table) { m_table = table; }
+    void ShowTimeTable() override;
+    // The clock array may have been replaced: the table takes it again.
+    void UpdateTimeTable() override;
+
 private:
     CAboutDialog& m_about;
+    CCalendarPopup* m_calendar = nullptr;
+    CTimeTable* m_table = nullptr;
+};
+
+// The main program as the calendar popup and the time table see it.
+class CMainDialogHost : public IClockDialogHost {
+public:
+    explicit CMainDialogHost(CMainProgram& program) : m_program(program) {}
+    HWND MainWindow() override;
+    ClockRecord* Clocks() override;
+    int ClockCount() override;
+    const SettingsBlock& ProgramSettings() override;
+    const TooltipStyle& CalendarLook() override;
+    const LocalZoneState& LocalZone() override;
+
+private:
+    CMainProgram& m_program;
 };

@@ -24,6 +24,8 @@
 #include "app/startup/ExitEventWatcher.h"
 #include "app/startup/ObjectAccess.h"
 #include "app/main/ClockDialogs.h"
+#include "app/dialogs/CalendarPopup.h"
+#include "app/dialogs/TimeWindow.h"
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/clocks/TimerClocks.h"
@@ -323,6 +325,10 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     AboutServices aboutServices = {&language, &starter, HKEY_LOCAL_MACHINE};
     CAboutDialog about(aboutServices);
     CClockDialogs dialogs(about);
+    CCalendarPopup calendar(language, paths);
+    dialogs.SetCalendar(&calendar);
+    CTimeTable timeTable(language, paths);
+    dialogs.SetTimeTable(&timeTable);
 
     MainSeams seams = {};
     seams.menu = &menu;
@@ -344,6 +350,9 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     http.SetSettings(&program.Settings().Block());
     news.SetSettings(&program.Settings().Block());
     map.SetSettings(&program.Settings().Block());
+    CMainDialogHost dialogHost(program);
+    calendar.SetHost(&dialogHost);
+    timeTable.SetHost(&dialogHost);
     exitCode = RunMainWindow(instance, program, exitEvent.Get());
     desktop.Destroy();
     skins.ReleaseAll();
