@@ -4,6 +4,7 @@
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
 #include "settings/dialog/SettingsDialog.h"
+#include "settings/globalpages/GlobalPages.h"
 
 namespace {
 
@@ -11,8 +12,14 @@ namespace {
 thread_local int t_pointerSends = 0;
 
 // The procedure of each kind until its page has one of its own.
-DLGPROC DefaultPageProc(int)
+DLGPROC DefaultPageProc(int kind)
 {
+    switch (kind) {
+    case kPageGeneral: return GeneralPageProc;
+    case kPageIni: return ProfilesPageProc;
+    case kPageTime: return TimePageProc;
+    case kPageCalendar: return CalendarPageProc;
+    }
     return PlainPageProc;
 }
 

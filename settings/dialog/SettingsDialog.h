@@ -13,6 +13,7 @@ class CMainSettings;
 class CNodeTree;
 class IMainProgramLink;
 struct SettingsPaths;
+struct GlobalPageSeams;
 
 // The dialog's beeps: a refused value, a command while a box is open.
 class IDialogBeep {
@@ -67,6 +68,8 @@ struct SettingsDialogServices {
     // Set by the profiles page once a profile was loaded into the settings
     // file; closing without OK then restores the backup.
     bool profileLoaded;
+    // The program-wide pages' time service, boxes and links; null: the system's.
+    const GlobalPageSeams* globalPages;
 };
 
 // The modeless dialog from template 141 of the language's resource library,

@@ -36,7 +36,7 @@ SYSTEMTIME UtcNow()
 CSettingsProgram::CSettingsProgram(HINSTANCE instance)
     : m_instance(instance), m_command(), m_paths(), m_version(), m_caption(), m_noPreview(), m_styles(m_themeApi),
       m_activation(m_language), m_zones(m_system), m_cities(m_zones), m_zoneNames(m_zones), m_shades(),
-      m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass), m_dialogServices(),
+      m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass), m_dialogServices(), m_globalPageSeams(),
       m_frame(*this)
 {
 }
@@ -137,6 +137,8 @@ HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)
     m_dialogServices.beep = &m_beep;
     m_dialogServices.frame = frame;
     m_dialogServices.startCommand = m_command;
+    m_globalPageSeams = {&m_service, nullptr, nullptr};
+    m_dialogServices.globalPages = &m_globalPageSeams;
     HWND dialog = CreateSettingsDialog(frame, m_dialogServices);
     if (!dialog)
         return nullptr;

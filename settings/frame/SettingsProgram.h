@@ -26,6 +26,7 @@
 #include "settings/frame/SettingsFrame.h"
 #include "settings/frame/SettingsCommand.h"
 #include "settings/frame/ZoneChangeWatch.h"
+#include "settings/globalpages/GlobalPages.h"
 #include "settings/tree/NodeTree.h"
 #include "windows/CityList.h"
 #include "windows/SkinManager.h"
@@ -99,6 +100,7 @@ private:
     CMainProgramLink m_link;
     CSystemBeep m_beep;
     SettingsDialogServices m_dialogServices;
+    GlobalPageSeams m_globalPageSeams;
 
     CSettingsFrame m_frame;
 };

@@ -1,0 +1,395 @@
+// The general, profiles, time and calendar pages inside the real settings
+// dialog from the English library: driven by messages, applied, and read
+// back with the program's own readers.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include "app/settings/SettingsIni.h"
+#include "app/ui/Hyperlink.h"
+#include "graphics/protocol/LanguageProtocol.h"
+#include "graphics/protocol/SettingsWindowProtocol.h"
+#include "graphics/protocol/TimeServiceProtocol.h"
+#include "settings/globalpages/GlobalPages.h"
+#include "settings/globalpages/SyncStatusText.h"
+#include "tests/settings/DialogFixture.h"
+#include "tests/support/PngFile.h"
+#include "tests/support/ScreenGrab.h"
+
+namespace {
+
+class CRecordingBoxes : public IGlobalPageBoxes {
+public:
+    void ShowError(HWND, const WCHAR* text, const WCHAR* caption) override
+    {
+        errors.push_back(std::wstring(caption) + L"|" + text);
+    }
+    bool ChooseProfile(HWND, WCHAR* path) override { return Choose(profile, path); }
+    bool ChooseExportFile(HWND, WCHAR* path) override { return Choose(exportFile, path); }
+    std::vector<std::wstring> errors;
+    std::wstring profile, exportFile;  // empty: cancelled
+
+private:
+    static bool Choose(const std::wstring& choice, WCHAR* path)
+    {
+        if (choice.empty())
+            return false;
+        lstrcpynW(path, choice.c_str(), MAX_PATH);
+        return true;
+    }
+};
+
+std::wstring WindowText(HWND window)
+{
+    WCHAR text[1024] = {};
+    GetWindowTextW(window, text, 1024);
+    return text;
+}
+
+int ThreadsOfThisProcess()
+{
+    CKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
+    THREADENTRY32 entry = {sizeof(entry)};
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot.Get(), &entry); more; more = Thread32Next(snapshot.Get(), &entry))
+        count += entry.th32OwnerProcessID == GetCurrentProcessId();
+    return count;
+}
+
+class GlobalPages : public DialogTest {
+protected:
+    void SetUp() override
+    {
+        DialogTest::SetUp();
+        pageSeams = {&service, &boxes, nullptr};
+        services.globalPages = &pageSeams;
+    }
+    void TearDown() override
+    {
+        DialogTest::TearDown();
+        timeEvent.Reset();
+    }
+    // Opens the dialog on the page of top-level node `kind`.
+    HWND OpenPage(NodeKind kind)
+    {
+        Open();
+        for (int i = 0; i < tree.TopCount(); ++i) {
+            if (tree.Top(i)->Kind() == kind)
+                Select(tree.Top(i));
+        }
+        HWND page = GetDlgItem(dialog, kPages[kind].templateId);
+        EXPECT_EQ(page, VisiblePage());
+        return page;
+    }
+    // What a user's choice in a list does: the selection, then its notice.
+    void Choose(HWND page, int id, int index)
+    {
+        SendDlgItemMessageW(page, id, CB_SETCURSEL, index, 0);
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)GetDlgItem(page, id));
+        Pump();
+    }
+    void Type(HWND page, int id, const std::wstring& text)
+    {
+        for (size_t n = 1; n <= text.size(); ++n) {
+            SetDlgItemTextW(page, id, text.substr(0, n).c_str());
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_EDITCHANGE), (LPARAM)GetDlgItem(page, id));
+        }
+        Pump();
+    }
+    int Selection(HWND page, int id) const { return (int)SendDlgItemMessageW(page, id, CB_GETCURSEL, 0, 0); }
+    int Count(HWND page, int id) const { return (int)SendDlgItemMessageW(page, id, CB_GETCOUNT, 0, 0); }
+    std::wstring Entry(HWND page, int id, int index) const
+    {
+        WCHAR text[1100] = {};
+        SendDlgItemMessageW(page, id, CB_GETLBTEXT, index, (LPARAM)text);
+        return text;
+    }
+    std::wstring Common(const wchar_t* key) const
+    {
+        std::wstring value;
+        ReadProfileText(paths.userIni, L"common", key, kMissingKey, &value);
+        return IsMissingKey(value.c_str()) ? L"<missing>" : value;
+    }
+    void SetCommon(const wchar_t* key, const wchar_t* value)
+    {
+        WritePrivateProfileStringW(L"common", key, value, paths.userIni);
+    }
+    std::wstring String(UINT id) const
+    {
+        WCHAR text[512] = {};
+        language.GetString(id, text, 512);
+        return text;
+    }
+    // The main settings as the program reads them from the file now.
+    std::unique_ptr<CMainSettings> ReadBack()
+    {
+        std::unique_ptr<CMainSettings> fresh(new CMainSettings(seams));
+        fresh->LoadMainSettings();
+        return fresh;
+    }
+    void CreateTimeEvent()
+    {
+        timeEvent.Reset(CreateEventW(nullptr, FALSE, FALSE, kTimeEventName));
+        ASSERT_TRUE(timeEvent);
+    }
+    // Pumps until `done` or a second has passed.
+    static bool PumpUntil(const std::function<bool()>& done)
+    {
+        for (int i = 0; i < 100; ++i) {
+            if (done())
+                return true;
+            Pump();
+        }
+        return done();
+    }
+    void Shot(HWND page, const wchar_t* name)
+    {
+        ClientPicture picture = GrabClientPicture(page);
+        ASSERT_FALSE(picture.rgb.empty());
+        std::wstring folder = std::wstring(TL_SHOTS_FOLDER) + L"settings";
+        CreateDirectoryW(folder.c_str(), nullptr);
+        EXPECT_TRUE(WritePngPixels(folder + L"\\" + name, picture.width, picture.height, 3, picture.rgb.data()));
+    }
+
+    CRecordingBoxes boxes;
+    GlobalPageSeams pageSeams = {};
+    CKernelHandle timeEvent;
+};
+
+// The calendar page shows the stored rules, a month count it does not offer
+// shows no choice and survives a store, and Apply writes what was chosen.
+TEST_F(GlobalPages, CalendarPageLoadsStoresAndApplies)
+{
+    struct Case {
+        const wchar_t* numbering;
+        const wchar_t* start;
+        const wchar_t* months;
+        int shownMonths;     // selection of 1317 at load
+        int chooseStart;     // the user's first day
+        int chooseMonths;    // -1: left alone
+        uint32_t appliedMonths;
+    } cases[] = {
+        {L"0", L"1", L"6", -1, 3, -1, 6},
+        {L"1", L"0", L"2", 1, 6, 3, 12},
+        {L"1", L"6", L"12", 3, 0, 0, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.months);
+        Set(L":main", L"week_numeration", c.numbering);
+        Set(L":main", L"week_start", c.start);
+        Set(L":calendar", L"num_month", c.months);
+        HWND page = OpenPage(kNodeCalendar);
+        EXPECT_EQ(_wtoi(c.numbering), Selection(page, kIdcWeekNumbering));
+        EXPECT_EQ(_wtoi(c.start), Selection(page, kIdcWeekStart));
+        EXPECT_EQ(c.shownMonths, Selection(page, kIdcCalendarMonths));
+        EXPECT_EQ(2, Count(page, kIdcWeekNumbering));
+        EXPECT_EQ(4, Count(page, kIdcCalendarMonths));
+
+        EXPECT_FALSE(Enabled(kIdcApply));
+        Choose(page, kIdcWeekStart, c.chooseStart);
+        EXPECT_TRUE(Enabled(kIdcApply)) << "the choice is reported";
+        Choose(page, kIdcWeekNumbering, 1 - _wtoi(c.numbering));
+        if (c.chooseMonths >= 0)
+            Choose(page, kIdcCalendarMonths, c.chooseMonths);
+        Click(kIdcApply);
+
+        std::unique_ptr<CMainSettings> read = ReadBack();
+        EXPECT_EQ((uint32_t)c.chooseStart, read->Block().weekStart);
+        EXPECT_EQ((uint32_t)(1 - _wtoi(c.numbering)), read->Block().weekNumbering);
+        EXPECT_EQ(c.appliedMonths, read->Block().calendarMonths);
+        DestroyWindow(dialog);
+    }
+}
+
+// The days follow the language's locale from Sunday; a new language
+// refills both lists and keeps the choices.
+TEST_F(GlobalPages, CalendarPageDayNamesStartOnSunday)
+{
+    Set(L":main", L"week_start", L"4");
+    HWND page = OpenPage(kNodeCalendar);
+    ASSERT_EQ(7, Count(page, kIdcWeekStart));
+    WCHAR sunday[80] = {}, monday[80] = {};
+    GetLocaleInfoW(language.GetLcid(), LOCALE_SDAYNAME7, sunday, 80);
+    GetLocaleInfoW(language.GetLcid(), LOCALE_SDAYNAME1, monday, 80);
+    EXPECT_EQ(sunday, Entry(page, kIdcWeekStart, 0));
+    EXPECT_EQ(monday, Entry(page, kIdcWeekStart, 1));
+    EXPECT_EQ(String(kStrWeekFourDays), Entry(page, kIdcWeekNumbering, 1));
+
+    SendMessageW(page, UM_RELOCALIZE, 0, 0);
+    EXPECT_EQ(7, Count(page, kIdcWeekStart));
+    EXPECT_EQ(2, Count(page, kIdcWeekNumbering));
+    EXPECT_EQ(4, Selection(page, kIdcWeekStart));
+    EXPECT_FALSE(Enabled(kIdcApply)) << "a refill is no edit";
+    Shot(page, L"page-calendar.png");
+}
+
+// A server typed key by key is one new numbered key, written at once and
+// rewritten with each key; a stored kind the list does not offer survives.
+TEST_F(GlobalPages, TimePageTypedServerIsOneKey)
+{
+    SetCommon(L"autosync", L"1");
+    SetCommon(L"synctype", L"7");
+    SetCommon(L"server", L"2");
+    SetCommon(L"server1", L"a.example");
+    SetCommon(L"server2", L"b.example");
+    CreateTimeEvent();
+    HWND page = OpenPage(kNodeTime);
+    EXPECT_EQ(-1, Selection(page, kIdcSyncType));
+    EXPECT_EQ(5, Count(page, kIdcSyncType));
+    EXPECT_EQ(String(kStrSyncTypeFirst + 4), Entry(page, kIdcSyncType, 4));
+    EXPECT_EQ(2, Count(page, kIdcTimeServer));
+    EXPECT_EQ(1, Selection(page, kIdcTimeServer));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kIdcSyncType)));
+
+    Type(page, kIdcTimeServer, L"time.example.org");
+    EXPECT_TRUE(Enabled(kIdcApply));
+    // written before any Apply, so that a Close keeps it
+    EXPECT_EQ(L"time.example.org", Common(L"server3"));
+    EXPECT_EQ(L"<missing>", Common(L"server4"));
+    EXPECT_EQ(3, Count(page, kIdcTimeServer));
+    EXPECT_EQ(L"time.example.org", WindowText(GetDlgItem(page, kIdcTimeServer)));
+    Click(kIdcApply);
+    EXPECT_EQ(L"3", Common(L"server"));
+    EXPECT_EQ(L"7", Common(L"synctype"));
+    EXPECT_EQ(L"time.example.org", Common(L"server3"));
+    std::unique_ptr<CMainSettings> read = ReadBack();
+    EXPECT_STREQ(L"time.example.org", read->Block().timeServer);
+    EXPECT_EQ(7u, read->Block().syncType);
+
+    // another choice ends the typing; the next typed server is the next key
+    Choose(page, kIdcTimeServer, 0);
+    Type(page, kIdcTimeServer, L"c.example");
+    EXPECT_EQ(L"time.example.org", Common(L"server3"));
+    EXPECT_EQ(L"c.example", Common(L"server4"));
+    EXPECT_EQ(L"<missing>", Common(L"server5"));
+    // an entry's text chooses that entry
+    Type(page, kIdcTimeServer, L"a.example");
+    Choose(page, kIdcSyncType, 2);
+    CheckDlgButton(page, kIdcAutoSync, BST_UNCHECKED);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kIdcAutoSync, BN_CLICKED), (LPARAM)GetDlgItem(page, kIdcAutoSync));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kIdcSyncType)));
+    Click(kIdcApply);
+    EXPECT_EQ(L"1", Common(L"server"));
+    EXPECT_EQ(L"2", Common(L"synctype"));
+    EXPECT_EQ(L"0", Common(L"autosync"));
+    EXPECT_EQ(L"<missing>", Common(L"server5"));
+}
+
+// The status texts follow what the service wrote each time its event is set.
+TEST_F(GlobalPages, TimePageStatusFollowsTheEvent)
+{
+    SYSTEMTIME at = {2026, 3, 2, 10, 12, 34, 56, 0};
+    WCHAR date[128] = {}, time[64] = {};
+    GetDateFormatW(LOCALE_USER_DEFAULT, DATE_LONGDATE, &at, nullptr, date, 128);
+    GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &at, nullptr, time, 64);
+    const std::wstring last = String(kStrLastSync) + L" ";
+    const std::wstring never = last + String(kStrNeverSynced);
+    const std::wstring when = last + date + L" " + String(kStrSyncTimeAt) + L" " + time;
+    const std::wstring status = String(kStrSyncStatus) + L"<br>";
+    struct Case {
+        const wchar_t* result;  // null: no key
+        const wchar_t* time;
+        std::wstring status, last;
+    } cases[] = {
+        {L"0", L"20260310123456", status + String(136), when},
+        {L"135", L"2026031012345", status + String(135), never},
+        {L"250", L"2026031012345x", status + String(250), never},
+        {L"133", L"20260310123456", status + String(133), when},
+        {L"-1", nullptr, status, never},
+        {nullptr, L"", status, never},
+    };
+    CreateTimeEvent();
+    HWND page = OpenPage(kNodeTime);
+    HWND statusText = GetDlgItem(page, kIdcSyncStatus);
+    HWND lastText = GetDlgItem(page, kIdcLastSync);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.result ? c.result : L"none");
+        SetCommon(L"synclastresult", c.result);
+        SetCommon(L"synclasttime", c.time);
+        SetEvent(timeEvent.Get());
+        EXPECT_TRUE(PumpUntil([&] { return WindowText(statusText) == c.status && WindowText(lastText) == c.last; }))
+            << WindowText(statusText) << " / " << WindowText(lastText);
+    }
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kIdcSyncNow)));
+    EXPECT_EQ((LONG_PTR)HyperlinkProc, GetWindowLongPtrW(statusText, GWLP_WNDPROC));
+    Shot(page, L"page-time.png");
+}
+
+// Without the service's event the page says so and the button is off; the
+// watching thread is gone with the page.
+TEST_F(GlobalPages, TimePageWithoutTheService)
+{
+    int threadsBefore = ThreadsOfThisProcess();
+    HWND page = OpenPage(kNodeTime);
+    HWND button = GetDlgItem(page, kIdcSyncNow);
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindowEnabled(button); }));
+    EXPECT_EQ(String(kStrNoTimeService), WindowText(GetDlgItem(page, kIdcSyncStatus)));
+    SendMessageW(page, UM_RELOCALIZE, 0, 0);
+    EXPECT_EQ(String(kStrNoTimeService), WindowText(GetDlgItem(page, kIdcSyncStatus)));
+    DestroyWindow(dialog);
+    EXPECT_EQ(threadsBefore, ThreadsOfThisProcess());
+
+    // with the event, the thread runs until the page goes and is then joined
+    CreateTimeEvent();
+    page = OpenPage(kNodeTime);
+    Pump();
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kIdcSyncNow)));
+    EXPECT_EQ(threadsBefore + 1, ThreadsOfThisProcess());
+    // told to stop and joined: gone at once, not after its next wait
+    DestroyWindow(page);
+    EXPECT_EQ(threadsBefore, ThreadsOfThisProcess());
+}
+
+// Synchronise now stores the page, writes the synchronisation keys (which
+// asks the service to read them, 129) and then asks for a synchronisation
+// (130); a refusal shows the service's message.
+TEST_F(GlobalPages, TimePageSynchroniseNow)
+{
+    SetCommon(L"autosync", L"0");
+    SetCommon(L"synctype", L"1");
+    CreateTimeEvent();
+    HWND page = OpenPage(kNodeTime);
+    Choose(page, kIdcSyncType, 0);
+    service.codes.clear();
+    Click(kIdcSyncNow);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kIdcSyncNow, BN_CLICKED), (LPARAM)GetDlgItem(page, kIdcSyncNow));
+    Pump();
+    EXPECT_EQ((std::vector<DWORD>{kServiceControlReadSettings, kServiceControlSyncNow}), service.codes);
+    EXPECT_EQ(L"0", Common(L"synctype"));
+    EXPECT_TRUE(boxes.errors.empty());
+
+    service.succeed = false;
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(kIdcSyncNow, BN_CLICKED), (LPARAM)GetDlgItem(page, kIdcSyncNow));
+    Pump();
+    ASSERT_EQ(1u, boxes.errors.size());
+    EXPECT_EQ(String(kStrSettingsCaption) + L"|" + String(kStrNoTimeService), boxes.errors[0]);
+}
+
+TEST(SyncStatusText, ResultsAndTimes)
+{
+    EXPECT_EQ(0u, SyncResultStringId(-1));
+    EXPECT_EQ(kStrSyncSucceeded, SyncResultStringId(0));
+    EXPECT_EQ(135u, SyncResultStringId(135));
+    struct Case {
+        const wchar_t* text;
+        bool ok;
+    } cases[] = {
+        {L"20260310123456", true}, {L"2026031012345", false}, {L"202603101234567", false},
+        {L"2026031012345x", false}, {L"", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        SYSTEMTIME t = {};
+        EXPECT_EQ(c.ok, ParseSyncTime(c.text, &t));
+        if (c.ok) {
+            EXPECT_EQ(2026, t.wYear);
+            EXPECT_EQ(3, t.wMonth);
+            EXPECT_EQ(10, t.wDay);
+            EXPECT_EQ(12, t.wHour);
+            EXPECT_EQ(34, t.wMinute);
+            EXPECT_EQ(56, t.wSecond);
+        }
+    }
+    EXPECT_FALSE(ParseSyncTime(nullptr, nullptr));
+}
+
+}  // namespace
