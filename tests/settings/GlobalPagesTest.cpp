@@ -4,11 +4,18 @@
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <algorithm>
+
 #include "app/settings/SettingsIni.h"
 #include "app/ui/Hyperlink.h"
+#include "app/settings/SettingsExport.h"
 #include "graphics/protocol/LanguageProtocol.h"
+#include "graphics/protocol/MainWindowProtocol.h"
+#include "tests/support/HandlerWindow.h"
 #include "graphics/protocol/SettingsWindowProtocol.h"
 #include "graphics/protocol/TimeServiceProtocol.h"
+#include "graphics/system/Restrictions.h"
+#include "settings/dialog/SettingsBackup.h"
 #include "settings/globalpages/GlobalPages.h"
 #include "settings/globalpages/SyncStatusText.h"
 #include "tests/settings/DialogFixture.h"
@@ -45,6 +52,24 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+// What the main program gets, with the blocks of WM_COPYDATA copied.
+class CCopyDataLink : public CRecordingLink {
+public:
+    LRESULT SendToMainProgram(UINT message, WPARAM wParam, LPARAM lParam, bool send) override
+    {
+        if (message == WM_COPYDATA && lParam) {
+            auto* block = (const COPYDATASTRUCT*)lParam;
+            blocks.push_back({block->dwData, std::wstring((const WCHAR*)block->lpData, block->cbData / 2)});
+            sizes.push_back(block->cbData);
+            senders.push_back((HWND)wParam);
+        }
+        return CRecordingLink::SendToMainProgram(message, wParam, lParam, send);
+    }
+    std::vector<std::pair<ULONG_PTR, std::wstring>> blocks;
+    std::vector<DWORD> sizes;
+    std::vector<HWND> senders;
+};
+
 int ThreadsOfThisProcess()
 {
     CKernelHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0));
@@ -72,6 +97,10 @@ protected:
     HWND OpenPage(NodeKind kind)
     {
         Open();
+        return ShowPage(kind);
+    }
+    HWND ShowPage(NodeKind kind)
+    {
         for (int i = 0; i < tree.TopCount(); ++i) {
             if (tree.Top(i)->Kind() == kind)
                 Select(tree.Top(i));
@@ -362,6 +391,248 @@ TEST_F(GlobalPages, TimePageSynchroniseNow)
     Pump();
     ASSERT_EQ(1u, boxes.errors.size());
     EXPECT_EQ(String(kStrSettingsCaption) + L"|" + String(kStrNoTimeService), boxes.errors[0]);
+}
+
+// The languages with a language file are listed after the system's; a new
+// choice acts at once, keeps what the pages hold unsaved, and English comes
+// back whole.
+TEST_F(GlobalPages, GeneralPageLanguages)
+{
+    ASSERT_TRUE(languages.WriteBytes(L"tempolan_de.ini",
+                                     "[StringTable]\r\n196=Systemsprache\r\n216=Allgemein\r\n"
+                                     "[DLG_PageDetail]\r\nCaption=Einstellungen\r\n"
+                                     "[DLG_PageGeneral]\r\n1031=Mit Windows starten\r\n"
+                                     "[DLG_PageTime]\r\n1032=Jetzt stellen\r\n"));
+    // the frame's part: the dialog and each page
+    std::vector<UINT> frameMessages;
+    CHandlerWindow frame([&](UINT message, WPARAM, LPARAM) {
+        frameMessages.push_back(message);
+        if (message == UM_RELOCALIZE && IsWindow(dialog)) {
+            SendMessageW(dialog, UM_RELOCALIZE, 0, 0);
+            for (const PageInfo& info : kPages)
+                SendMessageW(GetDlgItem(dialog, info.templateId), UM_RELOCALIZE, 0, 0);
+        }
+        return true;
+    });
+    services.frame = frame.Window();
+    Set(L":main", L"language", L"zz");
+    Set(L":main", L"week_start", L"0");
+
+    HWND calendar = OpenPage(kNodeCalendar);
+    Choose(calendar, kIdcWeekStart, 5);
+    HWND page = ShowPage(kNodeGeneral);
+    HWND list = GetDlgItem(page, kIdcLanguage);
+    EXPECT_EQ(L"System language", Entry(page, kIdcLanguage, 0));
+    EXPECT_EQ(0, Selection(page, kIdcLanguage)) << "a code without an entry";
+    int german = (int)SendMessageW(list, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)L"German");
+    ASSERT_GT(german, 0);
+    EXPECT_EQ((LPARAM)('d' | 'e' << 16), (LPARAM)SendMessageW(list, CB_GETITEMDATA, german, 0));
+    EXPECT_GT(SendMessageW(list, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)L"English"), 0);
+    EXPECT_EQ(CB_ERR, SendMessageW(list, CB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)L"French")) << "no language file";
+
+    const std::wstring englishBox = WindowText(GetDlgItem(page, kIdcAutostart));
+    Choose(page, kIdcLanguage, german);
+    EXPECT_STREQ(L"de", language.GetCode());
+    EXPECT_EQ(1, (int)std::count(frameMessages.begin(), frameMessages.end(), UM_RELOCALIZE));
+    EXPECT_EQ(L"Einstellungen", WindowText(dialog));
+    EXPECT_EQ(L"Mit Windows starten", WindowText(GetDlgItem(page, kIdcAutostart)));
+    EXPECT_EQ(L"Jetzt stellen", WindowText(GetDlgItem(GetDlgItem(dialog, 196), kIdcSyncNow)));
+    EXPECT_EQ(L"Systemsprache", Entry(page, kIdcLanguage, 0));
+    EXPECT_EQ(german, Selection(page, kIdcLanguage));
+    EXPECT_TRUE(Enabled(kIdcApply));
+    // not read again: the calendar's unsaved choice is still there
+    EXPECT_EQ(5u, settings->Block().weekStart);
+    Click(kIdcApply);
+    EXPECT_EQ(L"de", Get(L":main", L"language"));
+    EXPECT_EQ(L"5", Get(L":main", L"week_start"));
+
+    Choose(page, kIdcLanguage, 0);
+    EXPECT_EQ(L"System language", Entry(page, kIdcLanguage, 0));
+    EXPECT_EQ(englishBox, WindowText(GetDlgItem(page, kIdcAutostart)));
+    HWND bare = CreateDialogParamW(resources.Get(), MAKEINTRESOURCEW(137), dialog, [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    ASSERT_TRUE(bare);
+    for (HWND child = GetWindow(bare, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        int id = GetDlgCtrlID(child);
+        if (id == kIdcLanguage)
+            continue;
+        SCOPED_TRACE(id);
+        EXPECT_EQ(WindowText(child), WindowText(GetDlgItem(page, id)));
+    }
+    DestroyWindow(bare);
+    Click(kIdcApply);
+    EXPECT_EQ(L"", Get(L":main", L"language"));
+    Shot(page, L"page-general.png");
+    DestroyWindow(dialog);
+}
+
+// The check boxes, and the city photos switch left alone under the
+// administrator's restriction.
+TEST_F(GlobalPages, GeneralPageSwitches)
+{
+    for (bool restricted : {false, true}) {
+        SCOPED_TRACE(restricted ? "restricted" : "free");
+        DWORD flags = restricted ? kNoCityPhotos : 0;
+        pageSeams.restrictions = &flags;
+        Set(L":main", L"placeviews", L"1");
+        Set(L":main", L"autostart", L"0");
+        HWND page = OpenPage(kNodeGeneral);
+        EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(page, kIdcCityPhotos));
+        EXPECT_EQ(!restricted, IsWindowEnabled(GetDlgItem(page, kIdcCityPhotos)) != FALSE);
+        for (int id : {kIdcCityPhotos, kIdcAutostart}) {
+            CheckDlgButton(page, id, IsDlgButtonChecked(page, id) == BST_CHECKED ? BST_UNCHECKED : BST_CHECKED);
+            SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)GetDlgItem(page, id));
+        }
+        EXPECT_TRUE(Enabled(kIdcApply));
+        autostart.calls.clear();
+        Click(kIdcApply);
+        EXPECT_EQ(restricted ? L"1" : L"0", Get(L":main", L"placeviews"));
+        EXPECT_EQ(L"1", Get(L":main", L"autostart"));
+        ASSERT_FALSE(autostart.calls.empty());
+        EXPECT_EQ(0u, autostart.calls.back().find(L"set "));
+        DestroyWindow(dialog);
+    }
+}
+
+class ProfilePages : public GlobalPages {
+protected:
+    void SetUp() override
+    {
+        GlobalPages::SetUp();
+        // the import writes the sections of the user who runs it
+        ASSERT_TRUE(BuildIniPathsFor(folder.Path().c_str(), CurrentUserName().c_str(), &paths));
+        services.link = &link;
+    }
+    void WriteUserClock(const wchar_t* caption)
+    {
+        std::wstring section = std::wstring(paths.userPrefix) + L":clock1";
+        WritePrivateProfileStringW(section.c_str(), L"enabled", L"1", paths.userIni);
+        WritePrivateProfileStringW(section.c_str(), L"prefix", caption, paths.userIni);
+        WritePrivateProfileStringW(section.c_str(), L"timer_mode", L"0", paths.userIni);
+    }
+    std::string FileBytes(const std::wstring& file) const
+    {
+        CKernelHandle h(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!h)
+            return "<none>";
+        std::string bytes(GetFileSize(h.Get(), nullptr), '\0');
+        DWORD read = 0;
+        ReadFile(h.Get(), &bytes[0], (DWORD)bytes.size(), &read, nullptr);
+        bytes.resize(read);
+        return bytes;
+    }
+    void Load(HWND page, const std::wstring& text)
+    {
+        SetDlgItemTextW(page, kIdcProfilePath, text.c_str());
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(kIdcProfileLoad, BN_CLICKED), (LPARAM)GetDlgItem(page, kIdcProfileLoad));
+        Pump();
+    }
+    std::wstring LoadError(const std::wstring& file) const
+    {
+        WCHAR format[256] = {};
+        language.GetString(kStrProfileLoadFailed, format, 256);
+        std::wstring text = format;
+        text.replace(text.find(L"%s"), 2, file);
+        WCHAR caption[64] = {};
+        language.GetString(141, caption, 64);
+        return std::wstring(caption) + L"|" + text;
+    }
+
+    CCopyDataLink link;
+};
+
+// A local profile is imported after one backup of the state before the
+// first load; the tree shows it with the profiles node selected and the
+// main program is told.
+TEST_F(ProfilePages, LocalProfileLoads)
+{
+    WriteUserClock(L"Tokyo");
+    std::wstring profile = folder.File(L"profile.ini");
+    ASSERT_TRUE(ExportSettings(&paths, profile.c_str()));
+    WriteUserClock(L"Paris");
+    std::string before = FileBytes(paths.userIni);
+    HWND page = OpenPage(kNodeIni);
+    EXPECT_EQ(L"Paris", Caption(tree.Clock(0)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, kIdcProfileLoad)));
+    SetDlgItemTextW(page, kIdcProfilePath, profile.c_str());
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, kIdcProfileLoad)));
+
+    Load(page, profile);
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_EQ(L"Tokyo", Caption(tree.Clock(0)));
+    EXPECT_EQ(tree.Top(1), Selected());
+    EXPECT_EQ(1, link.Count("post " + std::to_string(UM_SETTINGSCHANGED) + " 0"));
+    EXPECT_TRUE(services.profileLoaded);
+    std::wstring backup = SettingsBackupPath(paths.userIni);
+    EXPECT_EQ(before, FileBytes(backup));
+
+    WriteUserClock(L"Lima");
+    Load(page, profile);
+    EXPECT_EQ(before, FileBytes(backup)) << "one backup, of the state before the first load";
+    EXPECT_EQ(2, link.Count("post " + std::to_string(UM_SETTINGSCHANGED) + " 0"));
+
+    // a file that is no profile
+    Load(page, folder.File(L"none.ini"));
+    ASSERT_EQ(1u, boxes.errors.size());
+    EXPECT_EQ(LoadError(folder.File(L"none.ini")), boxes.errors[0]);
+    Shot(page, L"page-profiles.png");
+}
+
+// An address goes to the main program as a 260-character block; its answer
+// loads the downloaded file or shows the error; an overlong one is refused.
+TEST_F(ProfilePages, DownloadedProfile)
+{
+    WriteUserClock(L"Tokyo");
+    std::wstring downloaded = std::wstring(paths.folder) + L"downloaded.ini";
+    ASSERT_TRUE(ExportSettings(&paths, downloaded.c_str()));
+    WriteUserClock(L"Paris");
+    HWND page = OpenPage(kNodeIni);
+    const std::wstring address = L"HTTPS://profiles.example.invalid/a.ini";
+    Load(page, address);
+    ASSERT_EQ(1u, link.blocks.size());
+    EXPECT_EQ(CD_DOWNLOADREQUEST, link.blocks[0].first);
+    EXPECT_EQ(520u, link.sizes[0]);
+    EXPECT_EQ(page, link.senders[0]);
+    EXPECT_EQ(address, link.blocks[0].second.c_str());
+    EXPECT_EQ(L"Paris", Caption(tree.Clock(0))) << "nothing before the answer";
+
+    SendMessageW(page, UM_PROFILEDOWNLOADED, 404, 0);
+    ASSERT_EQ(1u, boxes.errors.size());
+    EXPECT_EQ(LoadError(downloaded), boxes.errors[0]);
+    EXPECT_FALSE(services.profileLoaded);
+    SendMessageW(page, UM_PROFILEDOWNLOADED, 200, 0);
+    Pump();
+    EXPECT_EQ(1u, boxes.errors.size());
+    EXPECT_EQ(L"Tokyo", Caption(tree.Clock(0)));
+
+    std::wstring overlong = L"https://profiles.example.invalid/" + std::wstring(240, L'a') + L".ini";
+    Load(page, overlong);
+    EXPECT_EQ(1u, link.blocks.size()) << "refused, not cut";
+    ASSERT_EQ(2u, boxes.errors.size());
+    EXPECT_EQ(LoadError(overlong), boxes.errors[1]);
+}
+
+// An export that fails names the file; one that works writes a profile.
+TEST_F(ProfilePages, Export)
+{
+    WriteUserClock(L"Tokyo");
+    HWND page = OpenPage(kNodeIni);
+    auto exportTo = [&](const std::wstring& file) {
+        boxes.exportFile = file;
+        SendMessageW(page, WM_COMMAND, MAKEWPARAM(kIdcProfileExport, BN_CLICKED),
+                     (LPARAM)GetDlgItem(page, kIdcProfileExport));
+    };
+    exportTo(folder.File(L"out.ini"));
+    EXPECT_TRUE(boxes.errors.empty());
+    EXPECT_TRUE(KeyExists(folder.File(L"out.ini").c_str(), L"default:main", L"description"));
+    std::wstring bad = folder.File(L"missing\\out.ini");
+    exportTo(bad);
+    ASSERT_EQ(1u, boxes.errors.size());
+    WCHAR format[256] = {}, caption[64] = {};
+    language.GetString(kStrExportFailed, format, 256);
+    language.GetString(141, caption, 64);
+    std::wstring text = format;
+    text.replace(text.find(L"%s"), 2, bad);
+    EXPECT_EQ(std::wstring(caption) + L"|" + text, boxes.errors[0]);
 }
 
 TEST(SyncStatusText, ResultsAndTimes)
