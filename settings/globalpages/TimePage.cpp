@@ -258,6 +258,8 @@ private:
                 status += String(id);
         }
         SetDlgItemTextW(m_page, kIdcSyncStatus, status.c_str());
+        // Wine's static control draws a new text at once, markup and all
+        InvalidateRect(Item(kIdcSyncStatus), nullptr, TRUE);
 
         std::wstring last = String(kStrLastSync) + L" ";
         SYSTEMTIME time;
