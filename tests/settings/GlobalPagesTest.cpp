@@ -402,7 +402,8 @@ TEST_F(GlobalPages, TimePageSynchroniseNow)
 TEST_F(GlobalPages, GeneralPageLanguages)
 {
     ASSERT_TRUE(languages.WriteBytes(L"tempolan_de.ini",
-                                     "[StringTable]\r\n196=Systemsprache\r\n216=Allgemein\r\n"
+                                     "[StringTable]\r\n196=Systemsprache\r\n216=Allgemein\r\n206=Taeglich\r\n"
+                                     "271=Die Woche des 1. Januar\r\n"
                                      "[DLG_PageDetail]\r\nCaption=Einstellungen\r\n"
                                      "[DLG_PageGeneral]\r\n1031=Mit Windows starten\r\n"
                                      "[DLG_PageTime]\r\n1032=Jetzt stellen\r\n"));
@@ -439,7 +440,12 @@ TEST_F(GlobalPages, GeneralPageLanguages)
     EXPECT_EQ(1, (int)std::count(frameMessages.begin(), frameMessages.end(), UM_RELOCALIZE));
     EXPECT_EQ(L"Einstellungen", WindowText(dialog));
     EXPECT_EQ(L"Mit Windows starten", WindowText(GetDlgItem(page, kIdcAutostart)));
-    EXPECT_EQ(L"Jetzt stellen", WindowText(GetDlgItem(GetDlgItem(dialog, 196), kIdcSyncNow)));
+    HWND timePage = GetDlgItem(dialog, 196);
+    EXPECT_EQ(L"Jetzt stellen", WindowText(GetDlgItem(timePage, kIdcSyncNow)));
+    EXPECT_EQ(L"Taeglich", Entry(timePage, kIdcSyncType, 0));
+    EXPECT_EQ(5, Count(timePage, kIdcSyncType));
+    EXPECT_EQ(L"Die Woche des 1. Januar", Entry(calendar, kIdcWeekNumbering, 0));
+    EXPECT_EQ(5, Selection(calendar, kIdcWeekStart));
     EXPECT_EQ(L"Systemsprache", Entry(page, kIdcLanguage, 0));
     EXPECT_EQ(german, Selection(page, kIdcLanguage));
     EXPECT_TRUE(Enabled(kIdcApply));
@@ -578,6 +584,15 @@ TEST_F(ProfilePages, LocalProfileLoads)
     ASSERT_EQ(1u, boxes.errors.size());
     EXPECT_EQ(LoadError(folder.File(L"none.ini")), boxes.errors[0]);
     Shot(page, L"page-profiles.png");
+
+    // Close without OK takes back what the loads did
+    SendMessageW(dialog, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(dialog));
+    std::wstring clock1 = std::wstring(paths.userPrefix) + L":clock1";
+    WCHAR caption[64] = {};
+    GetPrivateProfileStringW(clock1.c_str(), L"prefix", L"", caption, 64, paths.userIni);
+    EXPECT_STREQ(L"Paris", caption);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(backup.c_str()));
 }
 
 // An address goes to the main program as a 260-character block; its answer
@@ -612,6 +627,15 @@ TEST_F(ProfilePages, DownloadedProfile)
     EXPECT_EQ(1u, link.blocks.size()) << "refused, not cut";
     ASSERT_EQ(2u, boxes.errors.size());
     EXPECT_EQ(LoadError(overlong), boxes.errors[1]);
+
+    // OK keeps the profile and drops the backup
+    Click(IDOK);
+    EXPECT_FALSE(IsWindow(dialog));
+    std::wstring clock1 = std::wstring(paths.userPrefix) + L":clock1";
+    WCHAR caption[64] = {};
+    GetPrivateProfileStringW(clock1.c_str(), L"prefix", L"", caption, 64, paths.userIni);
+    EXPECT_STREQ(L"Tokyo", caption);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(SettingsBackupPath(paths.userIni).c_str()));
 }
 
 // An export that fails names the file; one that works writes a profile.
