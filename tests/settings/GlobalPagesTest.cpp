@@ -279,6 +279,12 @@ TEST_F(GlobalPages, TimePageTypedServerIsOneKey)
     EXPECT_EQ(L"<missing>", Common(L"server4"));
     EXPECT_EQ(3, Count(page, kIdcTimeServer));
     EXPECT_EQ(L"time.example.org", WindowText(GetDlgItem(page, kIdcTimeServer)));
+    // away and back before Apply: still chosen, and still the one being typed
+    ShowPage(kNodeCalendar);
+    ShowPage(kNodeTime);
+    EXPECT_EQ(2, Selection(page, kIdcTimeServer));
+    Type(page, kIdcTimeServer, L"time.example.org");
+    EXPECT_EQ(L"<missing>", Common(L"server4"));
     Click(kIdcApply);
     EXPECT_EQ(L"3", Common(L"server"));
     EXPECT_EQ(L"7", Common(L"synctype"));
