@@ -3,24 +3,57 @@
 #include "app/ui/LocalText.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
+#include "settings/backgrounds/BackgroundPage.h"
+#include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/globalpages/GlobalPages.h"
+#include "settings/newspage/NewsPage.h"
 
 namespace {
 
-// Pointer messages this thread is sending now.
+// Pointer messages this thread is sending now, and what the thread was
+// handling when the innermost of them went out: a message another thread
+// or process sent it (a UI driver's click), or nothing of the kind.
 thread_local int t_pointerSends = 0;
+thread_local DWORD t_sendState = ISMEX_NOSEND;
 
-// The procedure of each kind until its page has one of its own.
+DWORD CurrentSendState()
+{
+    // a reply given early does not make the message another one
+    return InSendMessageEx(nullptr) & ~(DWORD)ISMEX_REPLIED;
+}
+
+// The procedure of each kind; PlainPageProc until its page has one of its own.
 DLGPROC DefaultPageProc(int kind)
 {
     switch (kind) {
-    case kPageGeneral: return GeneralPageProc;
-    case kPageIni: return ProfilesPageProc;
-    case kPageTime: return TimePageProc;
-    case kPageCalendar: return CalendarPageProc;
+    case kPageClock:
+    case kPageCountdown:
+    case kPageTimer:
+        return ClockPageProc;
+    case kPageFormats:
+    case kPageTimerFormats:
+        return FormatsPageProc;
+    case kPageDesktop:
+        return DesktopPageProc;
+    case kPageNews:
+        return NewsPageProc;
+    case kPageGeneral:
+        return GeneralPageProc;
+    case kPageIni:
+        return ProfilesPageProc;
+    case kPageTime:
+        return TimePageProc;
+    case kPageCalendar:
+        return CalendarPageProc;
+    case kPageBackground:
+    case kPageDatedBackground:
+    case kPageCountdownBackground:
+    case kPageTimerBackground:
+        return BackgroundPageProc;
+    default:
+        return PlainPageProc;
     }
-    return PlainPageProc;
 }
 
 void LocalizePage(HWND page)
@@ -35,15 +68,20 @@ void LocalizePage(HWND page)
 
 LRESULT SendPointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    DWORD before = t_sendState;
+    t_sendState = CurrentSendState();
     ++t_pointerSends;
     LRESULT result = SendMessageW(window, message, wParam, lParam);
     --t_pointerSends;
+    t_sendState = before;
     return result;
 }
 
 bool IsPointerMessage()
 {
-    return t_pointerSends > 0 && InSendMessageEx(nullptr) == ISMEX_NOSEND;
+    // A send of this thread to itself leaves the thread's state as it was;
+    // one from elsewhere that arrives meanwhile shows as a new send.
+    return t_pointerSends > 0 && CurrentSendState() == t_sendState;
 }
 
 const PageInfo* FindPageByTemplate(UINT templateId)
