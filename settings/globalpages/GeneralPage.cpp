@@ -7,6 +7,7 @@
 #include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/records/FixedText.h"
 #include "graphics/system/Restrictions.h"
+#include "settings/clockpages/PageCommon.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/globalpages/GlobalPage.h"
 
@@ -120,7 +121,7 @@ public:
     {
         if ((id == kIdcAutostart || id == kIdcCityPhotos) && code == BN_CLICKED) {
             ReportChange();
-        } else if (id == kIdcLanguage && code == CBN_SELCHANGE && !CPageLoadingGuard::Loading()) {
+        } else if (id == kIdcLanguage && code == CBN_SELCHANGE && !CPageLoading::Active()) {
             ChangeLanguage();
         }
     }

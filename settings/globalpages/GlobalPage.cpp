@@ -7,13 +7,11 @@
 #include "app/ui/LocalText.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
+#include "settings/clockpages/PageCommon.h"
 #include "settings/dialog/Pages.h"
 #include "settings/dialog/SettingsDialog.h"
 
 namespace {
-
-// one GUI thread runs every page
-int g_loading = 0;
 
 bool ChooseIniFile(HWND owner, WCHAR* path, bool save)
 {
@@ -34,21 +32,6 @@ bool ChooseIniFile(HWND owner, WCHAR* path, bool save)
 
 }  // namespace
 
-CPageLoadingGuard::CPageLoadingGuard()
-{
-    ++g_loading;
-}
-
-CPageLoadingGuard::~CPageLoadingGuard()
-{
-    --g_loading;
-}
-
-bool CPageLoadingGuard::Loading()
-{
-    return g_loading > 0;
-}
-
 void CSystemPageBoxes::ShowError(HWND owner, const WCHAR* text, const WCHAR* caption)
 {
     MessageBoxW(owner, text, caption, MB_OK | MB_ICONERROR);
@@ -68,12 +51,12 @@ INT_PTR CGlobalPage::Handle(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case WM_INITDIALOG: {
-        CPageLoadingGuard loading;
+        CPageLoading loading;
         Init();
         return FALSE;
     }
     case UM_RELOCALIZE: {
-        CPageLoadingGuard loading;
+        CPageLoading loading;
         Relocalize();
         return TRUE;
     }
@@ -145,7 +128,7 @@ void CGlobalPage::Localize()
 
 void CGlobalPage::ReportChange()
 {
-    if (!CPageLoadingGuard::Loading())
+    if (!CPageLoading::Active())
         SendMessageW(GetParent(m_page), UM_PAGECHANGED, 0, 0);
 }
 
@@ -160,7 +143,7 @@ std::wstring CGlobalPage::String(UINT id) const
 
 void CGlobalPage::LoadGuarded()
 {
-    CPageLoadingGuard loading;
+    CPageLoading loading;
     Load();
 }
 

@@ -21,7 +21,7 @@ public:
     CGlobalPage& operator=(const CGlobalPage&) = delete;
 
     virtual void Init() {}
-    // Loads run under the loading counter.
+    // Loads run under the pages' loading counter (CPageLoading).
     virtual void Load() {}
     virtual void Store(PageExchange& exchange) { exchange.invalid = nullptr; }
     virtual void Command(WORD id, WORD code) {}

@@ -80,14 +80,3 @@ INT_PTR CALLBACK GeneralPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 INT_PTR CALLBACK ProfilesPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK TimePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK CalendarPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
-
-// The loading counter these pages share with the news and taskbar pages:
-// while it is raised, an edit is not reported.
-class CPageLoadingGuard {
-public:
-    CPageLoadingGuard();
-    ~CPageLoadingGuard();
-    CPageLoadingGuard(const CPageLoadingGuard&) = delete;
-    CPageLoadingGuard& operator=(const CPageLoadingGuard&) = delete;
-    static bool Loading();
-};
