@@ -6,6 +6,7 @@
 #include "settings/backgrounds/BackgroundPage.h"
 #include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
+#include "settings/globalpages/GlobalPages.h"
 #include "settings/newspage/NewsPage.h"
 
 namespace {
@@ -37,6 +38,14 @@ DLGPROC DefaultPageProc(int kind)
         return DesktopPageProc;
     case kPageNews:
         return NewsPageProc;
+    case kPageGeneral:
+        return GeneralPageProc;
+    case kPageIni:
+        return ProfilesPageProc;
+    case kPageTime:
+        return TimePageProc;
+    case kPageCalendar:
+        return CalendarPageProc;
     case kPageBackground:
     case kPageDatedBackground:
     case kPageCountdownBackground:

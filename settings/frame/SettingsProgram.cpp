@@ -37,7 +37,7 @@ CSettingsProgram::CSettingsProgram(HINSTANCE instance)
     : m_instance(instance), m_command(), m_paths(), m_version(), m_caption(), m_noPreview(), m_styles(m_themeApi),
       m_activation(m_language), m_zones(m_system), m_cities(m_zones), m_zoneNames(m_zones), m_shades(),
       m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass), m_dialogServices(),
-      m_clockPages(), m_frame(*this)
+      m_clockPages(), m_globalPageSeams(), m_frame(*this)
 {
 }
 
@@ -147,6 +147,8 @@ HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)
     m_clockPages.previewContext = PreviewContext();
     m_clockPages.fileBox = &m_fileBox;
     m_dialogServices.clockPages = &m_clockPages;
+    m_globalPageSeams = {&m_service, nullptr, nullptr};
+    m_dialogServices.globalPages = &m_globalPageSeams;
     HWND dialog = CreateSettingsDialog(frame, m_dialogServices);
     if (!dialog)
         return nullptr;

@@ -27,6 +27,7 @@
 #include "settings/frame/SettingsFrame.h"
 #include "settings/frame/SettingsCommand.h"
 #include "settings/frame/ZoneChangeWatch.h"
+#include "settings/globalpages/GlobalPages.h"
 #include "settings/tree/NodeTree.h"
 #include "windows/CityList.h"
 #include "windows/SkinManager.h"
@@ -102,6 +103,7 @@ private:
     SettingsDialogServices m_dialogServices;
     CSystemFileOpenBox m_fileBox;
     ClockPageServices m_clockPages;
+    GlobalPageSeams m_globalPageSeams;
 
     CSettingsFrame m_frame;
 };

@@ -647,3 +647,56 @@ TEST_F(SettingsProcess, ClockPageReachesTheRealProgram)
 }
 
 }  // namespace
+
+// An address on the profiles page goes to the main program, whose answer
+// loads the file it left as "downloaded.ini"; a failed download shows the
+// load error and changes nothing; Close puts back what the load replaced.
+TEST_F(SettingsProcess, ProfileFromAnAddress)
+{
+    std::wstring source = program.File(L"profile-source.ini");
+    WritePrivateProfileStringW(L"default:main", L"description", L"A test profile", source.c_str());
+    WritePrivateProfileStringW(L"default:clock1", L"enabled", L"1", source.c_str());
+    WritePrivateProfileStringW(L"default:clock1", L"prefix", L"Downloaded", source.c_str());
+    WritePrivateProfileStringW(L"default:clock1", L"timer_mode", L"0", source.c_str());
+    CModule library(LoadLibraryExW(program.File(L"res_en.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    WCHAR caption[64] = {};
+    LoadStringW(library.Get(), 141, caption, 64);
+    const std::wstring address = L"http://127.0.0.1/profile.ini";
+    const std::wstring clock1 = UserPrefix() + L":clock1";
+
+    for (int status : {404, 200}) {
+        SCOPED_TRACE(status);
+        std::wstring log = program.File((L"main" + std::to_wstring(status) + L".log").c_str());
+        WritePrivateProfileStringW(L"download", L"status", std::to_wstring(status).c_str(), (log + L".download").c_str());
+        WritePrivateProfileStringW(L"download", L"source", source.c_str(), (log + L".download").c_str());
+        std::unique_ptr<CStandinMain> main(new CStandinMain(log, SettingsFile()));
+        ASSERT_NE(nullptr, main->Window());
+        CSettingsRun run;
+        ASSERT_TRUE(run.StartShown(program, L""));
+        CSettingsDriver& driver = run.Driver();
+        ASSERT_TRUE(driver.Select({kTreeRootProfiles}));
+        ASSERT_TRUE(driver.WaitForSelection({kTreeRootProfiles}, PageTemplate(kPageIni), 5000));
+        HWND page = driver.VisiblePage();
+        ASSERT_TRUE(driver.SetText(driver.PageControl(1112), address));
+        ASSERT_TRUE(driver.PostClick(driver.PageControl(1311)));
+        ASSERT_TRUE(main->WaitFor(WM_COPYDATA, 1, 5000));
+        std::vector<StandinMainEntry> blocks = main->Received(WM_COPYDATA);
+        EXPECT_EQ(CD_DOWNLOADREQUEST, blocks[0].copyId);
+        EXPECT_EQ(520u, blocks[0].copyBytes);
+        EXPECT_EQ((WPARAM)page, blocks[0].wParam);
+        EXPECT_EQ(address, blocks[0].text);
+        if (status != 200) {
+            std::wstring box = CloseMessageBox(caption, 5000);
+            EXPECT_NE(std::wstring::npos, box.find(L"downloaded.ini")) << box;
+            EXPECT_EQ(9, driver.RootCount());
+        } else {
+            EXPECT_TRUE(main->WaitFor(UM_SETTINGSCHANGED, 1, 5000));
+            EXPECT_TRUE(PumpUntil([&] { return driver.RootCount() == 7; }, 5000)) << driver.RootCount();
+            EXPECT_EQ(L"Downloaded", IniValue(SettingsFile(), clock1, L"prefix"));
+            EXPECT_EQ(TreePosition{kTreeRootProfiles}, driver.Selected());
+        }
+        run.Stop();
+        EXPECT_EQ(L"Clock1", IniValue(SettingsFile(), clock1, L"prefix"));
+        EXPECT_EQ(0, main->Stop());
+    }
+}
