@@ -6,6 +6,7 @@
 #include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/newspage/NewsPage.h"
+#include "settings/taskbarpage/TaskbarPage.h"
 
 namespace {
 
@@ -36,6 +37,8 @@ DLGPROC DefaultPageProc(int kind)
         return DesktopPageProc;
     case kPageNews:
         return NewsPageProc;
+    case kPageTray:
+        return TaskbarPageProc;
     default:
         return PlainPageProc;
     }
