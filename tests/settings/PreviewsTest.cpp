@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include "settings/clockpages/ClockPageIds.h"
+#include "graphics/skin/Graphics.h"
 #include "settings/clockpages/ClockPageServices.h"
 #include "settings/frame/Preview.h"
 #include "settings/previews/PreviewPainter.h"
@@ -14,6 +15,7 @@
 #include "settings/taskbarpage/TaskbarPage.h"
 #include "tests/settings/DialogFixture.h"
 #include "tests/support/BitmapFixtures.h"
+#include "tests/support/FakeThemeApi.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/StandinTaskbar.h"
@@ -90,6 +92,8 @@ protected:
         pageServices.skins = skins.get();
         pageServices.preview = preview.get();
         pageServices.painter = &painter;
+        pageServices.previewContext.language = &language;
+        pageServices.previewContext.unitNames = &language.UnitNames();
         services.clockPages = &pageServices;
     }
     void TearDown() override
@@ -113,7 +117,7 @@ protected:
     Picture Shoot(int kind, const wchar_t* name)
     {
         HWND control = Control(kind, kIdcPreview);
-        painter.RedrawClock(control, *preview, true);
+        pageServices.painter->RedrawClock(control, *preview, true);
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         Pump();
         RECT r;
@@ -182,6 +186,14 @@ protected:
         CreateDirectoryW(shots.c_str(), nullptr);
         EXPECT_TRUE(WritePngPixels(shots + name + L".png", picture.width, picture.height, 3, picture.rgb.data()));
         return picture;
+    }
+    void SaveDialog(const wchar_t* name)
+    {
+        ClientPicture picture = GrabClientPicture(dialog);
+        ASSERT_FALSE(picture.rgb.empty());
+        std::wstring shots = std::wstring(TL_SHOTS_FOLDER) + L"settings\\";
+        CreateDirectoryW(shots.c_str(), nullptr);
+        EXPECT_TRUE(WritePngPixels(shots + name + L".png", picture.width, picture.height, 3, picture.rgb.data()));
     }
     static CTreeNode* NodeOfKind(CTreeNode* node, int kind)
     {
@@ -270,6 +282,39 @@ TEST_F(Previews, DesktopClockBlends)
         EXPECT_PRED2(Near, expected, picture.At(left, top + height / 2));
         EXPECT_PRED2(Near, expected, picture.At(left + width - 1, top));
     }
+}
+
+// With a visual style a built-in look on the desktop takes the taskbar
+// theme's colours: the start panel's text and the taskbar's background.
+TEST_F(Previews, DesktopClockTakesTheThemesColours)
+{
+    WriteClock(1, L"Home");
+    Set(Clock(1), L"skin", L"Standard System Clock");
+    Set(Clock(1), L"alpha", L"128");
+    CFakeThemeApi api;
+    api.backgroundColor = RGB(30, 140, 60);
+    api.themeColor = RGB(200, 10, 10);
+    CVisualStyles styles(api);
+    CPreviewPainter themed(&styles);
+    themed.SetWallpaperSource(TestWallpaper);
+    pageServices.painter = &themed;
+    OpenAside();
+    Select(tree.Clock(0)->Child(kNodeDesktop));
+    if (IsDlgButtonChecked(Page(kPageDesktop), kIdcOpaque) != BST_CHECKED) {
+        SendMessageW(Control(kPageDesktop, kIdcOpaque), BM_CLICK, 0, 0);
+        Pump();
+    }
+    Picture picture = Shoot(kPageDesktop, L"preview-desktop-themed");
+    ASSERT_FALSE(picture.rgb.empty());
+    RECT box = ClockBox();
+    int width = box.right - box.left, height = box.bottom - box.top;
+    ASSERT_GT(width, 0);
+    int left = (picture.width - width) / 2, top = (picture.height - height) / 2;
+    uint32_t desktop = Rgb(GetSysColor(COLOR_DESKTOP));
+    EXPECT_EQ(desktop, picture.At(0, 0));
+    EXPECT_PRED2(Near, Blend(0x1E8C3C, desktop, 128), picture.At(left, top + height / 2));
+    EXPECT_EQ(RGB(200, 10, 10), preview->Skin()->GetTextColor());
+    DestroyWindow(dialog);
 }
 
 // A taskbar clock sits 4 pixels from the far end of a strip as thick as
@@ -438,6 +483,8 @@ TEST_F(Previews, TaskbarPanelPreview)
 {
     WriteClock(1, L"One");
     WriteClock(2, L"Two");
+    Set(Clock(2), L"timeformat", L"HH:mm:ss");
+    Set(Clock(2), L"zone", L"W. Europe Standard Time");
     Set(L":main", L"skin", L"Standard System Clock");
     Set(L":main", L"trayclocks", L"2");
     OpenTaskbarPage();
@@ -452,6 +499,8 @@ TEST_F(Previews, TaskbarPanelPreview)
         GetClientRect(taskbar, &bar);
         bool horizontal = bar.bottom < bar.right;
         Picture picture = ShootPanel(horizontal ? L"preview-panel" : L"preview-panel-left");
+        if (horizontal)
+            SaveDialog(L"page-taskbar");
         taskbar = nullptr;
         ASSERT_FALSE(picture.rgb.empty());
         RECT extent = painter.Panel().GetRect();
