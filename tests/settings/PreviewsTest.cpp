@@ -118,6 +118,17 @@ protected:
     {
         HWND control = Control(kind, kIdcPreview);
         pageServices.painter->RedrawClock(control, *preview, true);
+        return ReadBack(control, name);
+    }
+    Picture ShootPanel(const wchar_t* name)
+    {
+        HWND control = GetDlgItem(page, kIdcPreview);
+        painter.RedrawPanel(control, *preview, true);
+        return ReadBack(control, name);
+    }
+    // The control as the screen shows it, saved.
+    Picture ReadBack(HWND control, const wchar_t* name)
+    {
         RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
         Pump();
         RECT r;
@@ -126,10 +137,14 @@ protected:
         picture.width = r.right - r.left;
         picture.height = r.bottom - r.top;
         picture.rgb = GrabScreenRgb(r);
+        Save(name, picture.width, picture.height, picture.rgb);
+        return picture;
+    }
+    void Save(const wchar_t* name, int width, int height, const std::vector<uint8_t>& rgb)
+    {
         std::wstring shots = std::wstring(TL_SHOTS_FOLDER) + L"settings\\";
         CreateDirectoryW(shots.c_str(), nullptr);
-        EXPECT_TRUE(WritePngPixels(shots + name + L".png", picture.width, picture.height, 3, picture.rgb.data()));
-        return picture;
+        EXPECT_TRUE(WritePngPixels(shots + name + L".png", width, height, 3, rgb.data()));
     }
     RECT ClockBox() const { return preview->Clock()->GetRect(); }
 
@@ -169,40 +184,11 @@ protected:
         SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)box);
         Pump();
     }
-    // The taskbar page's preview painted and read off the screen.
-    Picture ShootPanel(const wchar_t* name)
-    {
-        HWND control = GetDlgItem(page, kIdcPreview);
-        painter.RedrawPanel(control, *preview, true);
-        RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        Pump();
-        RECT r;
-        GetWindowRect(control, &r);
-        Picture picture;
-        picture.width = r.right - r.left;
-        picture.height = r.bottom - r.top;
-        picture.rgb = GrabScreenRgb(r);
-        std::wstring shots = std::wstring(TL_SHOTS_FOLDER) + L"settings\\";
-        CreateDirectoryW(shots.c_str(), nullptr);
-        EXPECT_TRUE(WritePngPixels(shots + name + L".png", picture.width, picture.height, 3, picture.rgb.data()));
-        return picture;
-    }
     void SaveDialog(const wchar_t* name)
     {
         ClientPicture picture = GrabClientPicture(dialog);
         ASSERT_FALSE(picture.rgb.empty());
-        std::wstring shots = std::wstring(TL_SHOTS_FOLDER) + L"settings\\";
-        CreateDirectoryW(shots.c_str(), nullptr);
-        EXPECT_TRUE(WritePngPixels(shots + name + L".png", picture.width, picture.height, 3, picture.rgb.data()));
-    }
-    static CTreeNode* NodeOfKind(CTreeNode* node, int kind)
-    {
-        if (node->GetPageKind() == kind)
-            return node;
-        for (CTreeNode* child : node->Children())
-            if (CTreeNode* found = NodeOfKind(child, kind))
-                return found;
-        return nullptr;
+        Save(name, picture.width, picture.height, picture.rgb);
     }
     HWND page = nullptr;
 
