@@ -1,6 +1,7 @@
 // The previews of the settings pages drawn in the real dialog from the
 // English library: the one clock of the desktop and formats pages over the
 // wallpaper or on a picture of the stand-in taskbar, read off the screen.
+#include <functional>
 #include <string>
 
 #include <windows.h>
@@ -184,6 +185,49 @@ protected:
         SendMessageW(page, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)box);
         Pump();
     }
+    // For a stand-in taskbar at the bottom and on the left: `shoot` takes
+    // the preview's picture, `drawn` gives the box of the clocks. Above or
+    // left of the strip lies the desktop colour, after it the button face;
+    // inside the strip only the 4 pixels off its far end hold the clocks.
+    void ExpectAtTheFarEnd(const std::function<Picture(bool horizontal)>& shoot, const std::function<RECT()>& drawn)
+    {
+        uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
+        uint32_t desktop = Rgb(GetSysColor(COLOR_DESKTOP));
+        for (const wchar_t* edge : {L"bottom", L"left"}) {
+            SCOPED_TRACE(testing::PrintToString(std::wstring(edge)));
+            CStandinTaskbar standin;
+            ASSERT_TRUE(standin.Start(edge));
+            taskbar = standin.taskbar;
+            RECT bar;
+            GetClientRect(taskbar, &bar);
+            bool horizontal = bar.bottom < bar.right;
+            Picture picture = shoot(horizontal);
+            taskbar = nullptr;
+            ASSERT_FALSE(picture.rgb.empty());
+            RECT box = drawn();
+            int width = box.right - box.left, height = box.bottom - box.top;
+            ASSERT_GT(width, 0);
+            ASSERT_GT(height, 0);
+            if (horizontal) {
+                ASSERT_GT(picture.height, bar.bottom);
+                int top = (picture.height - bar.bottom) / 2, bottom = top + bar.bottom;
+                EXPECT_EQ(desktop, picture.At(picture.width / 2, top - 1));
+                EXPECT_EQ(face, picture.At(picture.width / 2, bottom));
+                int end = picture.width - 4;
+                EXPECT_TRUE(picture.AnyOtherThan(face, end - width, top + 2, end, bottom - 2));
+                EXPECT_FALSE(picture.AnyOtherThan(face, 2, top + 2, end - width, bottom - 2));
+                EXPECT_FALSE(picture.AnyOtherThan(face, end, top + 2, picture.width - 2, bottom - 2));
+            } else {
+                ASSERT_GT(picture.width, bar.right);
+                int left = (picture.width - bar.right) / 2, right = left + bar.right;
+                EXPECT_EQ(desktop, picture.At(left - 1, picture.height / 2));
+                EXPECT_EQ(face, picture.At(right, picture.height / 2));
+                int end = picture.height - 4;
+                EXPECT_TRUE(picture.AnyOtherThan(face, left + 2, end - height, right - 2, end));
+                EXPECT_FALSE(picture.AnyOtherThan(face, left + 2, 2, right - 2, end - height));
+            }
+        }
+    }
     void SaveDialog(const wchar_t* name)
     {
         ClientPicture picture = GrabClientPicture(dialog);
@@ -313,46 +357,13 @@ TEST_F(Previews, TaskbarClockAtTheStripsFarEnd)
     Select(tree.Clock(0)->Child(kNodeFormats));
     ASSERT_FALSE(preview->Record().flags & kClockOnDesktop);
     uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
-    uint32_t desktop = Rgb(GetSysColor(COLOR_DESKTOP));
-
     Picture none = Shoot(kPageFormats, L"preview-taskbar-none");
     ASSERT_FALSE(none.rgb.empty());
     EXPECT_FALSE(none.AnyOtherThan(face, 0, 0, none.width, none.height));
 
-    for (const wchar_t* edge : {L"bottom", L"left"}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(edge)));
-        CStandinTaskbar standin;
-        ASSERT_TRUE(standin.Start(edge));
-        taskbar = standin.taskbar;
-        RECT bar;
-        GetClientRect(taskbar, &bar);
-        bool horizontal = bar.bottom < bar.right;
-        Picture picture = Shoot(kPageFormats, horizontal ? L"preview-taskbar" : L"preview-taskbar-left");
-        taskbar = nullptr;
-        ASSERT_FALSE(picture.rgb.empty());
-        RECT box = ClockBox();
-        int width = box.right - box.left, height = box.bottom - box.top;
-        ASSERT_GT(width, 0);
-        ASSERT_GT(height, 0);
-        if (horizontal) {
-            ASSERT_GT(picture.height, bar.bottom);
-            int top = (picture.height - bar.bottom) / 2, bottom = top + bar.bottom;
-            EXPECT_EQ(desktop, picture.At(picture.width / 2, top - 1));
-            EXPECT_EQ(face, picture.At(picture.width / 2, bottom));
-            // inside the strip's edges: the clock's text only near the far end
-            EXPECT_TRUE(picture.AnyOtherThan(face, picture.width - 4 - width, top + 2, picture.width - 4, bottom - 2));
-            EXPECT_FALSE(picture.AnyOtherThan(face, 2, top + 2, picture.width - 4 - width, bottom - 2));
-            EXPECT_FALSE(picture.AnyOtherThan(face, picture.width - 4, top + 2, picture.width - 2, bottom - 2));
-        } else {
-            ASSERT_GT(picture.width, bar.right);
-            int left = (picture.width - bar.right) / 2, right = left + bar.right;
-            EXPECT_EQ(desktop, picture.At(left - 1, picture.height / 2));
-            EXPECT_EQ(face, picture.At(right, picture.height / 2));
-            EXPECT_TRUE(picture.AnyOtherThan(face, left + 2, picture.height - 4 - height, right - 2,
-                                             picture.height - 4));
-            EXPECT_FALSE(picture.AnyOtherThan(face, left + 2, 2, right - 2, picture.height - 4 - height));
-        }
-    }
+    ExpectAtTheFarEnd([&](bool horizontal) {
+        return Shoot(kPageFormats, horizontal ? L"preview-taskbar" : L"preview-taskbar-left");
+    }, [&] { return ClockBox(); });
 }
 
 // The page's 300 ms timer lays the preview out once a second, not at each tick.
@@ -475,35 +486,12 @@ TEST_F(Previews, TaskbarPanelPreview)
     Set(L":main", L"trayclocks", L"2");
     OpenTaskbarPage();
     ASSERT_EQ(2, painter.PanelClocks());
-    uint32_t face = Rgb(GetSysColor(COLOR_BTNFACE));
-    for (const wchar_t* edge : {L"bottom", L"left"}) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(edge)));
-        CStandinTaskbar standin;
-        ASSERT_TRUE(standin.Start(edge));
-        taskbar = standin.taskbar;
-        RECT bar;
-        GetClientRect(taskbar, &bar);
-        bool horizontal = bar.bottom < bar.right;
+    ExpectAtTheFarEnd([&](bool horizontal) {
         Picture picture = ShootPanel(horizontal ? L"preview-panel" : L"preview-panel-left");
         if (horizontal)
             SaveDialog(L"page-taskbar");
-        taskbar = nullptr;
-        ASSERT_FALSE(picture.rgb.empty());
-        RECT extent = painter.Panel().GetRect();
-        int width = extent.right - extent.left, height = extent.bottom - extent.top;
-        ASSERT_GT(width, 0);
-        ASSERT_GT(height, 0);
-        if (horizontal) {
-            int top = (picture.height - bar.bottom) / 2, bottom = top + bar.bottom;
-            EXPECT_TRUE(picture.AnyOtherThan(face, picture.width - 4 - width, top + 2, picture.width - 4, bottom - 2));
-            EXPECT_FALSE(picture.AnyOtherThan(face, 2, top + 2, picture.width - 4 - width, bottom - 2));
-        } else {
-            int left = (picture.width - bar.right) / 2, right = left + bar.right;
-            EXPECT_TRUE(picture.AnyOtherThan(face, left + 2, picture.height - 4 - height, right - 2,
-                                             picture.height - 4));
-            EXPECT_FALSE(picture.AnyOtherThan(face, left + 2, 2, right - 2, picture.height - 4 - height));
-        }
-    }
+        return picture;
+    }, [&] { return painter.Panel().GetRect(); });
 }
 
 // Without a clock for the panel the preview says so at its top left, and
