@@ -53,16 +53,19 @@ void SetPreviewReady(HWND page, bool ready)
 }
 
 // Keeps the typed count within its bounds, rewriting the text only when
-// the value changes, so that typing is not disturbed.
+// the value changes, so that typing is not disturbed; an emptied box is
+// left for the next digit.
 int KeepCountInBounds(HWND page)
 {
     BOOL numeric = FALSE;
     int typed = (int)GetDlgItemInt(page, kIdcTrayClocks, &numeric, TRUE);
     int count = ClampShownTrayClocks(numeric ? typed : 0);
-    if (!numeric || typed != count) {
-        CPageLoading loading;
+    if (!numeric)
+        return count;
+    // the rewrite and the arrows' own one come back as change notices
+    CPageLoading loading;
+    if (typed != count)
         SetDlgItemInt(page, kIdcTrayClocks, (UINT)count, FALSE);
-    }
     SendDlgItemMessageW(page, kIdcTrayClocksSpin, UDM_SETPOS32, 0, count);
     return count;
 }

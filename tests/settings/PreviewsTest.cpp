@@ -397,7 +397,7 @@ TEST_F(Previews, TaskbarClockCount)
         const wchar_t* typed;
         const wchar_t* shown;
         uint32_t stored;
-    } cases[] = {{L"15", L"12", 12}, {L"0", L"1", 1}, {L"2", L"2", 2}, {L"", L"1", 1}};
+    } cases[] = {{L"15", L"12", 12}, {L"0", L"1", 1}, {L"2", L"2", 2}, {L"", L"", 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.typed)));
         Type(kIdcTrayClocks, c.typed);
