@@ -26,6 +26,8 @@ DWORD CurrentSendState()
 DLGPROC DefaultPageProc(int kind)
 {
     switch (kind) {
+    case kPageTray:
+        return TaskbarPageProc;
     case kPageClock:
     case kPageCountdown:
     case kPageTimer:
@@ -37,8 +39,6 @@ DLGPROC DefaultPageProc(int kind)
         return DesktopPageProc;
     case kPageNews:
         return NewsPageProc;
-    case kPageTray:
-        return TaskbarPageProc;
     default:
         return PlainPageProc;
     }
