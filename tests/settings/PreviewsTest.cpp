@@ -474,11 +474,11 @@ TEST_F(Previews, TaskbarSkinAndTooltips)
 }
 
 // The panel at the far end of the taskbar's picture: the clocks in the right
-// part of a horizontal strip, at the bottom of a vertical one; without
-// clocks the text of string 218 at the top left only.
+// part of a horizontal strip, at the bottom of a vertical one. Its clocks
+// are copies without their alarms.
 TEST_F(Previews, TaskbarPanelPreview)
 {
-    WriteClock(1, L"One");
+    WriteClock(1, L"One", 2);
     WriteClock(2, L"Two");
     Set(Clock(2), L"timeformat", L"HH:mm:ss");
     Set(Clock(2), L"zone", L"W. Europe Standard Time");
@@ -486,6 +486,10 @@ TEST_F(Previews, TaskbarPanelPreview)
     Set(L":main", L"trayclocks", L"2");
     OpenTaskbarPage();
     ASSERT_EQ(2, painter.PanelClocks());
+    // the preview's copies leave the alarms with the settings' own clocks
+    ASSERT_EQ(2u, tree.Clock(0)->Record().alarmCount);
+    EXPECT_EQ(0u, painter.Panel().Object(0)->Record().alarmCount);
+    EXPECT_EQ(0u, (unsigned long long)painter.Panel().Object(0)->Record().alarms.raw);
     ExpectAtTheFarEnd([&](bool horizontal) {
         Picture picture = ShootPanel(horizontal ? L"preview-panel" : L"preview-panel-left");
         if (horizontal)
