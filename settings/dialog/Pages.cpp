@@ -8,6 +8,7 @@
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/globalpages/GlobalPages.h"
 #include "settings/newspage/NewsPage.h"
+#include "settings/taskbarpage/TaskbarPage.h"
 
 namespace {
 
@@ -27,6 +28,8 @@ DWORD CurrentSendState()
 DLGPROC DefaultPageProc(int kind)
 {
     switch (kind) {
+    case kPageTray:
+        return TaskbarPageProc;
     case kPageClock:
     case kPageCountdown:
     case kPageTimer:

@@ -35,9 +35,9 @@ SYSTEMTIME UtcNow()
 
 CSettingsProgram::CSettingsProgram(HINSTANCE instance)
     : m_instance(instance), m_command(), m_paths(), m_version(), m_caption(), m_noPreview(), m_styles(m_themeApi),
-      m_activation(m_language), m_zones(m_system), m_cities(m_zones), m_zoneNames(m_zones), m_shades(),
-      m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass), m_dialogServices(),
-      m_clockPages(), m_globalPageSeams(), m_frame(*this)
+      m_activation(m_language), m_zones(m_system), m_cities(m_zones), m_zoneNames(m_zones), m_painter(&m_styles),
+      m_shades(), m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass),
+      m_dialogServices(), m_clockPages(), m_globalPageSeams(), m_frame(*this)
 {
 }
 
@@ -145,6 +145,7 @@ HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)
     m_clockPages.skins = m_skins.get();
     m_clockPages.preview = m_preview.get();
     m_clockPages.previewContext = PreviewContext();
+    m_clockPages.painter = &m_painter;
     m_clockPages.fileBox = &m_fileBox;
     m_dialogServices.clockPages = &m_clockPages;
     m_globalPageSeams = {&m_service, nullptr, nullptr};

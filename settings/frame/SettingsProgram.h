@@ -24,6 +24,7 @@
 #include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/frame/Preview.h"
+#include "settings/previews/PreviewPainter.h"
 #include "settings/frame/SettingsFrame.h"
 #include "settings/frame/SettingsCommand.h"
 #include "settings/frame/ZoneChangeWatch.h"
@@ -88,6 +89,7 @@ private:
     std::unique_ptr<CMainSettings> m_settings;
     std::unique_ptr<CSkinManager> m_skins;
     std::unique_ptr<CPreviewClock> m_preview;
+    CPreviewPainter m_painter;
     uint32_t m_shades[256];
     CBitmap m_timerButton;
     // How the tree reads clocks and the templates of default.ini.

@@ -15,8 +15,10 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/ClockRecord.h"
 #include "graphics/records/FixedText.h"
+#include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
 #include "settings/clockpages/ClockPageIds.h"
+#include "settings/taskbarpage/TaskbarPage.h"
 #include "tests/support/DesktopProgram.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/RecordingWindow.h"
@@ -644,6 +646,45 @@ TEST_F(SettingsProcess, ClockPageReachesTheRealProgram)
     EXPECT_EQ(L"Harbour", FieldText(first->prefix, FIELD_WIDTH(first->prefix)));
 
     EXPECT_TRUE(program.ExitProgram());
+}
+
+// The taskbar page the whole way: a new clock count typed in settings.exe
+// and OK reach the settings block the real program pushes to its tray clock.
+TEST_F(SettingsProcess, TaskbarPageReachesTheTrayClock)
+{
+    ASSERT_TRUE(program.WriteCities(3));
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start());
+    int tempolan = program.Start(L"");
+    ASSERT_LE(0, tempolan);
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(taskbar.WaitAttached(kProgramWaitMs));
+    CRecordingWindow tray;
+    ASSERT_EQ(main, tray.AttachAsTrayClock(main, kProgramWaitMs));
+    auto lastSettings = [&]() -> const SettingsBlock* {
+        const SettingsBlock* last = nullptr;
+        for (const CRecordingWindow::Block& block : tray.blocks) {
+            if (block.id == kBlockSettings && block.data.size() >= sizeof(SettingsBlock))
+                last = (const SettingsBlock*)block.data.data();
+        }
+        return last;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return lastSettings() != nullptr; }, 5000));
+    ASSERT_NE(2u, lastSettings()->trayClocks);
+
+    CSettingsRun run;
+    ASSERT_TRUE(run.StartShown(program, L"/taskbar"));
+    CSettingsDriver& driver = run.Driver();
+    ASSERT_TRUE(driver.WaitForSelection({kTreeRootTaskbar}, PageTemplate(kPageTray), 5000));
+    ASSERT_TRUE(driver.SetText(driver.PageControl(kIdcTrayClocks), L"2"));
+    ASSERT_TRUE(driver.PostClick(driver.Control(IDOK)));
+    EXPECT_EQ(0, run.Process().ExitCode(kProgramWaitMs));
+    EXPECT_EQ(L"2", program.UserMainKey(L"trayclocks"));
+    EXPECT_TRUE(PumpUntil([&] { return lastSettings() && lastSettings()->trayClocks == 2; }, kProgramWaitMs));
+
+    EXPECT_EQ(0, program.Exit());
+    EXPECT_EQ(0, program.ExitCode(tempolan));
 }
 
 }  // namespace
