@@ -27,6 +27,7 @@
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/clocks/TimerClocks.h"
+#include "windows/TimerPanel.h"
 #include "app/log/ReminderLog.h"
 #include "app/menu/AboutDialog.h"
 #include "app/menu/MainMenu.h"
@@ -310,6 +311,8 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     logServices.build = &build;
     CReminderLog log(logServices);
     CTimerClocks timers;
+    CTimerPanel timerPanel(language, paths.folder);
+    timers.SetPanel(&timerPanel);
     WorldMapServices mapServices = {};
     mapServices.paths = &paths;
     mapServices.strings = &language;
