@@ -5,6 +5,7 @@
 #include "app/main/MainSeams.h"
 
 class CAboutDialog;
+class CAllClocksDialog;
 
 class CClockDialogs : public IClockDialogs {
 public:
@@ -13,6 +14,12 @@ public:
     bool RaiseAbout() override;
     void CloseAbout() override;
 
+    // The all-clocks dialog; null: it never opens.
+    void SetAllClocks(CAllClocksDialog* dialog) { m_allClocks = dialog; }
+    bool ShowAllClocks() override;
+    void PostAllClocks(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
     CAboutDialog& m_about;
+    CAllClocksDialog* m_allClocks = nullptr;
 };

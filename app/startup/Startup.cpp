@@ -28,6 +28,7 @@
 #include "app/main/MainWindow.h"
 #include "app/clocks/TimerClocks.h"
 #include "windows/TimerPanel.h"
+#include "windows/allclocks/AllClocksDialog.h"
 #include "app/log/ReminderLog.h"
 #include "app/menu/AboutDialog.h"
 #include "app/menu/MainMenu.h"
@@ -326,6 +327,10 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     AboutServices aboutServices = {&language, &starter, HKEY_LOCAL_MACHINE};
     CAboutDialog about(aboutServices);
     CClockDialogs dialogs(about);
+    AllClocksServices allClocksServices = {&language, &resources, paths.skinsRoot, &styles, &zones,
+                                           desktopServices.context};
+    CAllClocksDialog allClocks(allClocksServices);
+    dialogs.SetAllClocks(&allClocks);
 
     MainSeams seams = {};
     seams.menu = &menu;
@@ -340,6 +345,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     seams.dialogs = &dialogs;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
+    allClocks.SetHost(&program);
     menu.SetHost(&program);
     log.SetAlarmState(&program.AlarmState());
     log.SetSettings(&program.Settings().Block());
