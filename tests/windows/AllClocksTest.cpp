@@ -17,10 +17,12 @@
 #include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
 #include "graphics/time/ZoneConvert.h"
+#include "app/zones/ZoneDatabase.h"
 #include "windows/allclocks/AllClocksDialog.h"
 #include "windows/allclocks/AllClocksLayout.h"
 #include "windows/allclocks/AllClocksMoment.h"
 #include "tests/support/FakeDesktopHost.h"
+#include "tests/support/FakeSystemZone.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
 #include "tests/support/TestFiles.h"
@@ -221,10 +223,10 @@ protected:
         ASSERT_TRUE(resources.Load(TL_PROGRAM_FOLDER));
         library.Reset(LoadLibraryW(TL_RES_EN_DLL));
         ASSERT_TRUE((bool)library);
-        INITCOMMONCONTROLSEX init = {sizeof(init), ICC_DATE_CLASSES | ICC_BAR_CLASSES};
-        InitCommonControlsEx(&init);
         CopyFixed(host.settings.skin, FIELD_WIDTH(host.settings.skin), L"Blue LCD");
-        AllClocksServices services = {&resources.Language(), &library, kSkinsRoot, nullptr, nullptr,
+        ASSERT_TRUE(zones.LoadTimeZonesFile(TL_PROGRAM_FOLDER L"timezones.txt"));
+        ASSERT_TRUE(zones.LoadZoneChangesFile(TL_PROGRAM_FOLDER L"tz_changes.txt"));
+        AllClocksServices services = {&resources.Language(), &library, kSkinsRoot, nullptr, &zones,
                                       resources.Context()};
         dialog.reset(new CFixedAllClocks(services));
         dialog->SetHost(&host);
@@ -258,6 +260,8 @@ protected:
 
     CClockHostResources resources;
     CModule library;
+    CFakeSystemZone system;
+    CZoneDatabase zones{system};
     CFakeDesktopHost host;
     std::unique_ptr<CFixedAllClocks> dialog;
 };
@@ -419,4 +423,35 @@ TEST_F(AllClocksDialogTest, OnlyTimersGiveAnEmptyDialogAtItsSmallestAndAReadCloc
     GetWindowRect(window, &grown);
     EXPECT_GT(grown.right - grown.left, rect.right - rect.left);
     EXPECT_EQ(1, PickerTime(kTimePickerBase + 1).wHour);
+}
+
+TEST_F(AllClocksDialogTest, AnEarlierYearUndoesTheZonesDatedChangesBeforeApplyingThoseThatHoldThen)
+{
+    // a zone whose rules the shipped changes replace in August 2026 and 2027
+    const int32_t kChangingZone = 69;
+    int index = zones.FindZoneIndexById(kChangingZone);
+    ASSERT_GE(index, 0);
+    ClockRecord clock = OffsetClock(1, 0, L"Changing");
+    clock.zone = zones.LoadedZone(index);
+    clock.flags |= kClockUseDaylight;
+    host.clocks.push_back(clock);
+    host.clocks.push_back(OffsetClock(2, 0, L"Plain"));
+    const SYSTEMTIME loaded = clock.zone.tzi.StandardDate;
+    ASSERT_TRUE(dialog->Show());
+
+    SYSTEMTIME date = PickerTime(kDatePickerBase + 1);
+    date.wYear = 2028;
+    date.wMonth = 1;
+    date.wDay = 10;
+    Pick(kDatePickerBase + 1, date);
+    EXPECT_EQ(2028, dialog->Moment().wYear);
+    SYSTEMTIME later = dialog->Copy(0).zone.tzi.StandardDate;
+    EXPECT_NE(Text(loaded), Text(later));
+
+    date.wYear = 2026;
+    date.wMonth = 4;
+    date.wDay = 1;
+    Pick(kDatePickerBase + 1, date);
+    EXPECT_EQ(Text(loaded), Text(dialog->Copy(0).zone.tzi.StandardDate));
+    EXPECT_EQ(4, PickerTime(kDatePickerBase + 0).wMonth);
 }

@@ -85,6 +85,8 @@ bool CAllClocksDialog::Show()
     }
     if (!m_host || !m_services.resources || !*m_services.resources)
         return false;
+    INITCOMMONCONTROLSEX classes = {sizeof(classes), ICC_DATE_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS};
+    InitCommonControlsEx(&classes);
     CreateDialogParamW(m_services.resources->Get(), MAKEINTRESOURCEW(kAllClocksTemplate), m_host->MainWindow(),
                        DialogProc, (LPARAM)this);
     if (!m_dialog)
