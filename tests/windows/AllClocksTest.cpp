@@ -455,3 +455,53 @@ TEST_F(AllClocksDialogTest, AnEarlierYearUndoesTheZonesDatedChangesBeforeApplyin
     EXPECT_EQ(Text(loaded), Text(dialog->Copy(0).zone.tzi.StandardDate));
     EXPECT_EQ(4, PickerTime(kDatePickerBase + 0).wMonth);
 }
+
+TEST_F(AllClocksDialogTest, ALanguageLibraryWithoutTheTemplateOpensNothing)
+{
+    host.clocks.push_back(OffsetClock(1, 0, L"A"));
+    CModule other(LoadLibraryW(TL_TEST_BINARIES L"res_test.dll"));
+    ASSERT_TRUE((bool)other);
+    AllClocksServices services = {&resources.Language(), &other, kSkinsRoot, nullptr, &zones, resources.Context()};
+    CAllClocksDialog none(services);
+    none.SetHost(&host);
+    EXPECT_FALSE(none.Show());
+    EXPECT_EQ(nullptr, none.Window());
+}
+
+TEST_F(AllClocksDialogTest, TheTooltipStandsAboveTheHoveredClockUntilTheMouseLeaves)
+{
+    ClockRecord clock = OffsetClock(1, 330, L"Pune");
+    CopyFixed(clock.location, FIELD_WIDTH(clock.location), L"Maharashtra, India");
+    host.clocks.push_back(clock);
+    host.clocks.push_back(OffsetClock(2, 0, L"Greenwich"));
+    ASSERT_TRUE(dialog->Show());
+    HWND tip = dialog->Tooltip();
+    ASSERT_NE(nullptr, tip);
+    EXPECT_FALSE(IsWindowVisible(tip));
+
+    // the real mouse is elsewhere: its leave notice comes at the first pumped message, so
+    // the tip is looked at before any
+    RECT r = dialog->ClockRect(0);
+    SendMessageW(dialog->Window(), WM_MOUSEMOVE, 0, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    ASSERT_TRUE(IsWindowVisible(tip));
+    RECT shown;
+    GetWindowRect(tip, &shown);
+    POINT top = {(r.left + r.right) / 2, r.top};
+    ClientToScreen(dialog->Window(), &top);
+    EXPECT_LE(shown.bottom, top.y);
+    EXPECT_LE(shown.left, top.x);
+    EXPECT_GE(shown.right, top.x);
+    WCHAR text[100];
+    dialog->TooltipText(0, text, 100);
+    std::wstring lines = text;
+    EXPECT_EQ(0u, lines.find(L"Pune\r\n"));
+    EXPECT_NE(std::wstring::npos, lines.find(L"\r\nMaharashtra, India"));
+
+    // outside every clock: hidden; back on a clock, then the mouse leaves: hidden
+    SendMessageW(dialog->Window(), WM_MOUSEMOVE, 0, MAKELPARAM(1, 1));
+    EXPECT_FALSE(IsWindowVisible(tip));
+    SendMessageW(dialog->Window(), WM_MOUSEMOVE, 0, MAKELPARAM((r.left + r.right) / 2, r.top + 1));
+    EXPECT_TRUE(IsWindowVisible(tip));
+    SendMessageW(dialog->Window(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(tip));
+}

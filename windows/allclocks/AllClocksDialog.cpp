@@ -584,11 +584,13 @@ void CAllClocksDialog::OnMouseMove(LPARAM lParam)
     TrackMouseEvent(&track);
     if (index == m_tipClock || !m_tooltip)
         return;
-    m_tipClock = index;
     TTTOOLINFOW tool = {};
     tool.cbSize = sizeof(tool);
     tool.hwnd = m_dialog;
-    SendMessageW(m_tooltip, TTM_UPDATETIPTEXTW, 0, (LPARAM)&tool);
+    // the text is asked for when the tip shows: another clock shows it anew
+    if (m_tipClock >= 0)
+        SendMessageW(m_tooltip, TTM_TRACKACTIVATE, FALSE, (LPARAM)&tool);
+    m_tipClock = index;
     SendMessageW(m_tooltip, TTM_TRACKACTIVATE, TRUE, (LPARAM)&tool);
     RECT r = ClockRect(index), tip;
     GetWindowRect(m_tooltip, &tip);

@@ -49,6 +49,7 @@ public:
     // Brings an open dialog to the front, else opens it; false when it cannot.
     bool Show();
     HWND Window() const { return m_dialog; }
+    HWND Tooltip() const { return m_tooltip; }
     void Close();
 
     const SYSTEMTIME& Moment() const { return m_moment; }
