@@ -12,31 +12,11 @@
 
 namespace {
 
-struct FindDialog {
-    DWORD pid;
-    HWND found;
-    int count;
-};
+const wchar_t kDialogClass[] = L"#32770";
 
-BOOL CALLBACK FindDialogProc(HWND hwnd, LPARAM lParam)
+HWND AllClocksOf(DWORD pid, int* count = nullptr)
 {
-    FindDialog* find = (FindDialog*)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    WCHAR title[64] = {};
-    GetWindowTextW(hwnd, title, 64);
-    if (pid == find->pid && HasWindowClass(hwnd, L"#32770") && lstrcmpW(title, L"All Clocks") == 0) {
-        find->found = hwnd;
-        ++find->count;
-    }
-    return TRUE;
-}
-
-FindDialog AllClocksOf(DWORD pid)
-{
-    FindDialog find = {pid, nullptr, 0};
-    EnumWindows(FindDialogProc, (LPARAM)&find);
-    return find;
+    return FindTitledWindow(pid, kDialogClass, L"All Clocks", count);
 }
 
 }  // namespace
@@ -56,7 +36,7 @@ TEST(AllClocksProcess, OpensWithAPickerPairPerClockOnceAndClosesOnCancel)
     PostMessageW(main, UM_SHOWALLCLOCKS, 0, 0);
     HWND dialog = nullptr;
     // found from the moment it is made: ready once shown
-    ASSERT_TRUE(PumpUntil([&] { return (dialog = AllClocksOf(pid).found) != nullptr && IsWindowVisible(dialog); },
+    ASSERT_TRUE(PumpUntil([&] { return (dialog = AllClocksOf(pid)) != nullptr && IsWindowVisible(dialog); },
                           5000));
     EXPECT_EQ(main, GetWindow(dialog, GW_OWNER));
     // the two clocks, not the stopwatch
@@ -71,7 +51,9 @@ TEST(AllClocksProcess, OpensWithAPickerPairPerClockOnceAndClosesOnCancel)
 
     PostMessageW(main, UM_SHOWALLCLOCKS, 0, 0);
     PumpUntil([] { return false; }, 300);
-    EXPECT_EQ(1, AllClocksOf(pid).count);
+    int count = 0;
+    EXPECT_EQ(dialog, AllClocksOf(pid, &count));
+    EXPECT_EQ(1, count);
 
     PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
     EXPECT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 5000));

@@ -21,32 +21,9 @@ namespace {
 
 const wchar_t kCaption[] = L"Egg timer";
 
-// The program's layered window titled `title`.
-struct FindTitled {
-    DWORD pid;
-    const wchar_t* title;
-    HWND found;
-};
-
-BOOL CALLBACK FindTitledProc(HWND hwnd, LPARAM lParam)
-{
-    FindTitled* find = (FindTitled*)lParam;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    WCHAR title[80] = {};
-    GetWindowTextW(hwnd, title, 80);
-    if (pid == find->pid && HasWindowClass(hwnd, kLayeredWindowClass) && lstrcmpW(title, find->title) == 0) {
-        find->found = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 HWND PanelOf(DWORD pid)
 {
-    FindTitled find = {pid, kCaption, nullptr};
-    EnumWindows(FindTitledProc, (LPARAM)&find);
-    return find.found;
+    return FindTitledWindow(pid, kLayeredWindowClass, kCaption);
 }
 
 struct PanelRun {
