@@ -438,8 +438,11 @@ void CAllClocksDialog::FollowMoment(bool now)
     // setting a picker tells the dialog as a user's change would
     m_rebuilding = true;
     for (size_t i = 0; i < m_copies.size(); ++i) {
-        if (m_clocks[i])
+        if (m_clocks[i]) {
+            // the clock draws from a record of its own: the dated changes go there too
+            m_clocks[i]->Record().zone = m_copies[i].zone;
             m_clocks[i]->Update(m_moment);
+        }
         SYSTEMTIME shown;
         GetClockLocalTime(m_moment, &shown, m_copies[i]);
         shown.wSecond = 0;
