@@ -366,6 +366,22 @@ TEST_F(TimerPanel, AfterTheMouseLeftTheOwnersAnswerDecides)
     EXPECT_EQ(panel.Window(), nullptr);
 }
 
+TEST_F(TimerPanel, AHeldButtonKeepsItWhateverTheOwnerSays)
+{
+    owner.click = 0;
+    ASSERT_TRUE(panel.Show(owner.window, TimerClock(4), 0, main.window));
+    HWND window = panel.Window();
+    SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(6, 6));
+    PumpUntil([] { return false; }, 1800);
+    EXPECT_TRUE(IsWindow(window));
+    for (const CPanelPeer::Note& note : owner.notes)
+        EXPECT_NE(note.message, UM_TRAYCLOCKCLICK);  // not even asked
+    // let go outside the buttons: nothing sent, and the owner's no closes it
+    SendMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(-20, 6));
+    EXPECT_TRUE(Sent(0).empty());
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(window); }, 1600));
+}
+
 TEST_F(TimerPanel, AnOwnerThatIsGoneOrAnImageThatIsNot32BitOpensNothing)
 {
     HWND gone = owner.window;
