@@ -416,7 +416,7 @@ TEST_F(AllClocksDialogTest, OnlyTimersGiveAnEmptyDialogAtItsSmallestAndAReadCloc
     // the main program read its clocks again: two more, and the dialog grows
     host.clocks.push_back(OffsetClock(2, 0, L"A"));
     host.clocks.push_back(OffsetClock(3, 60, L"B"));
-    SendMessageW(window, UM_SETTINGSCHANGED, 0, kAllClocksRebuild);
+    SendMessageW(window, UM_SETTINGSCHANGED, 0, 0);
     EXPECT_EQ(2, dialog->ClockCount());
     EXPECT_NE(nullptr, Picker(kTimePickerBase + 1));
     RECT grown;

@@ -23,8 +23,6 @@ const UINT kAllClocksTitle = 159;
 // Picker ids: the time picker of clock i is kTimePickerBase + i.
 const int kTimePickerBase = 1000;
 const int kDatePickerBase = 1031;
-// The main window's notice after the clocks were read again.
-const LPARAM kAllClocksRebuild = 0x800A;
 
 // Everything outlives the dialog.
 struct AllClocksServices {
