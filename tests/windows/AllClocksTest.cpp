@@ -505,3 +505,34 @@ TEST_F(AllClocksDialogTest, TheTooltipStandsAboveTheHoveredClockUntilTheMouseLea
     SendMessageW(dialog->Window(), WM_MOUSELEAVE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(tip));
 }
+
+namespace {
+
+// The keys a picker was sent, noted on their way in.
+std::vector<WPARAM> g_pickerKeys;
+WNDPROC g_pickerProc;
+
+LRESULT CALLBACK NotePickerKeys(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_KEYDOWN)
+        g_pickerKeys.push_back(wParam);
+    return CallWindowProcW(g_pickerProc, hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+TEST_F(AllClocksDialogTest, TheWheelStepsTheFocusedPickerUpAwayFromTheUserDownTowardIt)
+{
+    host.clocks.push_back(OffsetClock(1, 0, L"A"));
+    ASSERT_TRUE(dialog->Show());
+    HWND time = Picker(kTimePickerBase);
+    SetFocus(time);
+    if (GetFocus() != time)
+        GTEST_SKIP() << "no keyboard focus without a window manager";
+    g_pickerKeys.clear();
+    g_pickerProc = (WNDPROC)SetWindowLongPtrW(time, GWLP_WNDPROC, (LONG_PTR)NotePickerKeys);
+    SendMessageW(dialog->Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0);
+    SendMessageW(dialog->Window(), WM_MOUSEWHEEL, MAKEWPARAM(0, (WORD)-WHEEL_DELTA), 0);
+    SetWindowLongPtrW(time, GWLP_WNDPROC, (LONG_PTR)g_pickerProc);
+    EXPECT_EQ((std::vector<WPARAM>{VK_UP, VK_DOWN}), g_pickerKeys);
+}
