@@ -4,6 +4,7 @@
 #include "app/dialogs/TimeWindow.h"
 #include "app/main/MainProgram.h"
 #include "app/menu/AboutDialog.h"
+#include "windows/allclocks/AllClocksDialog.h"
 
 bool CClockDialogs::ShowAbout()
 {
@@ -72,4 +73,14 @@ const TooltipStyle& CMainDialogHost::CalendarLook()
 const LocalZoneState& CMainDialogHost::LocalZone()
 {
     return m_program.LocalZone();
+
+bool CClockDialogs::ShowAllClocks()
+{
+    return !m_allClocks || m_allClocks->Show();
+}
+
+void CClockDialogs::PostAllClocks(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (m_allClocks && m_allClocks->Window())
+        PostMessageW(m_allClocks->Window(), message, wParam, lParam);
 }

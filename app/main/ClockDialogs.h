@@ -1,11 +1,12 @@
 // The main program's own dialogs behind IClockDialogs: the About box, the
-// calendar popup and the time table; the others keep the interface's defaults.
+// calendar popup, the time table and the all-clocks dialog.
 #pragma once
 
 #include "app/dialogs/ClockDialogHost.h"
 #include "app/main/MainSeams.h"
 
 class CAboutDialog;
+class CAllClocksDialog;
 class CCalendarPopup;
 class CMainProgram;
 class CTimeTable;
@@ -27,10 +28,16 @@ public:
     // The clock array may have been replaced: the table takes it again.
     void UpdateTimeTable() override;
 
+    // The all-clocks dialog; null: it never opens.
+    void SetAllClocks(CAllClocksDialog* dialog) { m_allClocks = dialog; }
+    bool ShowAllClocks() override;
+    void PostAllClocks(UINT message, WPARAM wParam, LPARAM lParam) override;
+
 private:
     CAboutDialog& m_about;
     CCalendarPopup* m_calendar = nullptr;
     CTimeTable* m_table = nullptr;
+    CAllClocksDialog* m_allClocks = nullptr;
 };
 
 // The main program as the calendar popup and the time table see it.

@@ -29,6 +29,8 @@
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/clocks/TimerClocks.h"
+#include "windows/TimerPanel.h"
+#include "windows/allclocks/AllClocksDialog.h"
 #include "app/log/ReminderLog.h"
 #include "app/menu/AboutDialog.h"
 #include "app/menu/MainMenu.h"
@@ -312,6 +314,8 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     logServices.build = &build;
     CReminderLog log(logServices);
     CTimerClocks timers;
+    CTimerPanel timerPanel(language, paths.folder);
+    timers.SetPanel(&timerPanel);
     WorldMapServices mapServices = {};
     mapServices.paths = &paths;
     mapServices.strings = &language;
@@ -329,6 +333,10 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     dialogs.SetCalendar(&calendar);
     CTimeTable timeTable(language, paths);
     dialogs.SetTimeTable(&timeTable);
+    AllClocksServices allClocksServices = {&language, &resources, paths.skinsRoot, &styles, &zones,
+                                           desktopServices.context};
+    CAllClocksDialog allClocks(allClocksServices);
+    dialogs.SetAllClocks(&allClocks);
 
     MainSeams seams = {};
     seams.menu = &menu;
@@ -343,6 +351,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     seams.dialogs = &dialogs;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
+    allClocks.SetHost(&program);
     menu.SetHost(&program);
     log.SetAlarmState(&program.AlarmState());
     log.SetSettings(&program.Settings().Block());
