@@ -107,12 +107,13 @@ LRESULT CALLBACK CLocationChooser::HostWindowProc(HWND window, UINT message, WPA
     auto* self = (CLocationChooser*)GetWindowLongPtrW(window, GWLP_USERDATA);
     if (message == WM_NCDESTROY)
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    if (!self || (self->m_window && self->m_window != window && message != WM_NCCREATE))
+    // one chooser at a time: a second window is refused and left to itself
+    if (self && self->m_window && self->m_window != window)
+        return message == WM_CREATE ? -1 : DefWindowProcW(window, message, wParam, lParam);
+    if (!self)
         return DefWindowProcW(window, message, wParam, lParam);
     switch (message) {
     case WM_CREATE:
-        if (self->m_window)
-            return -1;  // one chooser at a time
         self->m_page = GetWindow(window, GW_OWNER);
         self->BindMapLibrary();
         self->OnCreate(window, self->m_start);

@@ -12,21 +12,17 @@
 #include "settings/chooser/LocationChooser.h"
 #include "settings/clockpages/ClockPageIds.h"
 #include "settings/clockpages/ClockPages.h"
+#include "settings/frame/SettingsFrame.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "tests/settings/DialogFixture.h"
 #include "tests/support/ListViewText.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/ScreenGrab.h"
+#include "tests/support/StubMapMessages.h"
 #include "windows/CityList.h"
 #include "windows/map/CityListPane.h"
 
 namespace {
-
-struct StubMapMessage {
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-typedef const StubMapMessage*(WINAPI* StubMapMessagesProc)(int* count);
 
 // What a page heard from the chooser.
 struct Answer {
@@ -68,13 +64,16 @@ private:
     HWND m_window;
 };
 
-std::vector<StubMapMessage> OfKind(const std::vector<StubMapMessage>& noted, UINT message)
+// Whether a window of this thread was sized maximised since the last look.
+// Without a window manager Wine may take the state back soon after (it waits
+// for one to confirm it), so the size message is what shows the request.
+bool g_maximised = false;
+LRESULT CALLBACK NoteMaximised(int code, WPARAM wParam, LPARAM lParam)
 {
-    std::vector<StubMapMessage> kind;
-    for (const StubMapMessage& m : noted)
-        if (m.message == message)
-            kind.push_back(m);
-    return kind;
+    const CWPSTRUCT* call = (const CWPSTRUCT*)lParam;
+    if (code == HC_ACTION && call->message == WM_SIZE && call->wParam == SIZE_MAXIMIZED)
+        g_maximised = true;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // Runs `whileOpen` once inside the chooser's modal loop; a chooser it leaves
@@ -160,15 +159,6 @@ protected:
         SendMessageW(zone, BM_SETCHECK, BST_CHECKED, 0);
         SendMessageW(Window(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), (LPARAM)zone);
     }
-    // What the stand-in child was sent since the last look.
-    std::vector<StubMapMessage> Noted()
-    {
-        HMODULE stub = GetModuleHandleW(L"orbex.dll");
-        auto proc = stub ? (StubMapMessagesProc)(void*)GetProcAddress(stub, "StubMapMessages") : nullptr;
-        int count = 0;
-        const StubMapMessage* all = proc ? proc(&count) : nullptr;
-        return all ? std::vector<StubMapMessage>(all, all + count) : std::vector<StubMapMessage>();
-    }
     std::wstring MainKey(const wchar_t* key) { return Get(L":main", key); }
     std::wstring MapKey(const wchar_t* key)
     {
@@ -205,7 +195,7 @@ std::vector<std::string> HideEvents(const CRecordingLink& link)
 
 }  // namespace
 
-// With the map: maximised at first, the desktop clocks hidden before the map
+// With the map: maximised at first (no place saved), the desktop clocks hidden before the map
 // child and shown again at the end, the clouds and the start city sent to
 // the child, the start city selected; the page disabled meanwhile. OK
 // answers the selected city by its index and record.
@@ -213,17 +203,21 @@ TEST_F(LocationChooserTest, WithMapOkAnswersTheCity)
 {
     AddStubLibrary();
     block.cloudOverlay = 1;
-    bool ran = false;
+    bool ran = false, zoomed = false;
+    g_maximised = false;
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, NoteMaximised, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
     bool result = Run(page.Window(), &cities.Cities()[1], [&] {
         ran = true;
         ASSERT_NE(nullptr, Window());
         ASSERT_NE(nullptr, MapChild());
-        EXPECT_TRUE(IsZoomed(Window()));
+        EXPECT_TRUE(g_maximised);
+        zoomed = IsZoomed(Window()) != FALSE;
         EXPECT_FALSE(IsWindowEnabled(page.Window()));
         EXPECT_EQ(std::vector<std::string>{"1"}, HideEvents(recorder));
         EXPECT_EQ(L"1", MapKey(L"initialized"));
         EXPECT_NE(0u, block.options & kOptMapInitialized);
-        std::vector<StubMapMessage> noted = Noted();
+        std::vector<StubMapMessage> noted = TakeStubMapMessages();
         std::vector<StubMapMessage> overlay = OfKind(noted, UM_MAPSETOVERLAY);
         ASSERT_EQ(1u, overlay.size());
         EXPECT_EQ(1, overlay[0].lParam);
@@ -235,12 +229,13 @@ TEST_F(LocationChooserTest, WithMapOkAnswersTheCity)
         EXPECT_EQ(L"Reykjavik", ListViewCellText(List(), SelectedRow(), 0));
         // the main window's overlay switch reaches the map
         SendMessageW(Window(), UM_MAPOVERLAYCHANGED, 0, 0);
-        std::vector<StubMapMessage> off = OfKind(Noted(), UM_MAPSETOVERLAY);
+        std::vector<StubMapMessage> off = OfKind(TakeStubMapMessages(), UM_MAPSETOVERLAY);
         ASSERT_EQ(1u, off.size());
         EXPECT_EQ(0, off[0].lParam);
         SelectRow(2);
         Command(IDOK);
     });
+    UnhookWindowsHookEx(hook);
     ASSERT_TRUE(ran);
     EXPECT_TRUE(result);
     EXPECT_EQ(nullptr, Window());
@@ -251,7 +246,7 @@ TEST_F(LocationChooserTest, WithMapOkAnswersTheCity)
     EXPECT_EQ(2u, page.answers[0].wParam);
     EXPECT_EQ(Record(2), page.answers[0].lParam);
     EXPECT_TRUE(page.answers[0].pointer);
-    EXPECT_EQ(L"1", MainKey(L"MapWindowMax"));
+    EXPECT_EQ(zoomed ? L"1" : L"0", MainKey(L"MapWindowMax"));
     // the library stays bound for the next chooser
     EXPECT_NE(nullptr, GetModuleHandleW(L"orbex.dll"));
 }
@@ -328,35 +323,50 @@ TEST_F(LocationChooserTest, WithoutMapListAloneAndZoneAnswer)
     EXPECT_TRUE(page.answers[0].pointer);
 }
 
-// A saved normal place comes back; one on no monitor (a screen unplugged
-// since) is moved onto the screen with its size.
+// A saved normal place comes back and is saved again as it was used; one on
+// no monitor (a screen unplugged since) is moved onto the screen with its
+// size; one of no size is no place: the chooser opens maximised.
 TEST_F(LocationChooserTest, SavedPlacementComesBackOnScreen)
 {
     struct Case {
         const wchar_t* pos;
+        bool maximised;
         RECT rect;
     } cases[] = {
-        {L"100 80 700 500", {100, 80, 800, 580}},
-        {L"-5000 -4000 600 400", {0, 0, 600, 400}},
-        {L"3000 500 600 400", {1280 - 600, 400, 1280, 800}},
+        {L"100 80 700 500", false, {100, 80, 800, 580}},
+        // a whole number of five characters, partly on the screen: kept
+        {L"-1000 40 1200 600", false, {-1000, 40, 200, 640}},
+        {L"-5000 -4000 600 400", false, {0, 0, 600, 400}},
+        {L"3000 500 600 400", false, {1280 - 600, 400, 1280, 800}},
+        {L"100 80 0 500", true, {}},
+        {L"100 80 700", true, {}},
     };
+    HHOOK hook = SetWindowsHookExW(WH_CALLWNDPROC, NoteMaximised, nullptr, GetCurrentThreadId());
+    ASSERT_NE(nullptr, hook);
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::wstring(c.pos));
         Set(L":main", L"MapWindowPos", c.pos);
         Set(L":main", L"MapWindowMax", L"0");
+        g_maximised = false;
         RECT r = {};
         Run(page.Window(), nullptr, [&] {
-            EXPECT_FALSE(IsZoomed(Window()));
             GetWindowRect(Window(), &r);
-            EXPECT_NE(nullptr, MonitorFromRect(&r, MONITOR_DEFAULTTONULL));
             Command(IDCANCEL);
         });
+        EXPECT_EQ(c.maximised, g_maximised);
+        if (c.maximised)
+            continue;
         // the screen's work area is the whole screen here: no taskbar
         EXPECT_EQ(c.rect.left, r.left);
         EXPECT_EQ(c.rect.top, r.top);
         EXPECT_EQ(c.rect.right, r.right);
         EXPECT_EQ(c.rect.bottom, r.bottom);
+        WCHAR saved[64];
+        wsprintfW(saved, L"%d %d %d %d", (int)c.rect.left, (int)c.rect.top, (int)(c.rect.right - c.rect.left),
+                  (int)(c.rect.bottom - c.rect.top));
+        EXPECT_EQ(saved, MainKey(L"MapWindowPos"));
     }
+    UnhookWindowsHookEx(hook);
 }
 
 // The real clock page: a clock in a city opens the chooser with that city
@@ -385,7 +395,7 @@ TEST_F(LocationChooserTest, AnswersReachTheClockPage)
 
     g_whileOpen = [&] {
         EXPECT_EQ(L"Paris", ListViewCellText(List(), SelectedRow(), 0));
-        std::vector<StubMapMessage> flown = OfKind(Noted(), UM_MAPSELECTCITY);
+        std::vector<StubMapMessage> flown = OfKind(TakeStubMapMessages(), UM_MAPSELECTCITY);
         ASSERT_EQ(1u, flown.size());
         EXPECT_EQ(Record(0), flown[0].lParam);
         SelectRow(2);
@@ -415,4 +425,31 @@ TEST_F(LocationChooserTest, AnswersReachTheClockPage)
     Pump();
     EXPECT_EQ(L"(UTC+01:00) Amsterdam, Berlin", textOf(text));
     EXPECT_EQ((std::vector<std::string>{"1", "0", "1", "0"}), HideEvents(recorder));
+}
+
+// The chooser's window class hosts it as a plain window: its owner is
+// disabled while it lives, one at a time, and closing destroys it and
+// enables the owner again.
+TEST_F(LocationChooserTest, ClassWindowHostsTheChooser)
+{
+    HINSTANCE instance = GetModuleHandleW(nullptr);
+    ASSERT_TRUE(CSettingsFrame::RegisterClasses(instance));
+    HWND window = CreateWindowExW(0, kLocationChooserClass, L"chooser", WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN, 0, 0,
+                                  900, 600, page.Window(), nullptr, instance, chooser.get());
+    ASSERT_NE(nullptr, window);
+    EXPECT_EQ(window, Window());
+    EXPECT_FALSE(IsWindowEnabled(page.Window()));
+    EXPECT_NE(nullptr, List());
+    EXPECT_EQ(L"0", MapKey(L"initialized"));
+    EXPECT_EQ(nullptr, CreateWindowExW(0, kLocationChooserClass, L"second", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200,
+                                       page.Window(), nullptr, instance, chooser.get()));
+    EXPECT_EQ(window, Window());
+    EXPECT_FALSE(IsWindowEnabled(page.Window()));
+
+    SendMessageW(window, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(window));
+    EXPECT_EQ(nullptr, Window());
+    EXPECT_TRUE(IsWindowEnabled(page.Window()));
+    EXPECT_NE(L"<missing>", MainKey(L"MapWindowPos"));
+    CSettingsFrame::UnregisterClasses(instance);
 }
