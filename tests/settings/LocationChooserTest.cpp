@@ -126,15 +126,21 @@ protected:
     {
         ASSERT_TRUE(CopyFileW(TL_TEST_BINARIES L"mapstub_child\\orbex.dll", folder.File(L"orbex.dll").c_str(), FALSE));
     }
-    // The chooser run for `page` from `start`, `whileOpen` acting in its loop.
-    bool Run(HWND page, const CityRecord* start, std::function<void()> whileOpen)
+    // `open` runs the chooser; `whileOpen` acts in its loop. What `open` returns.
+    template <typename Open>
+    auto WhileOpen(std::function<void()> whileOpen, Open open) -> decltype(open())
     {
         g_whileOpen = std::move(whileOpen);
         SetTimer(nullptr, 0, 50, RunWhileOpen);
-        bool result = chooser->ChooseLocation(page, start);
+        auto result = open();
         EXPECT_FALSE(g_whileOpen) << "the chooser was not open";
         g_whileOpen = nullptr;
         return result;
+    }
+    // The chooser run for `page` from `start`.
+    bool Run(HWND page, const CityRecord* start, std::function<void()> whileOpen)
+    {
+        return WhileOpen(std::move(whileOpen), [&] { return chooser->ChooseLocation(page, start); });
     }
     HWND Window() const { return chooser->ChooserWindow(); }
     HWND List() const { return GetDlgItem(Window(), kIdPaneList); }
@@ -393,21 +399,23 @@ TEST_F(LocationChooserTest, AnswersReachTheClockPage)
         return std::wstring(buffer);
     };
 
-    g_whileOpen = [&] {
+    // the page's location button runs the chooser, `whileOpen` in its loop
+    auto clickWhileOpen = [&](std::function<void()> whileOpen) {
+        WhileOpen(std::move(whileOpen), [&] { return SendMessageW(button, BM_CLICK, 0, 0); });
+        Pump();
+    };
+
+    clickWhileOpen([&] {
         EXPECT_EQ(L"Paris", ListViewCellText(List(), SelectedRow(), 0));
         std::vector<StubMapMessage> flown = OfKind(TakeStubMapMessages(), UM_MAPSELECTCITY);
         ASSERT_EQ(1u, flown.size());
         EXPECT_EQ(Record(0), flown[0].lParam);
         SelectRow(2);
         Command(IDOK);
-    };
-    SetTimer(nullptr, 0, 50, RunWhileOpen);
-    SendMessageW(button, BM_CLICK, 0, 0);
-    EXPECT_FALSE(g_whileOpen);
-    Pump();
+    });
     EXPECT_EQ(L"Sydney, Australia", textOf(text));
 
-    g_whileOpen = [&] {
+    clickWhileOpen([&] {
         EXPECT_EQ(L"Sydney", ListViewCellText(List(), SelectedRow(), 0));
         ZoneMode(kIdPaneMode);
         int row = -1;
@@ -418,11 +426,7 @@ TEST_F(LocationChooserTest, AnswersReachTheClockPage)
         ASSERT_GE(row, 0);
         SelectRow(row);
         Command(IDOK);
-    };
-    SetTimer(nullptr, 0, 50, RunWhileOpen);
-    SendMessageW(button, BM_CLICK, 0, 0);
-    EXPECT_FALSE(g_whileOpen);
-    Pump();
+    });
     EXPECT_EQ(L"(UTC+01:00) Amsterdam, Berlin", textOf(text));
     EXPECT_EQ((std::vector<std::string>{"1", "0", "1", "0"}), HideEvents(recorder));
 }
