@@ -20,9 +20,8 @@
 
 namespace {
 
-// Both mode radio buttons carry the pane's id; older templates used this one
-// for the zone button.
-const WORD kIdPaneZoneModeOld = 207;
+// Both mode buttons carry the pane's mode id; this one is taken for it too.
+const WORD kIdPaneModeToo = 207;
 
 }  // namespace
 
@@ -208,7 +207,7 @@ bool CLocationChooser::OnMessage(HWND window, UINT message, WPARAM wParam, LPARA
             OnCancel();
             return true;
         }
-        if (LOWORD(wParam) == kIdPaneZoneModeOld)
+        if (LOWORD(wParam) == kIdPaneModeToo)
             wParam = MAKEWPARAM(kIdPaneMode, HIWORD(wParam));
         break;
     default:

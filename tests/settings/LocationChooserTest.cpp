@@ -457,3 +457,21 @@ TEST_F(LocationChooserTest, ClassWindowHostsTheChooser)
     EXPECT_NE(L"<missing>", MainKey(L"MapWindowPos"));
     CSettingsFrame::UnregisterClasses(instance);
 }
+
+// A library whose InitMap fails is no map: the list alone, nothing sent to
+// the main program, the library let go; the next chooser tries it again.
+TEST_F(LocationChooserTest, FailingLibraryLeavesTheListAlone)
+{
+    ASSERT_TRUE(CopyFileW(TL_TEST_BINARIES L"mapstub_regclass\\orbex.dll", folder.File(L"orbex.dll").c_str(), FALSE));
+    for (int open = 0; open < 2; ++open) {
+        SCOPED_TRACE(open);
+        Run(page.Window(), nullptr, [&] {
+            EXPECT_EQ(nullptr, MapChild());
+            EXPECT_EQ(nullptr, library.module.Get());
+            Command(IDCANCEL);
+        });
+        EXPECT_EQ(L"0", MapKey(L"initialized"));
+        EXPECT_TRUE(HideEvents(recorder).empty());
+    }
+    EXPECT_EQ(nullptr, GetModuleHandleW(L"orbex.dll"));
+}
