@@ -73,6 +73,7 @@ const TooltipStyle& CMainDialogHost::CalendarLook()
 const LocalZoneState& CMainDialogHost::LocalZone()
 {
     return m_program.LocalZone();
+}
 
 bool CClockDialogs::ShowAllClocks()
 {

@@ -48,6 +48,7 @@ CSettingsProgram::~CSettingsProgram()
     m_preview.reset();
     if (m_skins)
         m_skins->ReleaseAll();
+    m_chooser.reset();
     UnloadMapLibrary(m_map);
 }
 
@@ -138,7 +139,21 @@ HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)
     m_dialogServices.cities = &m_cities;
     m_dialogServices.frame = frame;
     m_dialogServices.startCommand = m_command;
-    // the location chooser is not there yet: its button does nothing
+    if (!m_chooser) {
+        LocationChooserServices chooser = {};
+        chooser.paths = &m_paths;
+        chooser.strings = &m_language;
+        chooser.program = m_instance;
+        chooser.cities = &m_cities;
+        chooser.zones = &m_zones;
+        chooser.settings = &m_settings->Block();
+        chooser.mainProgram = &m_link;
+        chooser.starter = &m_starter;
+        chooser.library = &m_map;
+        chooser.frame = &m_frame;
+        m_chooser.reset(new CLocationChooser(chooser));
+    }
+    m_clockPages.chooser = m_chooser.get();
     m_clockPages.zones = &m_zones;
     m_clockPages.cities = &m_cities;
     m_clockPages.localZone = &m_localZone;

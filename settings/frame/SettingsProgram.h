@@ -20,7 +20,9 @@
 #include "graphics/system/Handles.h"
 #include "graphics/time/LocalZone.h"
 #include "graphics/window/Theme.h"
+#include "app/main/MainSeams.h"
 #include "settings/MainProgramLink.h"
+#include "settings/chooser/LocationChooser.h"
 #include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/frame/Preview.h"
@@ -104,6 +106,8 @@ private:
     CSystemBeep m_beep;
     SettingsDialogServices m_dialogServices;
     CSystemFileOpenBox m_fileBox;
+    CShellProgramStarter m_starter;
+    std::unique_ptr<CLocationChooser> m_chooser;
     ClockPageServices m_clockPages;
     GlobalPageSeams m_globalPageSeams;
 

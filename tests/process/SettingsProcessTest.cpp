@@ -539,6 +539,107 @@ TEST_F(SettingsProcess, PagesShots)
     EXPECT_EQ(kCheckImageNone, driver.CheckImage({kTreeRootGeneral}));
 }
 
+namespace {
+
+const wchar_t kChooserTitle[] = L"Tempolan World Map";
+
+// The location chooser of the settings program `pid`, once it is shown.
+HWND WaitForChooser(DWORD pid, DWORD ms)
+{
+    HWND found = nullptr;
+    PumpUntil([&] {
+        HWND window = FindWindowW(L"#32770", kChooserTitle);
+        DWORD owner = 0;
+        if (window)
+            GetWindowThreadProcessId(window, &owner);
+        found = window && owner == pid && IsWindowVisible(window) ? window : nullptr;
+        return found != nullptr;
+    }, ms);
+    return found;
+}
+
+uint32_t ScreenColour(COLORREF colour)
+{
+    return (uint32_t)GetRValue(colour) << 16 | (uint32_t)GetGValue(colour) << 8 | GetBValue(colour);
+}
+
+}  // namespace
+
+// The chooser from the clock page with the real map library drawing through
+// Mesa: the main program's desktop clocks hidden while it is open, the
+// settings dialog disabled, the map child at the left. A second start
+// ("/inst") ends it, the clocks come back and the settings dialog stays.
+// Its picture is saved.
+TEST_F(SettingsProcess, LocationChooserWithTheMap)
+{
+    ASSERT_TRUE(program.WriteCities(3));
+    for (const wchar_t* file : {L"orbex.dll", L"map.jpg", L"clouds.jpg", L"buttons.png"})
+        ASSERT_TRUE(program.AddProgramFile(file)) << file;
+    std::unique_ptr<CStandinMain> main;
+    CSettingsRun run;
+    StartOnThirdClock(&main, &run);
+    CSettingsDriver& driver = run.Driver();
+    ASSERT_TRUE(driver.PostClick(driver.PageControl(kIdcLocationButton)));
+    HWND chooser = WaitForChooser(run.Process().Pid(), kProgramWaitMs);
+    ASSERT_NE(nullptr, chooser);
+    ASSERT_TRUE(main->WaitFor(UM_HIDEDESKTOPCLOCKS, 1, 5000));
+    EXPECT_EQ(1u, main->Received(UM_HIDEDESKTOPCLOCKS)[0].wParam);
+    EXPECT_EQ(L"1", IniValue(SettingsFile(), L"map", L"initialized"));
+    EXPECT_FALSE(IsWindowEnabled(driver.Dialog()));
+
+    // painted: the pane's side shows the button face between its controls;
+    // a busy machine may take its time
+    RECT client;
+    GetClientRect(chooser, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(chooser, &origin);
+    RECT whole = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    RECT pane = {whole.right - 320, whole.top, whole.right, whole.bottom};
+    // the list's white takes most of the pane once it is drawn
+    uint32_t white = ScreenColour(GetSysColor(COLOR_WINDOW));
+    int paneArea = (pane.right - pane.left) * (pane.bottom - pane.top);
+    EXPECT_TRUE(PumpUntil([&] {
+        RedrawWindow(chooser, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        PumpUntil([] { return false; }, 300);
+        return paneArea - Marks(pane, white) > paneArea / 3;
+    }, 20000)) << "the pane was not painted";
+    PumpUntil([] { return false; }, 3000);
+    // the map library's child at the left; its OpenGL frames do not reach
+    // the screen under Wine, so the picture shows the place it takes
+    HWND child = FindWindowExW(chooser, nullptr, kMapWindowClass, nullptr);
+    ASSERT_NE(nullptr, child);
+    RECT childRect;
+    GetWindowRect(child, &childRect);
+    MapWindowPoints(nullptr, chooser, (POINT*)&childRect, 2);
+    GetClientRect(chooser, &client);
+    EXPECT_EQ(0, childRect.left);
+    EXPECT_EQ(0, childRect.top);
+    EXPECT_EQ(client.right - 320, childRect.right);
+    EXPECT_EQ(client.bottom, childRect.bottom);
+    origin = {0, 0};
+    ClientToScreen(chooser, &origin);
+    whole = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    std::vector<uint8_t> shot = GrabScreenRgb(whole);
+    std::wstring folder = std::wstring(TL_SHOTS_FOLDER) + L"settings\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    EXPECT_TRUE(WritePngPixels(folder + L"location_chooser_map.png", whole.right - whole.left, whole.bottom - whole.top,
+                               3, shot.data()));
+
+    // without a window manager Wine may take the maximised state back
+    bool zoomed = IsZoomed(chooser) != FALSE;
+    CSettingsRun second;
+    ASSERT_TRUE(second.Start(program, L"/inst"));
+    EXPECT_EQ(0, second.Process().ExitCode(kHandOverMs));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(chooser); }, 5000));
+    ASSERT_TRUE(main->WaitFor(UM_HIDEDESKTOPCLOCKS, 2, 5000));
+    EXPECT_EQ(0u, main->Received(UM_HIDEDESKTOPCLOCKS)[1].wParam);
+    EXPECT_TRUE(run.Process().Running());
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(driver.Dialog()) != FALSE; }, 5000));
+    // the second start handed over and ran no map test of its own
+    EXPECT_EQ(L"(none)", IniValue(SettingsFile(), L"map", L"install_result"));
+    EXPECT_EQ(zoomed ? L"1" : L"0", IniValue(SettingsFile(), UserPrefix() + L":main", L"MapWindowMax"));
+}
+
 // The whole way: the real main program in the stand-in taskbar, a tray
 // clock of ours attached to it, and a user who moves the first clock down
 // and presses OK. The next clocks the tray gets are in the new order.
