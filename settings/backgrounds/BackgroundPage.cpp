@@ -17,6 +17,7 @@
 #include "settings/alarmpages/TimeBox.h"
 #include "settings/backgrounds/BackgroundPageIds.h"
 #include "settings/backgrounds/ColorBox.h"
+#include "settings/clockpages/PageCommon.h"
 #include "settings/dialog/Pages.h"
 #include "settings/dialog/SettingsDialog.h"
 
@@ -76,7 +77,7 @@ private:
     void OnWeekdayClicked(int id);
     void OnColor();
     void OnSliderEnd();
-    void Draw(const DRAWITEMSTRUCT& item);
+    void ShowPreview();
     void Changed(UINT flags);
 
     HWND m_page;
@@ -111,6 +112,7 @@ void CBackgroundPage::OnInit()
             SendMessageW(Item(ids[i]), EM_LIMITTEXT, kOffsetLimits[i], 0);
     RefreshLocale();
     Localize();
+    SetTimer(m_page, kPreviewTimer, kPreviewTimerMs, nullptr);
 }
 
 void CBackgroundPage::Localize()
@@ -195,7 +197,21 @@ void CBackgroundPage::Load(ClockProfileRecord* profile)
         ShowMinutes(kIdcBkgEndTime, profile->endMinute);
     }
     SendMessageW(Item(kIdcBkgOpacity), TBM_SETPOS, TRUE, profile->weight / 2);
-    InvalidateRect(Item(kIdcBkgPreview), nullptr, FALSE);
+    ShowPreview();
+}
+
+// The owning clock showing this profile alone, whatever the time.
+void CBackgroundPage::ShowPreview()
+{
+    ClockRecord* clock = CurrentClock();
+    if (!clock || !m_profile || !PreviewRecord(m_page))
+        return;
+    CopyToPreviewWithLook(m_page, *clock);
+    ClockRecord* preview = PreviewRecord(m_page);
+    preview->profiles[0] = *m_profile;
+    preview->profileCount = 1;
+    preview->profilesEnabled = 1;
+    RebuildPagePreview(m_page, 0);
 }
 
 HWND CBackgroundPage::ReadMinutes(int id, uint32_t* minutes) const
@@ -278,7 +294,7 @@ HWND CBackgroundPage::Store(ClockProfileRecord* profile)
         profile->weekdays = days;
     }
     profile->weight = AlphaOfPosition(SendMessageW(Item(kIdcBkgOpacity), TBM_GETPOS, 0, 0));
-    InvalidateRect(Item(kIdcBkgPreview), nullptr, FALSE);
+    ShowPreview();
     return invalid;
 }
 
@@ -355,14 +371,6 @@ void CBackgroundPage::OnCommand(int id, int code)
             }
 }
 
-void CBackgroundPage::Draw(const DRAWITEMSTRUCT& item)
-{
-    // the clock's preview is drawn here once the previews exist
-    RECT r = item.rcItem;
-    FillRect(item.hDC, &r, GetSysColorBrush(COLOR_BTNFACE));
-    DrawEdge(item.hDC, &r, EDGE_SUNKEN, BF_RECT);
-}
-
 INT_PTR CBackgroundPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -380,11 +388,11 @@ INT_PTR CBackgroundPage::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
             OnSliderEnd();
         return TRUE;
     case WM_DRAWITEM:
-        if (wParam == (WPARAM)kIdcBkgPreview && lParam) {
-            Draw(*(const DRAWITEMSTRUCT*)lParam);
-            return TRUE;
-        }
-        return FALSE;
+    case WM_TIMER: {
+        // the clock pages' preview, its timer and its drawing
+        INT_PTR result = FALSE;
+        return HandlePreviewMessage(m_page, message, wParam, lParam, &result) ? result : FALSE;
+    }
     case WM_WININICHANGE:
         RefreshLocale();
         return TRUE;

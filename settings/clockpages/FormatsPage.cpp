@@ -190,21 +190,7 @@ void LoadFormatsPage(HWND page, ClockRecord* clock)
         EnableControl(page, kIdcSuffix, analogue && !HasDayLongFace(page, skin.c_str()));
     }
 
-    CopyToPreview(page, *clock);
-    ClockRecord* preview = PreviewRecord(page);
-    if (preview && !(clock->flags & kClockOnDesktop)) {
-        const SettingsDialogServices* services = GetDialogServices(page);
-        if (services && services->settings) {
-            const SettingsBlock& block = services->settings->Block();
-            SetPreviewSkin(page, FieldText(block.skin, FIELD_WIDTH(block.skin)).c_str());
-            if (block.options & kOptTransparentSkin)
-                preview->flags |= kClockTransparent;
-            else
-                preview->flags &= ~kClockTransparent;
-        }
-    } else if (preview) {
-        SetPreviewSkin(page, FieldText(clock->skin, FIELD_WIDTH(clock->skin)).c_str());
-    }
+    CopyToPreviewWithLook(page, *clock);
     RebuildPagePreview(page);
 }
 

@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "app/settings/MainSettings.h"
 #include "app/ui/LocalText.h"
 #include "graphics/language/Language.h"
 #include "graphics/records/FixedText.h"
@@ -131,12 +132,33 @@ void SetPreviewSkin(HWND page, const WCHAR* skin)
         services->preview->SetSkinName(skin);
 }
 
-void RebuildPagePreview(HWND page)
+void CopyToPreviewWithLook(HWND page, const ClockRecord& clock)
+{
+    CopyToPreview(page, clock);
+    ClockRecord* preview = PreviewRecord(page);
+    const SettingsDialogServices* services = GetDialogServices(page);
+    if (!preview)
+        return;
+    if (clock.flags & kClockOnDesktop) {
+        SetPreviewSkin(page, FieldText(clock.skin, FIELD_WIDTH(clock.skin)).c_str());
+    } else if (services && services->settings) {
+        const SettingsBlock& block = services->settings->Block();
+        SetPreviewSkin(page, FieldText(block.skin, FIELD_WIDTH(block.skin)).c_str());
+        if (block.options & kOptTransparentSkin)
+            preview->flags |= kClockTransparent;
+        else
+            preview->flags &= ~kClockTransparent;
+    }
+}
+
+void RebuildPagePreview(HWND page, int profile)
 {
     ClockPageServices* services = GetClockPageServices(page);
     if (!services || !services->preview)
         return;
     RebuildPreview(*services->preview, services->previewContext);
+    if (profile >= 0 && services->preview->Clock())
+        services->preview->Clock()->SetPreferredProfile(profile);
     HWND control = GetDlgItem(page, kIdcPreview);
     if (services->painter)
         services->painter->RedrawClock(control, *services->preview, true);

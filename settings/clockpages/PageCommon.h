@@ -75,8 +75,12 @@ ClockRecord* PreviewRecord(HWND page);
 // preview does not own.
 void CopyToPreview(HWND page, const ClockRecord& clock);
 void SetPreviewSkin(HWND page, const WCHAR* skin);
-// Builds the preview's clock objects again and redraws control 1086.
-void RebuildPagePreview(HWND page);
+// CopyToPreview with the look the clock shows with: its own skin on the
+// desktop, the taskbar's skin and transparency in the taskbar.
+void CopyToPreviewWithLook(HWND page, const ClockRecord& clock);
+// Builds the preview's clock objects again and redraws control 1086; a
+// `profile` of 0 or more is shown whatever the time.
+void RebuildPagePreview(HWND page, int profile = -1);
 // Lays the preview out and repaints control 1086 when the page is shown and
 // the preview has a clock: forced after edits, else only on a new second.
 void RedrawPagePreview(HWND page, bool force);

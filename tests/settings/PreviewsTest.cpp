@@ -519,3 +519,35 @@ TEST_F(Previews, TaskbarPanelWithoutClocks)
 }
 
 }  // namespace
+
+// The background page shows the owning clock with the profile being edited,
+// whatever the time: the profile's colour under the clock's text.
+TEST_F(Previews, BackgroundShowsItsProfile)
+{
+    WriteClock(1, L"Home");
+    Set(Clock(1), L"skin", L"Standard System Clock");
+    Set(Clock(1), L"on_desktop", L"-1");
+    Set(Clock(1), L"alpha", L"255");
+    // a window the fixed "now" lies outside of: shown anyway
+    Set(Clock(1), L"profile1", L"1, 03:00-04:00, 00C000, FF, 0123456, Night");
+    OpenAside();
+    CTreeNode* list = tree.Clock(0)->Child(kNodeBackgrounds);
+    ASSERT_FALSE(list->Children().empty());
+    Select(list->Children()[0]);
+    HWND page = Page(kPageBackground);
+    ASSERT_EQ(page, VisiblePage());
+    ASSERT_NE(nullptr, preview->Clock());
+    EXPECT_EQ(0, preview->Clock()->GetActiveProfile());
+    auto count = [](const Picture& picture, uint32_t color) {
+        int n = 0;
+        for (int y = 0; y < picture.height; ++y)
+            for (int x = 0; x < picture.width; ++x)
+                n += Near(color, picture.At(x, y));
+        return n;
+    };
+    Picture before = Shoot(kPageBackground, L"preview-background");
+    ASSERT_FALSE(before.rgb.empty());
+    RECT box = ClockBox();
+    int area = (box.right - box.left) * (box.bottom - box.top);
+    EXPECT_GT(count(before, 0x00C000), area / 4) << "the profile's colour under the clock";
+}
