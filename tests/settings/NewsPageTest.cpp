@@ -378,3 +378,22 @@ TEST_F(NewsPage, Pictures)
     SetTimer(nullptr, 0, 20, BoxTimer);
     Press(kIdcAddChannel);
 }
+
+// Each load starts from an empty list: coming back to the page shows the
+// channels once, and a list emptied in the settings shows none.
+TEST_F(NewsPage, EachLoadStartsFromAnEmptyList)
+{
+    WriteChannels({L"http://one.example/|30|1", L"http://two.example/|30|1"});
+    OpenNews();
+    ASSERT_EQ(2, Count());
+    CTreeNode* news = Selected();
+    Select(tree.Top(0));
+    Select(news);
+    EXPECT_EQ(2, Count());
+    Select(tree.Top(0));
+    settings->Edited().feeds.clear();
+    Select(news);
+    EXPECT_EQ(0, Count());
+    EXPECT_FALSE(PageEnabled(kIdcChannelUrl));
+    EXPECT_FALSE(PageEnabled(kIdcRemoveChannel));
+}
