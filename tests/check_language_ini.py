@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""The English language file's dialog sections say what the resource library's
-templates say: a translator starts from that file, and a text that differs
+"""No string id of the resource library is given twice, and the English
+language file's dialog sections say what the resource library's templates
+say: a translator starts from that file, and a text that differs
 there replaces the template's at run time.
 
 Every DIALOG/DIALOGEX of the .rc file carries a comment line
@@ -154,6 +155,27 @@ def read_templates(path, faults):
     return templates
 
 
+def check_string_ids(path, faults):
+    """An id given twice in the STRINGTABLE blocks: the compiler keeps one
+    text without a word, and the other user reads the wrong one."""
+    seen = {}
+    inside = False
+    with open(path, encoding="utf-8") as f:
+        for n, line in enumerate(f, 1):
+            word = line.strip()
+            if word == "STRINGTABLE":
+                inside = True
+            elif inside and word == "END":
+                inside = False
+            elif inside:
+                m = re.match(r"^(\d+)\s+\"", word)
+                if m:
+                    sid = int(m.group(1))
+                    if sid in seen:
+                        faults.append(f"{path}:{n}: string {sid} also at line {seen[sid]}")
+                    seen.setdefault(sid, n)
+
+
 def read_ini(path):
     """{section: {key: value}} of the DLG_ sections, with the line of each key."""
     raw = open(path, "rb").read()
@@ -189,6 +211,7 @@ def main():
     rc_path, ini_path = sys.argv[1], sys.argv[2]
     faults = []
     templates = read_templates(rc_path, faults)
+    check_string_ids(rc_path, faults)
     ini = read_ini(ini_path)
 
     expected = {}  # section: {key: (text, where)}

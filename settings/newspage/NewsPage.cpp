@@ -15,6 +15,7 @@
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/system/Handles.h"
+#include "settings/SettingsStrings.h"
 #include "settings/dialog/PageProtocol.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/newspage/AddChannelDialog.h"
@@ -246,9 +247,9 @@ void OnRemove(HWND page)
     if (!services || selected < 0)
         return;
     WCHAR text[256] = L"", title[64] = L"";
-    LoadLocalString(*services->language, services->language->GetResources(), kStrRemoveChannel, text,
+    LoadLocalString(*services->language, services->language->GetResources(), kStrDeleteQuestion, text,
                     ARRAYSIZE(text), nullptr);
-    LoadLocalString(*services->language, services->language->GetResources(), kStrRemoveChannelTitle, title,
+    LoadLocalString(*services->language, services->language->GetResources(), kStrDeleteCaption, title,
                     ARRAYSIZE(title), nullptr);
     HWND owner = GetParent(page);
     bool yes = services->question ? services->question->AskYesNo(owner, text, title)

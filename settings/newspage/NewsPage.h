@@ -22,9 +22,6 @@ const int kIdcFadeNews = 1278;
 // Icons of the language library on the up and down buttons.
 const UINT kIconChannelUp = 203;
 const UINT kIconChannelDown = 204;
-// The remove question's text and title in the language library.
-const UINT kStrRemoveChannel = 124;
-const UINT kStrRemoveChannelTitle = 125;
 
 // WM_NOTIFY code the channel list sends its page when a channel's check
 // image was clicked.

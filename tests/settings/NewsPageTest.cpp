@@ -293,7 +293,7 @@ TEST_F(NewsPage, ListEditsReachTheFile)
         ASSERT_EQ(3, Count());
         EXPECT_EQ(2, Selection());
         ASSERT_FALSE(question.asked.empty());
-        EXPECT_EQ(L"Remove Channel|Remove the selected news channel?", question.asked.back());
+        EXPECT_EQ(L"Delete|Delete the selected item and everything under it?", question.asked.back());
     }
     Check(kIdcNoAds, true);
     Check(kIdcFadeNews, true);
