@@ -3,6 +3,7 @@
 #include "app/ui/LocalText.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
+#include "settings/alarmpages/AlarmPage.h"
 #include "settings/dialog/SettingsDialog.h"
 
 namespace {
@@ -10,9 +11,17 @@ namespace {
 // Pointer messages this thread is sending now.
 thread_local int t_pointerSends = 0;
 
-// The procedure of each kind until its page has one of its own.
-DLGPROC DefaultPageProc(int)
+// The procedure of each kind; the pages that have none of their own yet
+// only show their texts.
+DLGPROC DefaultPageProc(int kind)
 {
+    switch (kind) {
+    case kPageAlarm:
+    case kPageDatedAlarm:
+    case kPageCountdownAlarm:
+    case kPageTimerAlarm:
+        return AlarmPageProc;
+    }
     return PlainPageProc;
 }
 

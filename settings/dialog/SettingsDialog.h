@@ -11,6 +11,7 @@
 class CLanguage;
 class CMainSettings;
 class CNodeTree;
+class IFileBox;
 class IMainProgramLink;
 struct SettingsPaths;
 
@@ -64,6 +65,7 @@ struct SettingsDialogServices {
     DLGPROC pageProcs[kPageKindCount];
     IDialogQuestion* question;     // null: a message box
     IDialogClock* clock;           // null: the system clock
+    IFileBox* fileBox;             // null: the system's file-open box
     // Set by the profiles page once a profile was loaded into the settings
     // file; closing without OK then restores the backup.
     bool profileLoaded;
