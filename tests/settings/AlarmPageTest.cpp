@@ -562,8 +562,9 @@ TEST_F(AlarmPage, CommentIsTheCaption)
     EXPECT_STREQ(L"Dentist", ReadBack().comment);
 }
 
-// A countdown's alarm: its time before the end, read with the duration
-// reader; a field it cannot read is named, the stored offset kept.
+// A countdown's alarm, its time before the end, and a stopwatch's, after
+// the start: read with the duration reader; a field it cannot read is
+// named and nothing reaches the file.
 TEST_F(AlarmPage, CountdownOffsetEdgeCases)
 {
     struct Case {
@@ -581,21 +582,27 @@ TEST_F(AlarmPage, CountdownOffsetEdgeCases)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.fields[0]) + L"/" + c.fields[1] + L"/" + c.fields[2] +
                                             L"/" + c.fields[3]));
-        OpenAlarm({{L"type", L"0"}, {L"timestamp", L"3000000000"}}, L"-1", {{L"duration", L"3600"}});
-        ASSERT_EQ(GetDlgItem(dialog, kCountdownAlarmTemplate), page);
-        EXPECT_EQ(L"0", Text(page, kIdcOffsetDays));
-        EXPECT_EQ(L"5", Text(page, kIdcOffsetDays + 2));
-        std::string before = ReadFileBytes(paths.userIni);
-        for (int i = 0; i < 4; ++i)
-            Type(page, kIdcOffsetDays + i, c.fields[i]);
-        bool taken = Apply();
-        if (c.invalid >= 0) {
-            EXPECT_FALSE(taken);
-            ExpectRefused(In(page, kIdcOffsetDays + c.invalid));
-            EXPECT_EQ(before, ReadFileBytes(paths.userIni));
-        } else {
-            EXPECT_TRUE(taken);
-            EXPECT_EQ(c.seconds, ReadBack().timerOffset);
+        for (bool countdown : {true, false}) {
+            SCOPED_TRACE(countdown ? "countdown" : "stopwatch");
+            if (countdown)
+                OpenAlarm({{L"type", L"0"}, {L"timestamp", L"3000000000"}}, L"-1", {{L"duration", L"3600"}});
+            else
+                OpenAlarm({{L"type", L"0"}, {L"timestamp", L"3000000000"}}, L"1");
+            ASSERT_EQ(GetDlgItem(dialog, countdown ? kCountdownAlarmTemplate : kTimerAlarmTemplate), page);
+            EXPECT_EQ(L"0", Text(page, kIdcOffsetDays));
+            EXPECT_EQ(L"5", Text(page, kIdcOffsetDays + 2));
+            std::string before = ReadFileBytes(paths.userIni);
+            for (int i = 0; i < 4; ++i)
+                Type(page, kIdcOffsetDays + i, c.fields[i]);
+            bool taken = Apply();
+            if (c.invalid >= 0) {
+                EXPECT_FALSE(taken);
+                ExpectRefused(In(page, kIdcOffsetDays + c.invalid));
+                EXPECT_EQ(before, ReadFileBytes(paths.userIni));
+            } else {
+                EXPECT_TRUE(taken);
+                EXPECT_EQ(c.seconds, ReadBack().timerOffset);
+            }
         }
     }
 }
@@ -618,6 +625,80 @@ TEST_F(AlarmPage, DatedCountdownMoment)
     EXPECT_EQ(45, a.once.wMinute);
     EXPECT_EQ(31, a.once.wDay);
     EXPECT_EQ(15 * 60, a.timerOffset);
+}
+
+// Leaving a time box that does not read empties it; a cron days field
+// that starts with something and a minus becomes "any".
+TEST_F(AlarmPage, LeavingAFieldMendsIt)
+{
+    OpenOnce();
+    HWND once = Sub(kAlarmOnce);
+    Type(once, kIdcScheduleTime, L"half past");
+    SendMessageW(once, WM_COMMAND, MAKEWPARAM(kIdcScheduleTime, CBN_KILLFOCUS), (LPARAM)In(once, kIdcScheduleTime));
+    EXPECT_EQ(L"", Text(once, kIdcScheduleTime));
+    Type(once, kIdcScheduleTime, TimeText(7 * 3600).c_str());
+    SendMessageW(once, WM_COMMAND, MAKEWPARAM(kIdcScheduleTime, CBN_KILLFOCUS), (LPARAM)In(once, kIdcScheduleTime));
+    EXPECT_EQ(7 * 3600, ShownSeconds(once));
+    // the list: every half hour, as the locale writes it
+    HWND box = In(once, kIdcScheduleTime);
+    ASSERT_EQ(48, (int)SendMessageW(box, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(0, (int)SendMessageW(box, CB_GETITEMDATA, 0, 0));
+    EXPECT_EQ(23 * 60 + 30, (int)SendMessageW(box, CB_GETITEMDATA, 47, 0));
+
+    Press(page, kIdcKindOnce + kAlarmCron);
+    HWND cron = Sub(kAlarmCron);
+    for (const wchar_t* text : {L"x-5", L"1-5"}) {
+        Type(cron, kIdcCronMinutes + 2, text);
+        SendMessageW(cron, WM_COMMAND, MAKEWPARAM(kIdcCronMinutes + 2, EN_KILLFOCUS),
+                     (LPARAM)In(cron, kIdcCronMinutes + 2));
+    }
+    EXPECT_EQ(L"1-5", Text(cron, kIdcCronMinutes + 2));
+    Type(cron, kIdcCronMinutes + 2, L"x-5");
+    SendMessageW(cron, WM_COMMAND, MAKEWPARAM(kIdcCronMinutes + 2, EN_KILLFOCUS), (LPARAM)In(cron, kIdcCronMinutes + 2));
+    EXPECT_EQ(L"*", Text(cron, kIdcCronMinutes + 2));
+}
+
+// The form radios of the monthly page enable their own fields; a click is
+// an edit only when it changes the stored form.
+TEST_F(AlarmPage, FormRadios)
+{
+    OpenAlarm({{L"type", L"3"}, {L"monthly", L"08:00:00 0 15 1 0 1 1.2026"}});
+    HWND monthly = Sub(kAlarmMonthly);
+    ASSERT_TRUE(IsWindowVisible(monthly));
+    EXPECT_TRUE(Checked(monthly, kIdcMonthlyFixed));
+    EXPECT_EQ(L"15", Text(monthly, kIdcMonthlyDay));
+    EXPECT_TRUE(IsWindowEnabled(In(monthly, kIdcMonthlyDay)));
+    EXPECT_FALSE(IsWindowEnabled(In(monthly, kIdcMonthlyOrdinal)));
+    EXPECT_FALSE(Enabled(kIdcApply));
+    Press(monthly, kIdcMonthlyFixed);
+    EXPECT_FALSE(Enabled(kIdcApply));
+    Press(monthly, kIdcMonthlyNth);
+    EXPECT_TRUE(Enabled(kIdcApply));
+    EXPECT_FALSE(IsWindowEnabled(In(monthly, kIdcMonthlyDay)));
+    EXPECT_TRUE(IsWindowEnabled(In(monthly, kIdcMonthlyOrdinal)));
+    EXPECT_TRUE(IsWindowEnabled(In(monthly, kIdcMonthlyWeekday)));
+    // a day the n-th weekday form does not use may be anything
+    Type(monthly, kIdcMonthlyDay, L"40");
+    ASSERT_TRUE(Apply());
+    AlarmRecord a = ReadBack();
+    EXPECT_EQ(1, a.monthlyNthForm);
+    EXPECT_EQ(15u, a.monthlyDay);
+}
+
+// A new language file's texts: the section of the clock's kind, the lists
+// filled again with their selections kept.
+TEST_F(AlarmPage, RelocalizedByTheClocksKind)
+{
+    OpenAlarm({{L"type", L"0"}, {L"timestamp", L"3000000000"}, {L"action", L"4"}}, L"-1", {{L"duration", L"3600"}});
+    std::wstring ini = language.GetIniPath();
+    WritePrivateProfileStringW(L"DLG_PageAlarm_Down", L"1402", L"Before zero", ini.c_str());
+    WritePrivateProfileStringW(L"StringTable", L"186", L"Web page", ini.c_str());
+    WritePrivateProfileStringW(nullptr, nullptr, nullptr, ini.c_str());
+    SendMessageW(page, UM_RELOCALIZE, 0, 0);
+    EXPECT_EQ(L"Before zero", Text(page, 1402));
+    EXPECT_EQ(kActionOpenAddress, Selection(page, kIdcAlarmAction));
+    EXPECT_EQ(L"Web page", Text(page, kIdcAlarmAction));
+    EXPECT_FALSE(Enabled(kIdcApply));
 }
 
 // Every variant and sub-page as the dialog shows it.
