@@ -575,7 +575,10 @@ INT_PTR CAlarmPage::OnCommand(int id, int code)
             ReportChange(false);
         return TRUE;
     case kIdcAlarmAction:
-        if (code == CBN_SELENDOK)
+        // a choice in the open list ends with its closing; keys on the
+        // closed box end it at once (the rules may run twice: they hold)
+        if (code == CBN_SELENDOK ||
+            (code == CBN_SELCHANGE && !SendDlgItemMessageW(m_hwnd, kIdcAlarmAction, CB_GETDROPPEDSTATE, 0, 0)))
             OnActionChosen();
         return TRUE;
     case kIdcAlarmText:
