@@ -150,13 +150,14 @@ bool IsOneNumberFormat(const WCHAR* format)
     return format && CountConversions(format, &c) == 1;
 }
 
-int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap)
+int FormatWithNumber(const WCHAR* format, int32_t value, int most, WCHAR* out, int cap)
 {
     if (!out || cap <= 0)
         return 0;
     COut o(out, cap);
     Conversion first;
-    if (!format || CountConversions(format, &first) != 1) {
+    int count = format ? CountConversions(format, &first) : -1;
+    if (count < 1 || count > most) {
         Conversion plain;
         plain.code = 'd';
         PutNumber(o, value, plain);
@@ -169,9 +170,16 @@ int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap)
             o.Put('%');
             ++p;
         } else {
-            PutNumber(o, value, first);
-            p += first.length - 1;
+            Conversion c;
+            ReadConversion(p, &c);
+            PutNumber(o, value, c);
+            p += c.length - 1;
         }
     }
     return o.Finish();
+}
+
+int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap)
+{
+    return FormatWithNumber(format, value, 1, out, cap);
 }

@@ -6,6 +6,7 @@
 #include "app/clocks/ClockSettings.h"
 #include "app/ui/DialogHelpers.h"
 #include "app/ui/LocalText.h"
+#include "app/ui/NumberFormat.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/protocol/WebSites.h"
@@ -112,7 +113,6 @@ private:
     UINT m_template;
     AlarmRecord* m_alarm = nullptr;
     HWND m_schedules[kKindCount] = {};
-    bool m_logWindow = false;
 };
 
 CAlarmPage* PageOf(HWND page)
@@ -142,7 +142,7 @@ void CAlarmPage::Init()
         DateTime_SetFormat(Item(kIdcAlarmTime), nullptr);
     if (HasSchedules()) {
         if (const SettingsDialogServices* services = Services())
-            m_logWindow = RegisterLogWindow(*services) != nullptr;
+            RegisterLogWindow(*services);
     }
 }
 
@@ -231,8 +231,8 @@ void CAlarmPage::LeadTimeText(int32_t minutes, WCHAR* out, int chars) const
         WCHAR format[kLeadTextChars] = L"";
         WCHAR part[kLeadTextChars] = L"";
         services->language->GetString(formats[i], format, kLeadTextChars);
-        // the format may use its number twice (a word form)
-        wsprintfW(part, format, values[i], values[i]);
+        // a translation may use its number twice (a word form); nothing else
+        FormatWithNumber(format, values[i], 2, part, kLeadTextChars);
         int n = swprintf(out + length, chars - length, length ? L" %ls" : L"%ls", part);
         if (n < 0)
             break;
