@@ -61,10 +61,12 @@ protected:
         Set(section, L"comment", L"Wake up");
         for (auto& key : keys)
             Set(section, key.first, key.second);
+        if (beforeOpen)
+            beforeOpen();
         Open();
         CTreeNode* list = tree.Clock(0)->Child(kNodeAlarms);
         ASSERT_TRUE(list);
-        ASSERT_EQ(1u, list->Children().size()) << "the alarm section does not read";
+        ASSERT_FALSE(list->Children().empty()) << "the alarm section does not read";
         alarmNode = list->Children()[0];
         TreeView_Expand(treeView, list->Item(), TVE_EXPAND);
         Select(alarmNode);
@@ -179,6 +181,7 @@ protected:
     }
 
     CFakeFileBox files;
+    std::function<void()> beforeOpen;  // more of the file, written last
     CTreeNode* alarmNode = nullptr;
     HWND page = nullptr;
 };
@@ -683,6 +686,32 @@ TEST_F(AlarmPage, FormRadios)
     AlarmRecord a = ReadBack();
     EXPECT_EQ(1, a.monthlyNthForm);
     EXPECT_EQ(15u, a.monthlyDay);
+}
+
+// A first year the list does not hold leaves the list without a choice,
+// and the store keeps the year: the previous alarm's choice must not
+// stand in for it.
+TEST_F(AlarmPage, FirstYearOutsideTheList)
+{
+    std::wstring second = Clock(1) + L":alarm2";
+    beforeOpen = [&] {
+        Set(second, L"type", L"3");
+        Set(second, L"enabled", L"1");
+        Set(second, L"comment", L"Old");
+        Set(second, L"monthly", L"08:00:00 0 15 1 0 1 1.2020");
+    };
+    OpenAlarm({{L"type", L"3"}, {L"monthly", L"08:00:00 0 15 1 0 1 1.2028"}});
+    HWND monthly = Sub(kAlarmMonthly);
+    EXPECT_EQ(L"2028", Text(monthly, kIdcMonthlyFirstYear));
+    CTreeNode* old = tree.Clock(0)->Child(kNodeAlarms)->Children().at(1);
+    Select(old);
+    EXPECT_EQ(-1, Selection(monthly, kIdcMonthlyFirstYear));
+    Type(monthly, kIdcMonthlyInterval, L"3");
+    ASSERT_TRUE(Apply());
+    AlarmRecord a = {};
+    ASSERT_TRUE(ReadAlarmSection(context, (L"user" + Clock(1)).c_str(), tree.Clock(0)->Record(), 2, &a));
+    EXPECT_EQ(2020u, a.monthlyFirstYear);
+    EXPECT_EQ(3, a.monthlyInterval);
 }
 
 // A new language file's texts: the section of the clock's kind, the lists
