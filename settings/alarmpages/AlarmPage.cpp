@@ -521,7 +521,7 @@ void CAlarmPage::OnBrowse()
     int action = (int)SendDlgItemMessageW(m_hwnd, kIdcAlarmAction, CB_GETCURSEL, 0, 0);
     WCHAR path[kTextChars] = L"";
     GetDlgItemTextW(m_hwnd, kIdcAlarmText, path, kTextChars);
-    if (!box.ChooseFile(m_hwnd, FilterOf(action), path, kTextChars))
+    if (!BrowseForFile(box, m_hwnd, FilterOf(action), path, kTextChars))
         return;
     SetDlgItemTextW(m_hwnd, kIdcAlarmText, path);
     ReportChange(false);

@@ -1,24 +1,34 @@
 #include "settings/dialog/FileBox.h"
 
 #include <cderr.h>
-#include <commdlg.h>
 
-bool CSystemFileBox::ChooseFile(HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars)
+bool CSystemFileBox::OpenFile(OPENFILENAMEW* box, DWORD* error)
+{
+    if (GetOpenFileNameW(box)) {
+        *error = 0;
+        return true;
+    }
+    *error = CommDlgExtendedError();
+    return false;
+}
+
+bool BrowseForFile(IFileBox& box, HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars)
 {
     if (!path || chars == 0)
         return false;
-    OPENFILENAMEW box = {};
-    box.lStructSize = sizeof(box);
-    box.hwndOwner = owner;
-    box.lpstrFilter = filter;
-    box.lpstrFile = path;
-    box.nMaxFile = chars;
-    box.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameW(&box))
-        return true;
-    // a text that is no file name (a web address, a command line) makes the box fail at once
-    if (CommDlgExtendedError() != FNERR_INVALIDFILENAME)
-        return false;
-    path[0] = 0;
-    return GetOpenFileNameW(&box) != FALSE;
+    OPENFILENAMEW open = {};
+    open.lStructSize = sizeof(open);
+    open.hwndOwner = owner;
+    open.lpstrFilter = filter;
+    open.lpstrFile = path;
+    open.nMaxFile = chars;
+    open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+    DWORD error = 0;
+    bool chosen = box.OpenFile(&open, &error);
+    if (!chosen && error == FNERR_INVALIDFILENAME) {
+        path[0] = 0;
+        chosen = box.OpenFile(&open, &error);
+    }
+    path[chars - 1] = 0;
+    return chosen;
 }

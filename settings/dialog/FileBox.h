@@ -1,20 +1,26 @@
-// The system's file-open box behind a seam: the pages' browse buttons.
+// The system's file-open box behind a seam, and the browse rule the pages'
+// browse buttons share.
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 class IFileBox {
 public:
     virtual ~IFileBox() = default;
-    // A modal box over `owner`; `filter` is pairs of texts ending with an
-    // empty one. `path` (of `chars`) holds the start and receives the
-    // chosen file, which must exist. False when nothing was chosen.
-    virtual bool ChooseFile(HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars) = 0;
+    // GetOpenFileNameW: true with the chosen file in the box's buffer; false
+    // with CommDlgExtendedError's code in `*error` (0: the user cancelled).
+    virtual bool OpenFile(OPENFILENAMEW* box, DWORD* error) = 0;
 };
 
-// GetOpenFileNameW; a start the box refuses as a name is dropped for one
-// more try with none.
 class CSystemFileBox : public IFileBox {
 public:
-    bool ChooseFile(HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars) override;
+    bool OpenFile(OPENFILENAMEW* box, DWORD* error) override;
 };
+
+// A modal box over `owner` for an existing file; `filter` is pairs of texts
+// ending with an empty one. `path` (of `chars`) holds the start and
+// receives the choice; a start the box refuses as a name (a web address, a
+// command line) is dropped for one more try with none. False when nothing
+// was chosen.
+bool BrowseForFile(IFileBox& box, HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars);

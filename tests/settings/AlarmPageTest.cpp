@@ -10,6 +10,8 @@
 #include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/protocol/WebSites.h"
 #include "settings/alarmpages/AlarmPageIds.h"
+#include <cderr.h>
+
 #include "settings/dialog/FileBox.h"
 #include "tests/settings/DialogFixture.h"
 #include "tests/support/PngFile.h"
@@ -19,20 +21,29 @@ namespace {
 
 const char* const kKindNames[6] = {"once", "daily", "weekly", "monthly", "yearly", "cron"};
 
+// Refuses a start that holds "://" as the system's box refuses a name it
+// cannot take; else gives `chosen`, or nothing when that is empty.
 class CFakeFileBox : public IFileBox {
 public:
-    bool ChooseFile(HWND, const WCHAR* filter, WCHAR* path, DWORD chars) override
+    bool OpenFile(OPENFILENAMEW* box, DWORD* error) override
     {
-        filters.push_back(filter);
-        starts.push_back(path);
+        filters.push_back(box->lpstrFilter);
+        starts.push_back(box->lpstrFile);
+        flags.push_back(box->Flags);
+        if (wcsstr(box->lpstrFile, L"://")) {
+            *error = FNERR_INVALIDFILENAME;
+            return false;
+        }
+        *error = 0;
         if (chosen.empty())
             return false;
-        lstrcpynW(path, chosen.c_str(), (int)chars);
+        lstrcpynW(box->lpstrFile, chosen.c_str(), (int)box->nMaxFile);
         return true;
     }
     std::wstring chosen;
     std::vector<std::wstring> filters;  // the first name of each
     std::vector<std::wstring> starts;
+    std::vector<DWORD> flags;
 };
 
 class AlarmPage : public DialogTest {
@@ -538,12 +549,20 @@ TEST_F(AlarmPage, BrowseFiltersByAction)
         EXPECT_EQ(L"C:\\chosen.file", Text(page, kIdcAlarmText));
         EXPECT_TRUE(Enabled(kIdcApply));
     }
+    EXPECT_EQ((DWORD)(OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY), files.flags.back());
     // nothing chosen: nothing changes
     Choose(page, kIdcAlarmAction, kActionSound);
     Type(page, kIdcAlarmText, L"C:\\kept.wav");
     files.chosen.clear();
     Press(page, kIdcAlarmBrowse);
     EXPECT_EQ(L"C:\\kept.wav", Text(page, kIdcAlarmText));
+    // a start that is no file name: once more with none
+    Type(page, kIdcAlarmText, L"https://example.org/");
+    files.chosen = L"C:\\b.wav";
+    files.starts.clear();
+    Press(page, kIdcAlarmBrowse);
+    EXPECT_EQ((std::vector<std::wstring>{L"https://example.org/", L""}), files.starts);
+    EXPECT_EQ(L"C:\\b.wav", Text(page, kIdcAlarmText));
 }
 
 // The comment is the heading and the node's caption as it is typed.
