@@ -132,7 +132,8 @@ void CAlarmPage::Init()
     SizeComboDropDown(Item(kIdcAlarmAction), kActionDropDownEntries);
     if (SendDlgItemMessageW(m_hwnd, kIdcAlarmAction, CB_GETCURSEL, 0, 0) < 0)
         SendDlgItemMessageW(m_hwnd, kIdcAlarmAction, CB_SETCURSEL, 0, 0);
-    if (const SettingsDialogServices* services = Services())
+    const SettingsDialogServices* services = Services();
+    if (services && services->language)
         LocalizeDialog(m_hwnd, Section(), *services->language);
     if (HasOffset()) {
         for (int i = 0; i < 4; ++i)
@@ -140,10 +141,8 @@ void CAlarmPage::Init()
     }
     if (m_template == kDatedAlarmTemplate)
         DateTime_SetFormat(Item(kIdcAlarmTime), nullptr);
-    if (HasSchedules()) {
-        if (const SettingsDialogServices* services = Services())
-            RegisterLogWindow(*services);
-    }
+    if (HasSchedules() && services)
+        RegisterLogWindow(*services);
 }
 
 void CAlarmPage::Destroy()
@@ -446,7 +445,8 @@ HWND CAlarmPage::Store(AlarmRecord* alarm)
 void CAlarmPage::Relocalize()
 {
     CAlarmPageLoading loading;
-    if (const SettingsDialogServices* services = Services())
+    const SettingsDialogServices* services = Services();
+    if (services && services->language)
         LocalizeDialog(m_hwnd, Section(), *services->language);
     FillReminderList();
     FillActionList();
