@@ -108,6 +108,8 @@ private:
     void OnActionChosen();
     void OnBrowse();
     void OnTest();
+    // Now in the clock's zone; without a clock the computer's local time.
+    SYSTEMTIME ZoneNow(const ClockRecord* clock) const;
 
     HWND m_hwnd;
     UINT m_template;
@@ -367,18 +369,8 @@ void CAlarmPage::Load(AlarmRecord* alarm)
         DateTime_SetSystemtime(Item(kIdcAlarmTime), GDT_VALID, &moment);
     }
 
-    if (HasSchedules()) {
-        const SettingsDialogServices* services = Services();
-        SYSTEMTIME nowUtc;
-        if (services && services->clock)
-            nowUtc = services->clock->NowUtc();
-        else
-            GetSystemTime(&nowUtc);
-        SYSTEMTIME zoneNow = nowUtc;
-        if (clock)
-            GetClockLocalTime(nowUtc, &zoneNow, *clock);
-        FillScheduleDefaults(alarm, zoneNow);
-    }
+    if (HasSchedules())
+        FillScheduleDefaults(alarm, ZoneNow(clock));
 }
 
 HWND CAlarmPage::Store(AlarmRecord* alarm)
@@ -529,23 +521,23 @@ void CAlarmPage::OnBrowse()
 
 void CAlarmPage::OnTest()
 {
-    const SettingsDialogServices* services = Services();
     AlarmRecord alarm = {};
     alarm.enabled = 1;
     // what the page shows now, stored or not; a field that does not read keeps its blank
     Store(&alarm);
     const ClockRecord* clock = CurrentClock();
-    SYSTEMTIME nowUtc;
-    if (services && services->clock)
-        nowUtc = services->clock->NowUtc();
-    else
-        GetSystemTime(&nowUtc);
+    TestAlarm(m_hwnd, alarm, ZoneNow(clock), clock, true);
+}
+
+SYSTEMTIME CAlarmPage::ZoneNow(const ClockRecord* clock) const
+{
+    SYSTEMTIME nowUtc = AlarmPageNowUtc(m_hwnd);
     SYSTEMTIME zoneNow = nowUtc;
     if (clock)
         GetClockLocalTime(nowUtc, &zoneNow, *clock);
     else if (!SystemTimeToTzSpecificLocalTime(nullptr, &nowUtc, &zoneNow))
         zoneNow = nowUtc;
-    TestAlarm(m_hwnd, alarm, zoneNow, clock, true);
+    return zoneNow;
 }
 
 INT_PTR CAlarmPage::OnCommand(int id, int code)
@@ -636,6 +628,17 @@ const AlarmRecord* ShownAlarm(HWND alarmPage)
 {
     CAlarmPage* page = PageOf(alarmPage);
     return page ? page->Alarm() : nullptr;
+}
+
+SYSTEMTIME AlarmPageNowUtc(HWND alarmPage)
+{
+    const SettingsDialogServices* services = AlarmPageServices(alarmPage);
+    SYSTEMTIME now;
+    if (services && services->clock)
+        now = services->clock->NowUtc();
+    else
+        GetSystemTime(&now);
+    return now;
 }
 
 const SettingsDialogServices* AlarmPageServices(HWND alarmPage)

@@ -27,8 +27,10 @@ public:
 };
 
 // For the sub-pages, by their parent the alarm page: the change notice to
-// the settings dialog, the record shown (null before the first load) and
-// the dialog's services (null outside the settings dialog).
+// the settings dialog, the record shown (null before the first load), the
+// dialog's services (null outside the settings dialog) and "now" (UTC) as
+// the dialog's clock gives it.
 void ReportAlarmPageChange(HWND alarmPage, bool caption);
 const AlarmRecord* ShownAlarm(HWND alarmPage);
 const SettingsDialogServices* AlarmPageServices(HWND alarmPage);
+SYSTEMTIME AlarmPageNowUtc(HWND alarmPage);

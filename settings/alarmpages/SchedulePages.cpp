@@ -164,12 +164,7 @@ void CSchedulePage::Init()
 
 void CSchedulePage::FillYears()
 {
-    const SettingsDialogServices* services = AlarmPageServices(GetParent(m_hwnd));
-    SYSTEMTIME now;
-    if (services && services->clock)
-        now = services->clock->NowUtc();
-    else
-        GetSystemTime(&now);
+    SYSTEMTIME now = AlarmPageNowUtc(GetParent(m_hwnd));
     HWND list = Item(kIdcMonthlyFirstYear);
     SendMessageW(list, CB_RESETCONTENT, 0, 0);
     for (int i = 0; i < kYearsListed; ++i) {
