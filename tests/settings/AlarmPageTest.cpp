@@ -733,6 +733,27 @@ TEST_F(AlarmPage, FirstYearOutsideTheList)
     EXPECT_EQ(3, a.monthlyInterval);
 }
 
+// A change of the locale's settings reaches the sub-pages: their time
+// boxes are filled again and show their times in the new form.
+TEST_F(AlarmPage, LocaleChangeWritesTheTimesAgain)
+{
+    OpenAlarm({{L"type", L"0"}, {L"once", L"2026.05.01 14:30:00"}});
+    HWND once = Sub(kAlarmOnce);
+    EXPECT_EQ(TimeText(14 * 3600 + 30 * 60), Text(once, kIdcScheduleTime));
+    language.SetLanguage(L"de");
+    ASSERT_EQ(LANG_GERMAN, PRIMARYLANGID(LANGIDFROMLCID(language.GetLcid())));
+    SendMessageW(dialog, WM_WININICHANGE, 0, (LPARAM)L"intl");
+    Pump();
+    std::wstring german = TimeText(14 * 3600 + 30 * 60);
+    language.SetLanguage(L"en");
+    EXPECT_EQ(L"14:30", german);
+    EXPECT_EQ(german, Text(once, kIdcScheduleTime));
+    WCHAR entry[32] = {};
+    SendDlgItemMessageW(once, kIdcScheduleTime, CB_GETLBTEXT, 27, (LPARAM)entry);
+    EXPECT_STREQ(L"13:30", entry);
+    EXPECT_FALSE(Enabled(kIdcApply));
+}
+
 // A new language file's texts: the section of the clock's kind, the lists
 // filled again with their selections kept.
 TEST_F(AlarmPage, RelocalizedByTheClocksKind)
