@@ -197,7 +197,7 @@ protected:
     HWND page = nullptr;
 };
 
-// The Part's edge cases of the schedule and the reminder: what Apply
+// The schedule's and the reminder's edge cases: what Apply
 // writes, or which control it names with a beep.
 TEST_F(AlarmPage, EdgeCasesReachTheFileOrAreRefused)
 {
