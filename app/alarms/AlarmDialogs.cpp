@@ -61,13 +61,33 @@ void SetTitle(HWND dialog, const AlarmRecord& alarm)
 
 void CAlarmFiring::DestroyDialogs()
 {
-    if (m_countdown)
-        DestroyWindow(m_countdown);
-    if (m_stopDialog)
-        DestroyWindow(m_stopDialog);
+    for (HWND dialog : {m_countdown, m_stopDialog}) {
+        if (!dialog)
+            continue;
+        KillTimer(dialog, kCountdownTimer);
+        CloseDialog(dialog);
+        // a modal one lives on until its loop returns, and this object may
+        // be gone by then
+        SetWindowLongPtrW(dialog, DWLP_USER, 0);
+    }
     m_countdown = nullptr;
     m_stopDialog = nullptr;
     m_seams.sound->Purge();
+}
+
+void CAlarmFiring::CloseDialog(HWND dialog)
+{
+    bool modal = (dialog == m_countdown && m_countdownModal) || (dialog == m_stopDialog && m_stopModal);
+    if (modal) {
+        // the loop ends and destroys the dialog; WM_DESTROY comes later
+        EndDialog(dialog, 0);
+        if (dialog == m_countdown)
+            m_countdown = nullptr;
+        if (dialog == m_stopDialog)
+            m_stopDialog = nullptr;
+    } else {
+        DestroyWindow(dialog);
+    }
 }
 
 void CAlarmFiring::StartCountdown(const AlarmRecord& alarm)
@@ -78,27 +98,31 @@ void CAlarmFiring::StartCountdown(const AlarmRecord& alarm)
         return;
     }
     UINT id = alarm.action == kActionHibernate ? kDlgHibernateCountdown : kDlgShutdownCountdown;
-    DialogStart start = {this, &alarm};
-    HWND dialog = CreateDialogParamW(m_language.GetResources(), MAKEINTRESOURCEW(id), nullptr,
-                                     ShutdownCountdownProc, (LPARAM)&start);
-    if (dialog)
-        ShowWindow(dialog, SW_SHOW);
+    OpenDialog(id, ShutdownCountdownProc, alarm, &m_countdownModal);
 }
 
 void CAlarmFiring::ShowStopDialog(const AlarmRecord& alarm)
 {
     if (m_stopDialog) {
         SetForegroundWindow(m_stopDialog);
-    } else {
-        DialogStart start = {this, &alarm};
-        HWND dialog = CreateDialogParamW(m_language.GetResources(), MAKEINTRESOURCEW(kDlgStopPlaying), nullptr,
-                                         StopPlayingProc, (LPARAM)&start);
-        if (!dialog)
-            return;
-        ShowWindow(dialog, SW_SHOW);
-    }
-    if (m_stopDialog)
         SetTitle(m_stopDialog, alarm);
+        return;
+    }
+    OpenDialog(kDlgStopPlaying, StopPlayingProc, alarm, &m_stopModal);
+}
+
+void CAlarmFiring::OpenDialog(UINT id, DLGPROC proc, const AlarmRecord& alarm, bool* modal)
+{
+    DialogStart start = {this, &alarm};
+    *modal = m_modalOwner != nullptr;
+    if (*modal) {
+        // returns once the dialog was closed
+        DialogBoxParamW(m_language.GetResources(), MAKEINTRESOURCEW(id), m_modalOwner, proc, (LPARAM)&start);
+        return;
+    }
+    HWND dialog = CreateDialogParamW(m_language.GetResources(), MAKEINTRESOURCEW(id), nullptr, proc, (LPARAM)&start);
+    if (dialog)
+        ShowWindow(dialog, SW_SHOW);
 }
 
 void CAlarmFiring::ShowSecondsLeft(int seconds)
@@ -162,7 +186,7 @@ INT_PTR CAlarmFiring::OnCountdownMessage(HWND dialog, UINT message, WPARAM wPara
             if (!m_seams.power->ShutdownOrHibernate(m_countdownAction == kActionHibernate))
                 m_seams.sound->Beep(kRefusedBeepHertz, kRefusedBeepMs);
         }
-        DestroyWindow(dialog);
+        CloseDialog(dialog);
         return TRUE;
     }
     case WM_SHOWWINDOW:
@@ -187,13 +211,14 @@ INT_PTR CAlarmFiring::OnStopMessage(HWND dialog, UINT message, WPARAM wParam, LP
     case WM_INITDIALOG:
         m_stopDialog = dialog;
         LocalizeDialog(dialog, kSectionStopPlaying, m_language);
+        SetTitle(dialog, *((const DialogStart*)lParam)->alarm);
         CenterOnDesktop(dialog);
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wParam) != IDCANCEL || HIWORD(wParam) != 0)
             return FALSE;
         m_seams.sound->Purge();
-        DestroyWindow(dialog);
+        CloseDialog(dialog);
         return TRUE;
     case WM_SHOWWINDOW:
         ComeForward(dialog, wParam, lParam);

@@ -30,6 +30,9 @@ CAlarmFiring::CAlarmFiring(const AlarmFiringSeams& seams, IAlarmLogEntries& log,
       m_language(language),
       m_countdown(nullptr),
       m_stopDialog(nullptr),
+      m_modalOwner(nullptr),
+      m_countdownModal(false),
+      m_stopModal(false),
       m_countdownAction(kActionShutdown),
       m_countdownStart(0),
       m_countdownFormat(),
@@ -42,8 +45,10 @@ CAlarmFiring::~CAlarmFiring()
     DestroyDialogs();
 }
 
-void CAlarmFiring::FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord* clock)
+void CAlarmFiring::FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurrence, ClockRecord* clock,
+                             HWND modalOwner)
 {
+    m_modalOwner = modalOwner;
     switch (alarm.action) {
     case kActionReminder:
         if (clock)
@@ -73,6 +78,7 @@ void CAlarmFiring::FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurre
     default:
         break;
     }
+    m_modalOwner = nullptr;
 }
 
 void CAlarmFiring::ShowMessageBox(const AlarmRecord& alarm)

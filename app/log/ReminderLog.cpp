@@ -44,7 +44,8 @@ void CReminderLog::Create()
     m_window = std::make_unique<CReminderLogWindow>(*m_services.paths, *m_services.language, *m_alarms,
                                                     m_services.program, seams);
     AlarmFiringSeams firing = m_services.firing;
-    firing.host = m_writer.get();
+    if (!firing.host)
+        firing.host = m_writer.get();
     m_firing = std::make_unique<CAlarmFiring>(firing, *m_window, *m_services.language);
     m_window->CreateLogWindow();
 }

@@ -19,7 +19,7 @@ struct ReminderLogServices {
     const SettingsPaths* paths;
     const CLanguage* language;
     HMODULE program;             // the entries' icons
-    AlarmFiringSeams firing;     // every member but the host, which the log makes
+    AlarmFiringSeams firing;     // every member; a null host: the log's own, saving the previous tick
     const CCityList* cities;     // may be null
     const BuildInfo* build;      // may be null
     const SettingsBlock* settings;  // the week rules of date pictures; may be null

@@ -32,10 +32,10 @@ const WebPage kPages[] = {
 
 }  // namespace
 
-DWORD ReadAffiliateId()
+DWORD ReadAffiliateId(HKEY machine)
 {
     HKEY opened = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, kProgramMachineKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(machine, kProgramMachineKey, 0, KEY_QUERY_VALUE, &opened) != ERROR_SUCCESS)
         return 0;
     CRegKey key(opened);
     DWORD value = 0, type = 0, size = sizeof(value);
@@ -61,8 +61,8 @@ bool FormatWebPage(int index, DWORD affiliateId, WCHAR* out)
     return true;
 }
 
-bool OpenWebPage(int index, IProgramStarter& starter)
+bool OpenWebPage(int index, IProgramStarter& starter, HKEY machine)
 {
     WCHAR address[kWebAddressChars];
-    return FormatWebPage(index, ReadAffiliateId(), address) && starter.Start(address, nullptr, nullptr);
+    return FormatWebPage(index, ReadAffiliateId(machine), address) && starter.Start(address, nullptr, nullptr);
 }

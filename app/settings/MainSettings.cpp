@@ -331,8 +331,8 @@ bool CMainSettings::WriteLastBuild(IBuildInfoSource& source)
         return false;
     m_block.buildDate = info.buildDate;
     m_block.fileVersion = info.fileVersion;
-    WCHAR version[32];
-    FormatBuildVersion(info.fileVersion, version, FIELD_WIDTH(version));
+    WCHAR version[32] = L"";
+    AppendVersionText(info.fileVersion, version, FIELD_WIDTH(version));
     const std::wstring main = UserSection(m_seams.paths->userPrefix, L":main");
     return WriteTimeStampKey(*m_seams.paths, main.c_str(), L"last_build", info.buildDate, version);
 }

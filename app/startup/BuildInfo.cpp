@@ -82,16 +82,19 @@ bool ParseCompilerDate(const char* date, const char* time, SYSTEMTIME* out)
     return true;
 }
 
-void FormatBuildVersion(const VS_FIXEDFILEINFO& version, WCHAR* out, size_t chars)
+void AppendVersionText(const VS_FIXEDFILEINFO& version, WCHAR* text, size_t chars)
 {
-    char text[48];
-    snprintf(text, sizeof(text), "%d.%d.%d x64", (int)(version.dwFileVersionMS >> 16),
+    char part[48];
+    snprintf(part, sizeof(part), "%d.%d.%d x64", (int)(version.dwFileVersionMS >> 16),
              (int)(version.dwFileVersionMS & 0xFFFF), (int)(version.dwFileVersionLS >> 16));
     size_t i = 0;
-    for (; i + 1 < chars && text[i]; ++i)
-        out[i] = (WCHAR)text[i];
-    if (chars)
-        out[i] = 0;
+    while (i < chars && text[i])
+        ++i;
+    if (i == chars)
+        return;  // not terminated: nothing to append to
+    for (const char* p = part; i + 1 < chars && *p; ++p)
+        text[i++] = (WCHAR)*p;
+    text[i] = 0;
 }
 
 CFileBuildInfo::CFileBuildInfo(const WCHAR* programFile)

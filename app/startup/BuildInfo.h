@@ -38,5 +38,6 @@ bool ReadPeTimeStamp(const uint8_t* bytes, size_t size, uint32_t* stamp);
 // The compiler's "Mmm dd yyyy" and "hh:mm:ss"; the day of the week is filled in.
 bool ParseCompilerDate(const char* date, const char* time, SYSTEMTIME* out);
 
-// "5.3.1 x64": the first three parts of the file version and the platform.
-void FormatBuildVersion(const VS_FIXEDFILEINFO& version, WCHAR* out, size_t chars);
+// Appends "5.3.1 x64", the first three parts of the file version and the
+// platform, to the terminated `text` of `chars` characters (cut to fit).
+void AppendVersionText(const VS_FIXEDFILEINFO& version, WCHAR* text, size_t chars);

@@ -23,10 +23,12 @@
 #include "app/startup/CommandLine.h"
 #include "app/startup/ExitEventWatcher.h"
 #include "app/startup/ObjectAccess.h"
+#include "app/main/ClockDialogs.h"
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/clocks/TimerClocks.h"
 #include "app/log/ReminderLog.h"
+#include "app/menu/AboutDialog.h"
 #include "app/menu/MainMenu.h"
 #include "app/settings/SettingsExport.h"
 #include "app/ui/DialogHelpers.h"
@@ -318,6 +320,9 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     mapServices.messages = &messageBoxes;
     mapServices.starter = &starter;
     CWorldMap map(mapServices);
+    AboutServices aboutServices = {&language, &starter, HKEY_LOCAL_MACHINE};
+    CAboutDialog about(aboutServices);
+    CClockDialogs dialogs(about);
 
     MainSeams seams = {};
     seams.menu = &menu;
@@ -329,6 +334,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     seams.http = &http;
     seams.news = &news;
     seams.map = &map;
+    seams.dialogs = &dialogs;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
     menu.SetHost(&program);

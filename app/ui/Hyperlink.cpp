@@ -43,11 +43,11 @@ void Paint(HWND window)
     WCHAR text[kHyperlinkTextChars + 1];
     ReadText(window, text);
     COLORREF textColor = GetSysColor(COLOR_BTNTEXT);
-    COLORREF linkColor = kDefaultLinkColor;
+    COLORREF linkColor = kHyperlinkLinkColor;
     if (const HyperlinkColors* colors = Colors(window)) {
-        if (colors->text != kDefaultColor)
+        if (colors->text != kHyperlinkDefaultColor)
             textColor = colors->text;
-        if (colors->link != kDefaultColor)
+        if (colors->link != kHyperlinkDefaultColor)
             linkColor = colors->link;
     }
     HFONT font = ControlFont(window);

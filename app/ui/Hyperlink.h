@@ -19,8 +19,8 @@ public:
 };
 
 const uint32_t kHyperlinkColorsTag = 0xA100FACE;
-const COLORREF kDefaultColor = 0xFFFFFFFF;
-const COLORREF kDefaultLinkColor = 0xFF0000;
+const COLORREF kHyperlinkDefaultColor = 0xFFFFFFFF;
+const COLORREF kHyperlinkLinkColor = 0xFF0000;
 const int kHyperlinkTextChars = 2047;
 const int kHyperlinkMaxRuns = 64;
 
@@ -29,8 +29,8 @@ const int kHyperlinkMaxRuns = 64;
 struct HyperlinkColors {
     uint32_t size;   // sizeof(HyperlinkColors)
     uint32_t tag;    // kHyperlinkColorsTag
-    COLORREF text;   // kDefaultColor: button text
-    COLORREF link;   // kDefaultColor: blue
+    COLORREF text;   // kHyperlinkDefaultColor: button text
+    COLORREF link;   // kHyperlinkDefaultColor: blue
     uint32_t reserved;
 };
 static_assert(sizeof(HyperlinkColors) == 20, "colour record layout");

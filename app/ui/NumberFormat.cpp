@@ -142,6 +142,23 @@ void PutNumber(COut& out, int32_t value, const Conversion& c)
             out.Put(' ');
 }
 
+// Copies `format` with "%%" as "%" and `put(at)` in place of each
+// conversion; `put` returns the conversion's length from its '%'.
+template <class Put>
+void CopyFormat(COut& out, const WCHAR* format, Put put)
+{
+    for (const WCHAR* p = format; *p; ++p) {
+        if (*p != '%') {
+            out.Put(*p);
+        } else if (p[1] == '%') {
+            out.Put('%');
+            ++p;
+        } else {
+            p += put(p) - 1;
+        }
+    }
+}
+
 }  // namespace
 
 bool IsOneNumberFormat(const WCHAR* format)
@@ -163,23 +180,68 @@ int FormatWithNumber(const WCHAR* format, int32_t value, int most, WCHAR* out, i
         PutNumber(o, value, plain);
         return o.Finish();
     }
-    for (const WCHAR* p = format; *p; ++p) {
-        if (*p != '%') {
-            o.Put(*p);
-        } else if (p[1] == '%') {
-            o.Put('%');
-            ++p;
-        } else {
-            Conversion c;
-            ReadConversion(p, &c);
-            PutNumber(o, value, c);
-            p += c.length - 1;
-        }
-    }
+    // each conversion with its own flags
+    CopyFormat(o, format, [&](const WCHAR* at) {
+        Conversion c;
+        ReadConversion(at, &c);
+        PutNumber(o, value, c);
+        return c.length;
+    });
     return o.Finish();
 }
 
 int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap)
 {
     return FormatWithNumber(format, value, 1, out, cap);
+}
+
+namespace {
+
+// The number of bare "%s" in `format`, or -1 when it holds any other
+// conversion.
+int CountTextConversions(const WCHAR* format)
+{
+    int count = 0;
+    for (const WCHAR* p = format; *p; ++p) {
+        if (*p != '%')
+            continue;
+        if (p[1] == '%')
+            ++p;
+        else if (p[1] == 's')
+            ++count, ++p;
+        else
+            return -1;
+    }
+    return count;
+}
+
+void PutText(COut& out, const WCHAR* text)
+{
+    for (; text && *text; ++text)
+        out.Put(*text);
+}
+
+}  // namespace
+
+int FormatWithOneText(const WCHAR* format, const WCHAR* text, WCHAR* out, int cap)
+{
+    if (!out || cap <= 0)
+        return 0;
+    COut o(out, cap);
+    const WCHAR none[1] = {0};
+    if (!format)
+        format = none;
+    if (CountTextConversions(format) != 1) {
+        // shown as written, so a translator sees the mistake
+        PutText(o, format);
+        if (format[0])
+            o.Put(' ');
+        PutText(o, text);
+        return o.Finish();
+    }
+    CopyFormat(o, format, [&](const WCHAR*) {
+        PutText(o, text);
+        return 2;
+    });
+    return o.Finish();
 }

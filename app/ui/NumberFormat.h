@@ -1,4 +1,5 @@
-// printf-style formats that come from translations and carry one number.
+// printf-style formats that come from translations and carry one number or
+// one text.
 #pragma once
 
 #include "graphics/records/WinTypes.h"
@@ -16,3 +17,9 @@ int FormatWithNumber(const WCHAR* format, int32_t value, int most, WCHAR* out, i
 
 // True when `format` holds exactly one integer conversion as above.
 bool IsOneNumberFormat(const WCHAR* format);
+
+// Writes `format` with `text` in place of its one "%s" ("%%" gives "%");
+// any other format (none, two, or another conversion) gives the format's
+// text, a blank and `text`. Truncated to `cap` characters with the NUL,
+// always terminated. Returns the length written.
+int FormatWithOneText(const WCHAR* format, const WCHAR* text, WCHAR* out, int cap);

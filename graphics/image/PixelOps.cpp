@@ -296,3 +296,11 @@ void BuildShadeTable(uint32_t table[256])
         table[i] = g * 0x010101u;
     }
 }
+
+void BuildDistanceTable(uint8_t table[32][32])
+{
+    const double scale = 255.0 / sqrt(1984.0);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            table[y][x] = (uint8_t)floor(sqrt((double)(x * x + y * y)) * scale);
+}

@@ -34,3 +34,8 @@ void ResampleRunKeyedRef(const uint32_t* src, uint32_t* dst, int n, int m, int s
 
 // The grey gradient of the clocks: entry i = g * 0x010101, g = 87 + floor(80 sin(i pi / 256)).
 void BuildShadeTable(uint32_t table[256]);
+
+// Distances from a corner of a 32 x 32 square, scaled so that the far
+// corner's centre (31.5, 31.5) would be 255: entry [y][x] =
+// floor(sqrt(x * x + y * y) * 255 / sqrt(1984)).
+void BuildDistanceTable(uint8_t table[32][32]);

@@ -16,8 +16,13 @@ const UINT UM_MAPSETOVERLAY = 0x80CB;
 
 // Host -> map child: wParam a city index; fly there and show its photos.
 // Map child -> its parent (sent): wParam the index, lParam the address of the
-// city's record in the array the library was given.
+// city's record in the array the library was given. The settings program's
+// location chooser answers the clock page that opened it the same way
+// (sent, own thread), with (-1, 0) for Cancel.
 const UINT UM_MAPSELECTCITY = 0x80C8;
+// The settings program's location chooser -> the clock page that opened it
+// (sent, own thread): lParam the address of the chosen zone's record.
+const UINT UM_ZONEPICKED = 0x80CA;
 // Host -> map child: wParam a city index, lParam the address of that city's
 // record in the library's array (anything else is ignored); shows its photos.
 const UINT UM_MAPSHOWCITY = 0x80C9;

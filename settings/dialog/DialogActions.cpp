@@ -12,8 +12,6 @@
 
 namespace {
 
-const DWORD kInvalidBeepHz = 1760;
-const DWORD kInvalidBeepMs = 125;
 const int kCaptionChars = 101;    // the tree shows at most 100 characters
 
 CTreeNode* TopAncestor(CTreeNode* node)

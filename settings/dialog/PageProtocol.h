@@ -27,12 +27,15 @@ const WPARAM kPageLoad = 0;
 const WPARAM kPageStore = 1;
 // ExchangePage's flags, UM_PAGECHANGED's wParam.
 const UINT kPageRefreshCaption = 1;
+// UM_PAGECHANGED's wParam: the clock preview needs drawing again.
+const UINT kPageRefreshPreview = 2;
 const UINT kPageApplyStore = 3;
 
 // UM_LOADPAGE and UM_GETCURRENTCLOCK carry pointers into this process. They
 // go out through SendPointerMessage, and a receiver takes one only while
 // such a send from its own thread is under way (IsPointerMessage): one sent
-// from another thread or process, or posted by anyone, is refused.
+// from another thread or process, or posted by anyone, is refused, also
+// while the thread itself works on another process's message.
 LRESULT SendPointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsPointerMessage();
 
@@ -85,7 +88,7 @@ const PageInfo kPages[kPageKindCount] = {
     {211, L"DLG_PageAlarm", 1089},
     {212, L"DLG_PageAlarm", 1089},
     {213, L"DLG_PageAlarm", 1089},
-    {214, L"DLG_PageBkg", 1016},
-    {215, L"DLG_PageBkg", 1016},
-    {216, L"DLG_PageBkg", 1016},
+    {214, L"DLG_PageBkg_At", 1016},
+    {215, L"DLG_PageBkg_Down", 1016},
+    {216, L"DLG_PageBkg_Up", 1016},
 };

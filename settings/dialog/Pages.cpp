@@ -4,25 +4,53 @@
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
 #include "settings/alarmpages/AlarmPage.h"
+#include "settings/backgrounds/BackgroundPage.h"
+#include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
+#include "settings/newspage/NewsPage.h"
 
 namespace {
 
-// Pointer messages this thread is sending now.
+// Pointer messages this thread is sending now, and what the thread was
+// handling when the innermost of them went out: a message another thread
+// or process sent it (a UI driver's click), or nothing of the kind.
 thread_local int t_pointerSends = 0;
+thread_local DWORD t_sendState = ISMEX_NOSEND;
 
-// The procedure of each kind; the pages that have none of their own yet
-// only show their texts.
+DWORD CurrentSendState()
+{
+    // a reply given early does not make the message another one
+    return InSendMessageEx(nullptr) & ~(DWORD)ISMEX_REPLIED;
+}
+
+// The procedure of each kind; PlainPageProc until its page has one of its own.
 DLGPROC DefaultPageProc(int kind)
 {
     switch (kind) {
+    case kPageClock:
+    case kPageCountdown:
+    case kPageTimer:
+        return ClockPageProc;
+    case kPageFormats:
+    case kPageTimerFormats:
+        return FormatsPageProc;
+    case kPageDesktop:
+        return DesktopPageProc;
+    case kPageNews:
+        return NewsPageProc;
     case kPageAlarm:
     case kPageDatedAlarm:
     case kPageCountdownAlarm:
     case kPageTimerAlarm:
         return AlarmPageProc;
+    case kPageBackground:
+    case kPageDatedBackground:
+    case kPageCountdownBackground:
+    case kPageTimerBackground:
+        return BackgroundPageProc;
+    default:
+        return PlainPageProc;
     }
-    return PlainPageProc;
 }
 
 void LocalizePage(HWND page)
@@ -37,15 +65,20 @@ void LocalizePage(HWND page)
 
 LRESULT SendPointerMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    DWORD before = t_sendState;
+    t_sendState = CurrentSendState();
     ++t_pointerSends;
     LRESULT result = SendMessageW(window, message, wParam, lParam);
     --t_pointerSends;
+    t_sendState = before;
     return result;
 }
 
 bool IsPointerMessage()
 {
-    return t_pointerSends > 0 && InSendMessageEx(nullptr) == ISMEX_NOSEND;
+    // A send of this thread to itself leaves the thread's state as it was;
+    // one from elsewhere that arrives meanwhile shows as a new send.
+    return t_pointerSends > 0 && CurrentSendState() == t_sendState;
 }
 
 const PageInfo* FindPageByTemplate(UINT templateId)

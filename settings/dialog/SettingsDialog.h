@@ -8,11 +8,15 @@
 #include "settings/dialog/PageProtocol.h"
 #include "settings/frame/SettingsCommand.h"
 
+class CCityList;
 class CLanguage;
 class CMainSettings;
+class IColorBox;
+struct AlarmFiringSeams;
 class CNodeTree;
 class IFileBox;
 class IMainProgramLink;
+struct ClockPageServices;
 struct SettingsPaths;
 
 // The dialog's beeps: a refused value, a command while a box is open.
@@ -21,6 +25,10 @@ public:
     virtual ~IDialogBeep() = default;
     virtual void Beep(DWORD frequency, DWORD milliseconds) = 0;
 };
+
+// The beep of a refused value.
+const DWORD kInvalidBeepHz = 1760;
+const DWORD kInvalidBeepMs = 125;
 
 class CSystemBeep : public IDialogBeep {
 public:
@@ -69,6 +77,13 @@ struct SettingsDialogServices {
     // Set by the profiles page once a profile was loaded into the settings
     // file; closing without OK then restores the backup.
     bool profileLoaded;
+    // The zones, cities, skins, preview and boxes of a clock's own pages;
+    // null: those pages work without them.
+    ClockPageServices* clockPages;
+    // The alarm test and the background page.
+    const CCityList* cities;              // the alarm texts' city macros; may be null
+    const AlarmFiringSeams* alarmSeams;   // null: the system's sound, power, shell and boxes
+    IColorBox* colorBox;                  // null: the system's colour box
 };
 
 // The modeless dialog from template 141 of the language's resource library,

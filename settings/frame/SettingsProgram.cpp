@@ -37,7 +37,7 @@ CSettingsProgram::CSettingsProgram(HINSTANCE instance)
     : m_instance(instance), m_command(), m_paths(), m_version(), m_caption(), m_noPreview(), m_styles(m_themeApi),
       m_activation(m_language), m_zones(m_system), m_cities(m_zones), m_zoneNames(m_zones), m_shades(),
       m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass), m_dialogServices(),
-      m_frame(*this)
+      m_clockPages(), m_frame(*this)
 {
 }
 
@@ -135,8 +135,18 @@ HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)
     m_dialogServices.paths = &m_paths;
     m_dialogServices.link = &m_link;
     m_dialogServices.beep = &m_beep;
+    m_dialogServices.cities = &m_cities;
     m_dialogServices.frame = frame;
     m_dialogServices.startCommand = m_command;
+    // the location chooser is not there yet: its button does nothing
+    m_clockPages.zones = &m_zones;
+    m_clockPages.cities = &m_cities;
+    m_clockPages.localZone = &m_localZone;
+    m_clockPages.skins = m_skins.get();
+    m_clockPages.preview = m_preview.get();
+    m_clockPages.previewContext = PreviewContext();
+    m_clockPages.fileBox = &m_fileBox;
+    m_dialogServices.clockPages = &m_clockPages;
     HWND dialog = CreateSettingsDialog(frame, m_dialogServices);
     if (!dialog)
         return nullptr;

@@ -21,6 +21,7 @@
 #include "graphics/time/LocalZone.h"
 #include "graphics/window/Theme.h"
 #include "settings/MainProgramLink.h"
+#include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/frame/Preview.h"
 #include "settings/frame/SettingsFrame.h"
@@ -99,6 +100,8 @@ private:
     CMainProgramLink m_link;
     CSystemBeep m_beep;
     SettingsDialogServices m_dialogServices;
+    CSystemFileOpenBox m_fileBox;
+    ClockPageServices m_clockPages;
 
     CSettingsFrame m_frame;
 };

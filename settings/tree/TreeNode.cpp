@@ -38,11 +38,10 @@ bool IsCountdown(uint32_t kind)
 }
 
 // The page of an alarm or background by the kind of its clock.
-int ChildPageKind(const CClockNode* clock, int plain, int dated, int countdown, int timer)
+int ChildPageKind(uint32_t kind, int plain, int dated, int countdown, int timer)
 {
-    if (!clock || !(clock->Record().kind & kClockTimer))
+    if (!(kind & kClockTimer))
         return plain;
-    uint32_t kind = clock->Record().kind;
     if (IsDated(kind))
         return dated;
     return IsCountdown(kind) ? countdown : timer;
@@ -89,6 +88,17 @@ int ClockPageKind(uint32_t clockKind)
     if (!(clockKind & kClockTimer))
         return kPageClock;
     return (clockKind & kClockCountdown) ? kPageCountdown : kPageTimer;
+}
+
+int AlarmPageKind(uint32_t clockKind)
+{
+    return ChildPageKind(clockKind, kPageAlarm, kPageDatedAlarm, kPageCountdownAlarm, kPageTimerAlarm);
+}
+
+int BackgroundPageKind(uint32_t clockKind)
+{
+    return ChildPageKind(clockKind, kPageBackground, kPageDatedBackground, kPageCountdownBackground,
+                         kPageTimerBackground);
 }
 
 // ---- CTreeNode
@@ -458,7 +468,8 @@ bool CAlarmNode::SetChecked(bool on)
 
 int CAlarmNode::GetPageKind() const
 {
-    return ChildPageKind(ClockAncestor(), kPageAlarm, kPageDatedAlarm, kPageCountdownAlarm, kPageTimerAlarm);
+    const CClockNode* clock = ClockAncestor();
+    return clock ? AlarmPageKind(clock->Record().kind) : kPageAlarm;
 }
 
 void CAlarmNode::Exchange(void* record, bool store)
@@ -543,8 +554,8 @@ bool CBackgroundNode::SetChecked(bool on)
 
 int CBackgroundNode::GetPageKind() const
 {
-    return ChildPageKind(ClockAncestor(), kPageBackground, kPageDatedBackground, kPageCountdownBackground,
-                         kPageTimerBackground);
+    const CClockNode* clock = ClockAncestor();
+    return clock ? BackgroundPageKind(clock->Record().kind) : kPageBackground;
 }
 
 void CBackgroundNode::Exchange(void* record, bool store)

@@ -61,6 +61,9 @@ enum PageKind : int32_t {
 
 // The page kind of a clock of `clockKind` (the record's kind bits).
 int ClockPageKind(uint32_t clockKind);
+// The page kinds of its alarms and its backgrounds.
+int AlarmPageKind(uint32_t clockKind);
+int BackgroundPageKind(uint32_t clockKind);
 
 // Tree-view state images of the check boxes.
 const UINT kCheckImageNone = 0;

@@ -502,7 +502,7 @@ TEST_F(Hyperlink, TwoBreaksGiveThreeLines)
 TEST_F(Hyperlink, PaintUsesTheColourRecord)
 {
     Make(L"<a href=\"http://example.invalid/\">WWWWWWWW</a> plain");
-    HyperlinkColors colors = {sizeof(HyperlinkColors), kHyperlinkColorsTag, kDefaultColor, RGB(0, 200, 0), 0};
+    HyperlinkColors colors = {sizeof(HyperlinkColors), kHyperlinkColorsTag, kHyperlinkDefaultColor, RGB(0, 200, 0), 0};
     SetWindowLongPtrW(control, GWLP_USERDATA, (LONG_PTR)&colors);
     RedrawWindow(control, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
 
@@ -534,7 +534,7 @@ TEST_F(Hyperlink, ForeignUserDataIsNotTakenForColours)
     SetWindowLongPtrW(control, GWLP_USERDATA, 0);
     if (underline == CLR_INVALID)
         GTEST_SKIP() << "the screen cannot be read back";
-    EXPECT_EQ(underline, kDefaultLinkColor);
+    EXPECT_EQ(underline, kHyperlinkLinkColor);
 }
 
 TEST_F(Hyperlink, DestroyingTheControlGivesItsProcedureBack)

@@ -17,6 +17,7 @@
 #include "graphics/records/FixedText.h"
 #include "graphics/system/Paths.h"
 #include "tests/support/HandlerWindow.h"
+#include "tests/support/MenuRecord.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 
@@ -37,58 +38,29 @@ std::string Narrow(const WCHAR* text)
     return out;
 }
 
-ClockRecord Clock(uint32_t id, uint32_t kind = 0)
-{
-    ClockRecord clock = {};
-    clock.id = id;
-    clock.kind = kind;
-    clock.enabled = 1;
-    CopyFixed(clock.zone.zoneName, FIELD_WIDTH(clock.zone.zoneName), L"UTC");
-    clock.zone.zoneId = 3;
-    return clock;
-}
-
-// One line per item: id (or "popup"), text, and "grey"/"checked"; a
-// popup's items follow indented.
-void DumpMenu(HMENU menu, std::vector<std::string>* lines, const std::string& indent = "")
-{
-    int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        WCHAR text[256] = {};
-        MENUITEMINFOW info = {};
-        info.cbSize = sizeof(info);
-        info.fMask = MIIM_ID | MIIM_STATE | MIIM_SUBMENU | MIIM_FTYPE | MIIM_STRING;
-        info.dwTypeData = text;
-        info.cch = 256;
-        GetMenuItemInfoW(menu, i, TRUE, &info);
-        if (info.fType & MFT_SEPARATOR)
-            continue;
-        std::string line = indent + std::to_string(info.wID) + " " + Narrow(text);
-        if (info.fState & MFS_GRAYED)
-            line += " grey";
-        if (info.fState & MFS_CHECKED)
-            line += " checked";
-        lines->push_back(line);
-        if (info.hSubMenu)
-            DumpMenu(info.hSubMenu, lines, indent + "  ");
-    }
-}
-
-// The ids of the dump with their marks, text left out.
-std::string Ids(const std::vector<std::string>& lines)
+// The ids of the items with their marks ("/g" grey, "/c" checked), each
+// followed by a comma; submenus give 0, separators nothing.
+std::string Ids(const MenuItems& items)
 {
     std::string out;
-    for (const std::string& line : lines) {
-        size_t start = line.find_first_not_of(' ');
-        std::string id = line.substr(start, line.find(' ', start) - start);
+    for (const MenuItem& item : items) {
+        if (item.Has('-'))
+            continue;
         std::string marks;
-        if (line.find(" grey") != std::string::npos)
+        if (item.Has('g'))
             marks += "g";
-        if (line.find(" checked") != std::string::npos)
+        if (item.Has('c'))
             marks += "c";
-        out += id + (marks.empty() ? "" : "/" + marks) + ",";
+        out += std::to_string(item.id) + (marks.empty() ? "" : "/" + marks) + ",";
     }
     return out;
+}
+
+// The text of item `id` at `depth`; "(none)" without one.
+std::string TextAt(const MenuItems& items, UINT id, int depth)
+{
+    const MenuItem* item = FindItem(items, id);
+    return item && item->depth == depth ? item->text : "(none)";
 }
 
 class MenuResources {
@@ -114,7 +86,7 @@ TEST(MainMenuBuild, ShapedForTheClock)
 
     LocalZoneState local = {};
     CopyFixed(local.zone.zoneName, FIELD_WIDTH(local.zone.zoneName), L"Here");
-    ClockRecord taskbar = Clock(7);
+    ClockRecord taskbar = MenuClock(7);
     taskbar.zone.tzi.Bias = -60;  // not the local zone, no daylight saving
     std::vector<AlarmRecord> alarms(25);
     for (int i = 0; i < 25; ++i)
@@ -124,17 +96,17 @@ TEST(MainMenuBuild, ShapedForTheClock)
     taskbar.profileCount = 3;
     for (int i = 0; i < 3; ++i)
         CopyFixed(taskbar.profiles[i].label, FIELD_WIDTH(taskbar.profiles[i].label), (L"Profile " + std::to_wstring(i)).c_str());
-    ClockRecord desktop = Clock(8);
+    ClockRecord desktop = MenuClock(8);
     desktop.flags |= kClockOnDesktop;
-    ClockRecord localClock = Clock(9);  // bias 0 like the local zone
-    ClockRecord systemClock = Clock(10);
+    ClockRecord localClock = MenuClock(9);  // bias 0 like the local zone
+    ClockRecord systemClock = MenuClock(10);
     systemClock.zone.zoneId = 0;
     CopyFixed(systemClock.zone.zoneName, FIELD_WIDTH(systemClock.zone.zoneName), kLocalZoneName);
     ClockRecord fixedRules = taskbar;
     fixedRules.alarms.ptr = nullptr;
     fixedRules.zone.tzi.StandardDate = {2020, 10, 0, 25, 3, 0, 0, 0};  // a fixed date, the other a rule
     fixedRules.zone.tzi.DaylightDate = {0, 3, 0, 5, 2, 0, 0, 0};
-    ClockRecord timer = Clock(11, kClockTimer);
+    ClockRecord timer = MenuClock(11, kClockTimer);
 
     const uint32_t all = kOptSetLocalInMenu | kOptMapInitialized;
     struct Case {
@@ -150,7 +122,7 @@ TEST(MainMenuBuild, ShapedForTheClock)
         {"tray icon", nullptr, 3, all, 0, false, false, {"107,414/g,"},
          {"424", "101,", "102,", "103,", "420", "401,", "439", "455", "4000", "3000"}},
         {"taskbar clock", &taskbar, 3, all, 2, false, false,
-         {"107,424,429,426,427,", "4000,", "4019,", "3000,3001,3002,", "102,", "401,", "455,", "410,", "414,"},
+         {"107,424,429,426,0,4000,", "4019,", "3000,3001,3002,", "102,", "401,", "455,", "410,", "414,"},
          {"425,", "4020", "3003", "101,", "103,", "420", "439"}},
         {"desktop clock", &desktop, 3, all, 2, true, false, {"425,", "102,103/c,101,"}, {"420", "429,426", "439"}},
         {"desktop clock grouped", &desktop, 3, all, 2, false, true, {"102,103,101/c,"}, {}},
@@ -168,13 +140,11 @@ TEST(MainMenuBuild, ShapedForTheClock)
         MainMenuState state = {c.clock, CanAddClock(c.count), c.options, &local, c.outside, c.onTop, c.grouped};
         CMenu menu(BuildMainMenu(resources.Module(), &resources.Language(), state));
         ASSERT_TRUE(menu);
-        std::vector<std::string> lines;
-        DumpMenu(GetSubMenu(menu.Get(), 0), &lines);
-        std::string ids = "," + Ids(lines);
+        MenuItems items = ReadMenu(GetSubMenu(menu.Get(), 0));
+        std::string ids = "," + Ids(items);
         for (const std::string& p : c.present)
             EXPECT_NE(std::string::npos, ids.find("," + p)) << p << " in " << ids;
-        // whole ids only: a submenu's line carries its handle, which may begin
-        // with the digits of an absent id
+        // whole ids only
         for (const std::string& a : c.absent) {
             bool whole = a.back() == ',';
             EXPECT_EQ(std::string::npos, ids.find("," + a + (whole ? "" : ","))) << a << " in " << ids;
@@ -184,12 +154,12 @@ TEST(MainMenuBuild, ShapedForTheClock)
         }
         if (c.clock == &taskbar && c.count == 3) {
             // the lists carry the alarms' and profiles' names
-            EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "    4019 Alarm 19"));
-            EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "    3002 Profile 2"));
+            EXPECT_EQ("Alarm 19", TextAt(items, 4019, 2));
+            EXPECT_EQ("Profile 2", TextAt(items, 3002, 2));
         }
         if (c.clock == &desktop) {
             // the desktop's item keeps its own text under the toggle's id
-            EXPECT_NE(lines.end(), std::find(lines.begin(), lines.end(), "102 Back to the &taskbar"));
+            EXPECT_EQ("Back to the &taskbar", TextAt(items, 102, 0));
         }
     }
     MainMenuState state = {};
@@ -315,7 +285,7 @@ public:
         seams.news = &news;
         seams.timers = &timers;
         for (int i = 0; i < 3; ++i)
-            clocks.push_back(Clock(5 + i));
+            clocks.push_back(MenuClock(5 + i));
     }
     HWND MainWindow() override { return window.Window(); }
     ClockRecord* Clocks() override { return clocks.empty() ? nullptr : clocks.data(); }

@@ -607,9 +607,13 @@ TEST(BuildInfo, ReadsTheProgramsVersion)
     CFileBuildInfo source(exe.c_str());
     BuildInfo info;
     ASSERT_TRUE(source.GetBuildInfo(&info));
-    WCHAR version[32];
-    FormatBuildVersion(info.fileVersion, version, 32);
-    EXPECT_STREQ(L"5.3.1 x64", version);
+    WCHAR version[32] = L"Tempolan ";
+    AppendVersionText(info.fileVersion, version, 32);
+    EXPECT_STREQ(L"Tempolan 5.3.1 x64", version);
+    // cut to fit, always terminated
+    WCHAR small[12] = L"Tempolan ";
+    AppendVersionText(info.fileVersion, small, 12);
+    EXPECT_STREQ(L"Tempolan 5.", small);
     EXPECT_GE(info.buildDate.wYear, 2024);
 
     CFileBuildInfo missing((std::wstring(TL_PROGRAM_FOLDER) + L"no-such.exe").c_str());

@@ -67,3 +67,31 @@ TEST(NumberFormat, CutToCapacity)
     EXPECT_EQ(2, FormatWithOneNumber(nullptr, 42, out, 6));
     EXPECT_STREQ(L"42", out);
 }
+
+// The About box's version line: a translation's format takes the version
+// only where it has exactly one "%s".
+TEST(NumberFormat, TranslatedTextFormats)
+{
+    struct { const wchar_t* format; const wchar_t* expected; } cases[] = {
+        {L"Version %s", L"Version 5.3.1"},
+        {L"%s", L"5.3.1"},
+        {L"100%% v%s", L"100% v5.3.1"},
+        // anything else: the text as written, a blank, the version
+        {L"Version %d", L"Version %d 5.3.1"},
+        {L"%s %s", L"%s %s 5.3.1"},
+        {L"Version", L"Version 5.3.1"},
+        {L"%S", L"%S 5.3.1"},
+        {L"%-5s", L"%-5s 5.3.1"},
+        {L"", L"5.3.1"},
+        {nullptr, L"5.3.1"},
+    };
+    for (const auto& c : cases) {
+        wchar_t out[64];
+        int n = FormatWithOneText(c.format, L"5.3.1", out, 64);
+        EXPECT_STREQ(c.expected, out) << "format " << (c.format ? c.format : L"(none)");
+        EXPECT_EQ((int)wcslen(c.expected), n);
+    }
+    wchar_t small[8];
+    EXPECT_EQ(7, FormatWithOneText(L"Version %s", L"5.3.1", small, 8));
+    EXPECT_STREQ(L"Version", small);
+}

@@ -232,18 +232,17 @@ TEST(DesktopClocks, ScreenShowsEveryKindOfClock)
     auto covered = [&](const RECT& r) {
         return ChangedPixels(before, after, r) >= (r.right - r.left) * (r.bottom - r.top) * 3 / 4;
     };
-    // the windows paint after they are shown: a few tries
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        after = CaptureScreen(shot);
-        ASSERT_EQ(before.width, after.width);
-        ASSERT_EQ(before.height, after.height);
+    after = CaptureScreenUntil(shot, [&](const RgbPicture& p) {
+        if (p.width != before.width || p.height != before.height)
+            return false;
+        after = p;
         bool all = true;
         for (auto& w : windows)
             all = all && covered(w.second.rect);
-        if (all)
-            break;
-        PumpUntil([] { return false; }, 300);
-    }
+        return all;
+    });
+    ASSERT_EQ(before.width, after.width);
+    ASSERT_EQ(before.height, after.height);
     for (auto& w : windows) {
         SCOPED_TRACE(w.first.c_str());
         const RECT& r = w.second.rect;

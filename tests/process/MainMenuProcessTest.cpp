@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "app/menu/AboutDialog.h"
 #include "app/menu/TrayIcon.h"
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/MenuCommands.h"
@@ -190,15 +191,10 @@ TEST(MainMenuProcess, TrayIconOpensTheProgramsMenu)
         ASSERT_GT(r.bottom - r.top, 0);
         const int area = (r.right - r.left) * (r.bottom - r.top);
         std::wstring shot = std::wstring(TL_SHOTS_FOLDER) + L"main-menu.png";
-        RgbPicture after;
-        // the menu paints after it is shown: a few tries
-        for (int attempt = 0; attempt < 5; ++attempt) {
-            after = CaptureScreen(shot);
-            ASSERT_EQ(before.width, after.width);
-            if (ChangedPixels(before, after, r) >= area / 2)
-                break;
-            PumpUntil([] { return false; }, 300);
-        }
+        RgbPicture after = CaptureScreenUntil(shot, [&](const RgbPicture& p) {
+            return p.width == before.width && ChangedPixels(before, p, r) >= area / 2;
+        });
+        ASSERT_EQ(before.width, after.width);
         EXPECT_GE(ChangedPixels(before, after, r), area / 2) << "of " << area;
     }
     {
@@ -633,14 +629,10 @@ TEST(TrayMenuProcess, PictureOfTheOpenMenu)
     const int area = (r.right - r.left) * (r.bottom - r.top);
     ASSERT_GT(area, 0);
     std::wstring shot = std::wstring(TL_SHOTS_FOLDER) + L"tray-menu.png";
-    RgbPicture after;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        after = CaptureScreen(shot);
-        ASSERT_EQ(before.width, after.width);
-        if (ChangedPixels(before, after, r) >= area / 2)
-            break;
-        PumpUntil([] { return false; }, 300);
-    }
+    RgbPicture after = CaptureScreenUntil(shot, [&](const RgbPicture& p) {
+        return p.width == before.width && ChangedPixels(before, p, r) >= area / 2;
+    });
+    ASSERT_EQ(before.width, after.width);
     EXPECT_GE(ChangedPixels(before, after, r), area / 2) << "of " << area;
     // opened at the clicked point, upwards from the bottom taskbar
     EXPECT_LE(r.top, run.points[1].y);
@@ -658,6 +650,117 @@ TEST(TrayMenuProcess, WithoutTheMenuNothingIsShown)
     EXPECT_FALSE(run.RightClick(centre, &menu, 2000));
     EXPECT_EQ(nullptr, MenuWindowOf(run.taskbar.Pid()));
     EXPECT_EQ(run.main, FindWindowW(kMainWindowClass, nullptr));
+    DWORD pid = run.pid;
+    run.pid = 0;
+    EXPECT_TRUE(run.program.ExitProgram()) << pid;
+}
+
+namespace {
+
+// The program's About box, found by its title among the dialogs of `pid`.
+HWND FindAboutBox(DWORD pid, int* count = nullptr)
+{
+    struct Search {
+        DWORD pid;
+        HWND found;
+        int count;
+    } search = {pid, nullptr, 0};
+    EnumWindows([](HWND window, LPARAM param) -> BOOL {
+        auto* s = (Search*)param;
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        WCHAR title[64] = L"", className[16] = L"";
+        GetWindowTextW(window, title, ARRAYSIZE(title));
+        GetClassNameW(window, className, ARRAYSIZE(className));
+        if (owner == s->pid && IsWindowVisible(window) && !lstrcmpW(className, L"#32770") &&
+            !lstrcmpW(title, L"About Tempolan")) {
+            s->found = window;
+            ++s->count;
+        }
+        return TRUE;
+    }, (LPARAM)&search);
+    if (count)
+        *count = search.count;
+    return search.found;
+}
+
+HWND WaitForAboutBox(DWORD pid)
+{
+    HWND found = nullptr;
+    PumpUntil([&] { return (found = FindAboutBox(pid)) != nullptr; }, kWaitMs);
+    return found;
+}
+
+std::wstring TextOf(HWND window)
+{
+    WCHAR text[256] = L"";
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, ARRAYSIZE(text), (LPARAM)text, SMTO_ABORTIFHUNG, kWaitMs, &copied);
+    return text;
+}
+
+// Pixels of `r` in the link colour (blue; the picture is 0xRRGGBB).
+int LinkPixels(const RgbPicture& picture, const RECT& r)
+{
+    int count = 0;
+    for (int y = r.top < 0 ? 0 : r.top; y < r.bottom && y < picture.height; ++y)
+        for (int x = r.left < 0 ? 0 : r.left; x < r.right && x < picture.width; ++x) {
+            uint32_t c = picture.At(x, y);
+            count += (c >> 16 & 0xFF) < 96 && (c >> 8 & 0xFF) < 96 && (c & 0xFF) > 160;
+        }
+    return count;
+}
+
+}  // namespace
+
+// The About box of the running program: one box, brought forward by a
+// second request and by a taskbar clock's right click (which then shows no
+// menu), closed by OK; open, it does not keep /exit from ending the program.
+TEST(AboutProcess, OneBoxThatGivesWayToExit)
+{
+    TrayMenuRun run;
+    ASSERT_TRUE(run.Start());
+    ASSERT_TRUE(PostMessageW(run.main, WM_COMMAND, kCmdAbout, 0));
+    HWND about = WaitForAboutBox(run.pid);
+    ASSERT_NE(nullptr, about);
+    EXPECT_EQ(L"Version 5.3.1", TextOf(GetDlgItem(about, kIdcAboutVersion)));
+    {
+        SCOPED_TRACE("a second request");
+        ASSERT_TRUE(PostMessageW(run.main, WM_COMMAND, kCmdAbout, 0));
+        // the main window has taken it once it answers a send again
+        DWORD_PTR answer = 0;
+        ASSERT_TRUE(SendMessageTimeoutW(run.main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kWaitMs, &answer));
+        int count = 0;
+        EXPECT_EQ(about, FindAboutBox(run.pid, &count));
+        EXPECT_EQ(1, count);
+    }
+    {
+        SCOPED_TRACE("a right click on a taskbar clock");
+        SetForegroundWindow(run.taskbar.clock);
+        POINT centre = {(run.clock.left + run.clock.right) / 2, (run.clock.top + run.clock.bottom) / 2};
+        MenuItems menu;
+        EXPECT_FALSE(run.RightClick(centre, &menu, 2000));
+        EXPECT_EQ(nullptr, MenuWindowOf(run.taskbar.Pid()));
+        EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == about; }, kWaitMs));
+    }
+    {
+        SCOPED_TRACE("the picture, with the link drawn in the link colour");
+        ASSERT_EQ(0, RunCapture(Quoted(std::wstring(TL_SHOTS_FOLDER) + L"about.png") + L" #32770 \"About Tempolan\""));
+        RECT link;
+        ASSERT_TRUE(GetWindowRect(GetDlgItem(about, kIdcAboutLink), &link));
+        RgbPicture screen = CaptureScreenUntil(run.program.File(L"about-screen.png"),
+                                               [&](const RgbPicture& p) { return LinkPixels(p, link) > 20; });
+        EXPECT_GT(LinkPixels(screen, link), 20);
+        // the version line is plain text
+        RECT version;
+        ASSERT_TRUE(GetWindowRect(GetDlgItem(about, kIdcAboutVersion), &version));
+        EXPECT_EQ(0, LinkPixels(screen, version));
+    }
+    ASSERT_TRUE(PostMessageW(about, WM_COMMAND, IDOK, 0));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(about); }, kWaitMs));
+
+    ASSERT_TRUE(PostMessageW(run.main, WM_COMMAND, kCmdAbout, 0));
+    ASSERT_NE(nullptr, WaitForAboutBox(run.pid));
     DWORD pid = run.pid;
     run.pid = 0;
     EXPECT_TRUE(run.program.ExitProgram()) << pid;

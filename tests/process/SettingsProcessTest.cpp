@@ -17,6 +17,7 @@
 #include "graphics/records/FixedText.h"
 #include "graphics/system/Handles.h"
 #include "settings/alarmpages/AlarmPageIds.h"
+#include "settings/clockpages/ClockPageIds.h"
 #include "tests/support/DesktopProgram.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/RecordingWindow.h"
@@ -622,6 +623,62 @@ TEST_F(SettingsProcess, AlarmPageEditedAndSaved)
     EXPECT_EQ(L"beep!", IniValue(SettingsFile(), alarm, L"text"));
     EXPECT_EQ(L"Second", IniValue(SettingsFile(), UserPrefix() + L":clock3:alarm2", L"comment"));
     EXPECT_EQ(0, main->Stop());
+}
+
+// The real program in the stand-in taskbar and a user who gives the first
+// clock a new caption and puts it on the desktop, then presses OK: a
+// desktop clock window with that caption comes up, and the tray's next
+// clocks carry the caption.
+TEST_F(SettingsProcess, ClockPageReachesTheRealProgram)
+{
+    ASSERT_TRUE(program.WriteCities(3));
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start());
+    DWORD pid = program.StartProgram(L"");
+    ASSERT_NE(0u, pid);
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(taskbar.WaitAttached(kProgramWaitMs));
+    CRecordingWindow tray;
+    ASSERT_EQ(main, tray.AttachAsTrayClock(main, kProgramWaitMs));
+    auto lastClocks = [&]() -> const CRecordingWindow::Block* {
+        const CRecordingWindow::Block* last = nullptr;
+        for (const CRecordingWindow::Block& block : tray.blocks) {
+            if (block.id == kBlockClocks && block.data.size() >= sizeof(ClockRecord))
+                last = &block;
+        }
+        return last;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return lastClocks() != nullptr; }, 5000));
+    size_t blocksBefore = tray.blocks.size();
+    EXPECT_TRUE(FindClockWindows(pid).empty());
+
+    CSettingsRun run;
+    ASSERT_TRUE(run.StartShown(program, L""));
+    CSettingsDriver& driver = run.Driver();
+    ASSERT_TRUE(driver.Select({kTreeFirstClock}));
+    ASSERT_TRUE(driver.WaitForSelection({kTreeFirstClock}, PageTemplate(kPageClock), 5000));
+    ASSERT_TRUE(driver.SetText(driver.PageControl(kIdcCaption), L"Harbour"));
+    ASSERT_TRUE(driver.Click(driver.PageControl(kIdcOnDesktop)));
+    EXPECT_EQ(L"Harbour", driver.Text(driver.PageControl(kIdcCaptionShown)));
+    ASSERT_TRUE(driver.PostClick(driver.Control(IDOK)));
+    EXPECT_EQ(0, run.Process().ExitCode(kProgramWaitMs));
+    EXPECT_EQ(L"Harbour", program.ClockKey(1, L"prefix"));
+    EXPECT_EQ(L"1", program.ClockKey(1, L"on_desktop"));
+
+    ClockWindows windows;
+    EXPECT_TRUE(PumpUntil([&] {
+        windows = FindClockWindows(pid);
+        return windows.count(L"Harbour") && windows[L"Harbour"].visible;
+    }, kProgramWaitMs));
+    ASSERT_TRUE(PumpUntil([&] { return tray.blocks.size() > blocksBefore && lastClocks(); }, kProgramWaitMs));
+    PumpUntil([] { return false; }, 500);
+    const CRecordingWindow::Block* block = lastClocks();
+    ASSERT_NE(nullptr, block);
+    const ClockRecord* first = (const ClockRecord*)block->data.data();
+    EXPECT_EQ(L"Harbour", FieldText(first->prefix, FIELD_WIDTH(first->prefix)));
+
+    EXPECT_TRUE(program.ExitProgram());
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
 // The settings dialog over a program folder with real settings files, the
 // English resource library and language files, and fakes for the main
-// program, the beeps and the delete question.
+// program, the beeps, the delete question and the alarm test's actions.
 #pragma once
 
 #include <functional>
@@ -13,6 +13,7 @@
 #include "graphics/system/Handles.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "tests/settings/TreeFixture.h"
+#include "tests/support/FakeAlarmSeams.h"
 #include "tests/support/FakeSettingsSeams.h"
 
 class CRecordingBeep : public IDialogBeep {
@@ -93,6 +94,9 @@ protected:
         services.beep = &beep;
         services.question = &question;
         services.clock = &clock;
+        // an alarm page's test or teardown reaches no sound, shell or power of the host
+        alarmSeams = alarmFakes.Seams();
+        services.alarmSeams = &alarmSeams;
     }
     void TearDown() override
     {
@@ -184,6 +188,8 @@ protected:
     CRecordingLink recorder;
     CScriptedQuestion question;
     CFixedClock clock;
+    CFakeAlarmSeams alarmFakes;
+    AlarmFiringSeams alarmSeams = {};
     CFakeActiveLanguage activeLanguage;
     CFakeAutostart autostart;
     CFakeTimeService service;

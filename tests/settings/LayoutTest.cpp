@@ -10,10 +10,14 @@
 
 #include <string.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "graphics/system/Handles.h"
+#include "settings/backgrounds/BackgroundPageIds.h"
+#include "settings/clockpages/ClockPageIds.h"
 #include "tests/support/TestMessages.h"
 
 namespace {
@@ -331,7 +335,120 @@ TEST(DialogLayout, EveryTemplateOfTheEnglishLibraryFits)
     DestroyWindow(host);
 }
 
+// The pages of a clock find the controls they drive in the templates we
+// designed, each of the kind the page treats it as.
+TEST(DialogLayout, ClockPageTemplatesHoldTheirControls)
+{
+    INITCOMMONCONTROLSEX init = {sizeof(init), 0xFFFF};
+    InitCommonControlsEx(&init);
+    CModule library(LoadLibraryExW(TL_RES_EN_DLL, nullptr, 0));
+    ASSERT_TRUE(library);
+    HWND host = CreateWindowW(WC_STATICW, L"", WS_POPUP, 0, 0, 1000, 800, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, host);
+    struct Need {
+        int id;
+        const wchar_t* className;
+    };
+    const std::vector<Need> place = {{kIdcLocationText, WC_STATICW}, {kIdcLocationButton, WC_BUTTONW},
+                                     {kIdcUseDaylight, WC_BUTTONW},  {kIdcAction, WC_COMBOBOXW},
+                                     {kIdcUrl, WC_EDITW},            {kIdcBrowse, WC_BUTTONW},
+                                     {kIdcCaption, WC_EDITW},        {kIdcCaptionShown, WC_STATICW},
+                                     {kIdcOnDesktop, WC_BUTTONW},    {kIdcInTaskbar, WC_BUTTONW}};
+    auto with = [&](std::vector<Need> more) {
+        more.insert(more.begin(), place.begin(), place.end());
+        return more;
+    };
+    struct Template {
+        UINT id;
+        std::vector<Need> controls;
+    } templates[] = {
+        {166, place},
+        {208, with({{kIdcFixedDuration, WC_BUTTONW}, {kIdcToDate, WC_BUTTONW}, {kIdcDays, WC_EDITW},
+                    {kIdcHours, WC_EDITW}, {kIdcMinutes, WC_EDITW}, {kIdcSeconds, WC_EDITW},
+                    {kIdcDate, DATETIMEPICK_CLASSW}, {kIdcTime, DATETIMEPICK_CLASSW}})},
+        {209, with({{kIdcFromDate, WC_BUTTONW}, {kIdcDate, DATETIMEPICK_CLASSW}, {kIdcTime, DATETIMEPICK_CLASSW}})},
+        {198, {{kIdcOpacity, TRACKBAR_CLASSW}, {kIdcSkin, WC_COMBOBOXW}, {kIdcOpaque, WC_BUTTONW},
+               {kIdcPreview, WC_STATICW}}},
+        {197, {{kIdcTimeFormat, WC_COMBOBOXW}, {kIdcDateFormat, WC_COMBOBOXW}, {kIdcSecondsHand, WC_BUTTONW},
+               {kIdcSuffix, WC_BUTTONW}, {kIdcPreview, WC_STATICW}}},
+        {210, {{kIdcTimeFormat, WC_COMBOBOXW}, {kIdcPreview, WC_STATICW}}},
+    };
+    for (const Template& t : templates) {
+        SCOPED_TRACE(t.id);
+        HWND page = CreateDialogParamW(library.Get(), MAKEINTRESOURCEW(t.id), host, DoNothingProc, 0);
+        ASSERT_NE(nullptr, page);
+        for (const Need& need : t.controls) {
+            SCOPED_TRACE(need.id);
+            HWND control = GetDlgItem(page, need.id);
+            ASSERT_NE(nullptr, control);
+            EXPECT_TRUE(HasWindowClass(control, need.className));
+        }
+        // the preview is drawn by its page, the format boxes take typed text
+        if (HWND preview = GetDlgItem(page, kIdcPreview)) {
+            EXPECT_EQ((DWORD)SS_OWNERDRAW, (DWORD)GetWindowLongPtrW(preview, GWL_STYLE) & SS_TYPEMASK);
+        }
+        for (int id : {kIdcTimeFormat, kIdcDateFormat, kIdcSkin}) {
+            if (HWND box = GetDlgItem(page, id)) {
+                EXPECT_EQ((DWORD)CBS_DROPDOWN, (DWORD)GetWindowLongPtrW(box, GWL_STYLE) & 3) << id;
+            }
+        }
+        DestroyWindow(page);
+    }
+    DestroyWindow(host);
+}
+
 }  // namespace
+
+// The background pages find their controls by these ids: each template
+// holds the ones of its kind and none of another's, and its time boxes take
+// typed text.
+TEST(DialogLayout, BackgroundTemplatesHoldTheirControls)
+{
+    INITCOMMONCONTROLSEX init = {sizeof(init), 0xFFFF};
+    InitCommonControlsEx(&init);
+    CModule library(LoadLibraryExW(TL_RES_EN_DLL, nullptr, 0));
+    ASSERT_TRUE(library);
+    std::vector<int> common = {kIdcBkgLabel, kIdcBkgLabelShown, kIdcBkgColor, kIdcBkgOpacity, kIdcBkgPreview};
+    std::vector<int> window = {kIdcBkgStartTime, kIdcBkgEndTime};
+    window.insert(window.end(), std::begin(kIdcBkgWeekdays), std::end(kIdcBkgWeekdays));
+    std::vector<int> offsets(std::begin(kIdcBkgStartOffset), std::end(kIdcBkgStartOffset));
+    offsets.insert(offsets.end(), std::begin(kIdcBkgEndOffset), std::end(kIdcBkgEndOffset));
+    std::vector<int> moments = {kIdcBkgFromDate, kIdcBkgFromTime, kIdcBkgToDate, kIdcBkgToTime};
+    const struct {
+        UINT templateId;
+        const std::vector<int>* own;
+    } pages[] = {{146, &window}, {214, &moments}, {215, &offsets}, {216, &offsets}};
+    HWND host = CreateWindowW(WC_STATICW, L"", WS_POPUP, 0, 0, 1000, 800, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, host);
+    for (const auto& page : pages) {
+        SCOPED_TRACE(page.templateId);
+        HWND dialog = CreateDialogParamW(library.Get(), MAKEINTRESOURCEW(page.templateId), host, DoNothingProc, 0);
+        ASSERT_NE(nullptr, dialog);
+        const std::vector<int>& own = *page.own;
+        auto mine = [&](int id) {
+            return std::find(common.begin(), common.end(), id) != common.end() ||
+                   std::find(own.begin(), own.end(), id) != own.end();
+        };
+        for (const std::vector<int>* ids : {&common, &window, &offsets, &moments}) {
+            for (int id : *ids) {
+                if (mine(id))
+                    EXPECT_NE(nullptr, GetDlgItem(dialog, id)) << "control " << id;
+                else
+                    EXPECT_EQ(nullptr, GetDlgItem(dialog, id)) << "control " << id << " of another kind";
+            }
+        }
+        if (&own == &window) {
+            for (int id : {kIdcBkgStartTime, kIdcBkgEndTime}) {
+                DWORD style = (DWORD)GetWindowLongPtrW(GetDlgItem(dialog, id), GWL_STYLE);
+                EXPECT_EQ((DWORD)CBS_DROPDOWN, style & 3) << "an edit field to type a time in";
+            }
+        }
+        DestroyWindow(dialog);
+    }
+    DestroyWindow(host);
+}
 
 namespace {
 

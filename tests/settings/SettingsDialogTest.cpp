@@ -252,6 +252,9 @@ TEST_F(SettingsDialog, CommandsAdd)
 {
     WriteClock(1, L"Paris", 2);
     WriteClock(3, L"Lima");
+    // as shipped: a new countdown of no time would be refused when its page is left
+    WritePrivateProfileStringW(L"default:newcountdown", L"timer_mode", L"-1", paths.defaultIni);
+    WritePrivateProfileStringW(L"default:newcountdown", L"duration", L"600", paths.defaultIni);
     Open();
     CClockNode* paris = tree.FindClockById(1);
     CClockNode* lima = tree.FindClockById(3);

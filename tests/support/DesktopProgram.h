@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -154,6 +155,21 @@ inline RgbPicture CaptureScreen(const std::wstring& path)
     DeleteFileW(path.c_str());
     if (RunCapture(Quoted(path)) == 0)
         ReadPngPicture(path, &picture);
+    return picture;
+}
+
+// The whole screen into `path` until `done(picture)` holds or a few tries
+// have passed (windows paint a moment after they are shown); the last
+// picture taken.
+inline RgbPicture CaptureScreenUntil(const std::wstring& path, const std::function<bool(const RgbPicture&)>& done)
+{
+    RgbPicture picture;
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        picture = CaptureScreen(path);
+        if (picture.width > 0 && done(picture))
+            break;
+        PumpUntil([] { return false; }, 300);
+    }
     return picture;
 }
 

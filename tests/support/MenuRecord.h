@@ -15,6 +15,9 @@
 #include <string>
 #include <vector>
 
+#include "graphics/records/ClockRecord.h"
+#include "graphics/records/FixedText.h"
+
 inline void DescribeMenu(HMENU menu, int depth, std::wstring* out)
 {
     int count = GetMenuItemCount(menu);
@@ -49,8 +52,8 @@ inline void DescribeMenu(HMENU menu, int depth, std::wstring* out)
     }
 }
 
-// Appends the record of `menu` to `file`, shared with readers.
-inline void AppendMenuRecord(HMENU menu, const std::wstring& file)
+// The record of `menu` as UTF-8 bytes.
+inline std::string MenuRecordBytes(HMENU menu)
 {
     std::wstring text = L"menu\n";
     DescribeMenu(menu, 0, &text);
@@ -59,8 +62,15 @@ inline void AppendMenuRecord(HMENU menu, const std::wstring& file)
     std::string utf8(bytes > 0 ? bytes : 0, '\0');
     if (bytes > 0)
         WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &utf8[0], bytes, nullptr, nullptr);
+    return utf8;
+}
+
+// Appends the record of `menu` to `file`, shared with readers.
+inline void AppendMenuRecord(HMENU menu, const std::wstring& file)
+{
     if (file.empty())
         return;
+    std::string utf8 = MenuRecordBytes(menu);
     HANDLE h = CreateFileW(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
                            0, nullptr);
     if (h == INVALID_HANDLE_VALUE)
@@ -121,4 +131,23 @@ inline const MenuItem* FindItem(const MenuItems& menu, UINT id)
         if (item.id == id && !item.Has('-'))
             return &item;
     return nullptr;
+}
+
+// The items of a menu of this process, as a record would give them back.
+inline MenuItems ReadMenu(HMENU menu)
+{
+    std::vector<MenuItems> menus = ParseMenus(MenuRecordBytes(menu));
+    return menus.empty() ? MenuItems() : menus[0];
+}
+
+// An enabled clock of `kind` in UTC (a system zone), as the menus get it.
+inline ClockRecord MenuClock(uint32_t id, uint32_t kind = 0)
+{
+    ClockRecord clock = {};
+    clock.id = id;
+    clock.kind = kind;
+    clock.enabled = 1;
+    CopyFixed(clock.zone.zoneName, FIELD_WIDTH(clock.zone.zoneName), L"UTC");
+    clock.zone.zoneId = 3;
+    return clock;
 }

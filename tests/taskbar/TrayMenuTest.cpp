@@ -31,17 +31,6 @@ LRESULT RecordSend(UINT message, WPARAM, LPARAM, UINT timeoutMs)
     return message == UM_QUERYDESKTOPCLOCKS ? g_desktopAnswer : 0;
 }
 
-ClockRecord Clock(uint32_t id, uint32_t kind = 0)
-{
-    ClockRecord clock = {};
-    clock.id = id;
-    clock.kind = kind;
-    clock.enabled = 1;
-    CopyFixed(clock.zone.zoneName, FIELD_WIDTH(clock.zone.zoneName), L"UTC");
-    clock.zone.zoneId = 3;
-    return clock;
-}
-
 std::string Narrow(const std::wstring& text)
 {
     std::string out;
@@ -70,7 +59,7 @@ protected:
         ASSERT_TRUE(m_resources);
         m_language.SetResources(m_resources.Get(), nullptr);
         CopyFixed(local.zone.zoneName, FIELD_WIDTH(local.zone.zoneName), L"Here");
-        clocks = {Clock(1), Clock(2), Clock(3), Clock(4, kClockTimer)};
+        clocks = {MenuClock(1), MenuClock(2), MenuClock(3), MenuClock(4, kClockTimer)};
         clocks[0].zone.tzi.Bias = -60;
         alarms.resize(25);
         for (int i = 0; i < 25; ++i)

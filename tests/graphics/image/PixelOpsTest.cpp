@@ -114,6 +114,22 @@ TEST(PixelOps, ShadeTableIsASineOfGreys)
         EXPECT_LE(table[i - 1], table[i]);
 }
 
+TEST(PixelOps, DistanceTableGrowsFromTheCorner)
+{
+    uint8_t table[32][32];
+    BuildDistanceTable(table);
+    struct { int x, y, distance; } cases[] = {
+        {0, 0, 0}, {1, 0, 5}, {0, 1, 5}, {4, 3, 28}, {31, 0, 177}, {0, 31, 177}, {31, 31, 250},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.distance, table[c.y][c.x]) << c.x << "," << c.y;
+    for (int y = 0; y < 32; ++y)
+        for (int x = 1; x < 32; ++x) {
+            EXPECT_LE(table[y][x - 1], table[y][x]);
+            EXPECT_EQ(table[y][x], table[x][y]);
+        }
+}
+
 // The SIMD keyed shrink against its scalar twin where its fast paths branch
 // off: single pixels, pairs, runs of four, strides other than one pixel, a
 // key of 0, the largest groups and shrinks in place.

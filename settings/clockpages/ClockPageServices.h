@@ -1,0 +1,55 @@
+// What the clock, desktop and formats pages work with beyond the settings
+// dialog's services: the zone table, the city list, the skins, the preview
+// and the boxes they open. GUI thread only; every pointer outlives the pages.
+#pragma once
+
+#include <windows.h>
+#include <commdlg.h>
+#include <cderr.h>
+
+#include "graphics/clock/Clock.h"
+
+class CCityList;
+class CPreviewClock;
+class CSkinManager;
+class CZoneDatabase;
+class ILocalZoneSource;
+struct CityRecord;
+
+// The location chooser, run modal from the clock page. Its answer comes to
+// the page during the run as UM_MAPSELECTCITY or UM_ZONEPICKED, sent with
+// SendPointerMessage.
+class ILocationChooser {
+public:
+    virtual ~ILocationChooser() = default;
+    // `start` (may be null) is the city the page names now. True when the
+    // chooser ended with a positive result.
+    virtual bool ChooseLocation(HWND page, const CityRecord* start) = 0;
+    // The chooser's window while one is open, else null.
+    virtual HWND ChooserWindow() = 0;
+};
+
+// The system's file-open box.
+class IFileOpenBox {
+public:
+    virtual ~IFileOpenBox() = default;
+    // True with the chosen file in the box's buffer; false with
+    // CommDlgExtendedError's code in `*error` (0 when the user cancelled).
+    virtual bool OpenFile(OPENFILENAMEW* box, DWORD* error) = 0;
+};
+
+class CSystemFileOpenBox : public IFileOpenBox {
+public:
+    bool OpenFile(OPENFILENAMEW* box, DWORD* error) override;
+};
+
+struct ClockPageServices {
+    CZoneDatabase* zones;           // the zone table; record 0 is the computer's zone
+    const CCityList* cities;
+    ILocalZoneSource* localZone;    // the computer's zone for a place that names none
+    CSkinManager* skins;            // the skins the formats page asks about their faces
+    CPreviewClock* preview;         // null: the pages show no preview
+    ClockContext previewContext;    // what the preview's clock objects are built with
+    ILocationChooser* chooser;      // null: the location button does nothing
+    IFileOpenBox* fileBox;          // null: the browse button does nothing
+};
