@@ -16,6 +16,7 @@
 #include "settings/alarmpages/ScheduleEdits.h"
 #include "settings/alarmpages/SchedulePages.h"
 #include "settings/alarmtest/AlarmTest.h"
+#include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/FileBox.h"
 #include "settings/dialog/PageProtocol.h"
 #include "settings/dialog/SettingsDialog.h"
@@ -508,12 +509,13 @@ void CAlarmPage::OnActionChosen()
 void CAlarmPage::OnBrowse()
 {
     const SettingsDialogServices* services = Services();
-    CSystemFileBox system;
-    IFileBox& box = services && services->fileBox ? *services->fileBox : (IFileBox&)system;
+    IFileOpenBox* box = services && services->clockPages ? services->clockPages->fileBox : nullptr;
+    if (!box)
+        return;
     int action = (int)SendDlgItemMessageW(m_hwnd, kIdcAlarmAction, CB_GETCURSEL, 0, 0);
     WCHAR path[kTextChars] = L"";
     GetDlgItemTextW(m_hwnd, kIdcAlarmText, path, kTextChars);
-    if (!BrowseForFile(box, m_hwnd, FilterOf(action), path, kTextChars))
+    if (!BrowseForFile(*box, m_hwnd, FilterOf(action), path, kTextChars))
         return;
     SetDlgItemTextW(m_hwnd, kIdcAlarmText, path);
     ReportChange(false);

@@ -1,8 +1,6 @@
 #include "settings/dialog/FileBox.h"
 
-#include <cderr.h>
-
-bool CSystemFileBox::OpenFile(OPENFILENAMEW* box, DWORD* error)
+bool CSystemFileOpenBox::OpenFile(OPENFILENAMEW* box, DWORD* error)
 {
     if (GetOpenFileNameW(box)) {
         *error = 0;
@@ -12,7 +10,7 @@ bool CSystemFileBox::OpenFile(OPENFILENAMEW* box, DWORD* error)
     return false;
 }
 
-bool BrowseForFile(IFileBox& box, HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars)
+bool BrowseForFile(IFileOpenBox& box, HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars)
 {
     if (!path || chars == 0)
         return false;
@@ -20,6 +18,7 @@ bool BrowseForFile(IFileBox& box, HWND owner, const WCHAR* filter, WCHAR* path, 
     open.lStructSize = sizeof(open);
     open.hwndOwner = owner;
     open.lpstrFilter = filter;
+    open.nFilterIndex = 1;
     open.lpstrFile = path;
     open.nMaxFile = chars;
     open.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;

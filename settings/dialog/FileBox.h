@@ -3,17 +3,18 @@
 #pragma once
 
 #include <windows.h>
+#include <cderr.h>
 #include <commdlg.h>
 
-class IFileBox {
+class IFileOpenBox {
 public:
-    virtual ~IFileBox() = default;
-    // GetOpenFileNameW: true with the chosen file in the box's buffer; false
-    // with CommDlgExtendedError's code in `*error` (0: the user cancelled).
+    virtual ~IFileOpenBox() = default;
+    // True with the chosen file in the box's buffer; false with
+    // CommDlgExtendedError's code in `*error` (0 when the user cancelled).
     virtual bool OpenFile(OPENFILENAMEW* box, DWORD* error) = 0;
 };
 
-class CSystemFileBox : public IFileBox {
+class CSystemFileOpenBox : public IFileOpenBox {
 public:
     bool OpenFile(OPENFILENAMEW* box, DWORD* error) override;
 };
@@ -23,4 +24,4 @@ public:
 // receives the choice; a start the box refuses as a name (a web address, a
 // command line) is dropped for one more try with none. False when nothing
 // was chosen.
-bool BrowseForFile(IFileBox& box, HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars);
+bool BrowseForFile(IFileOpenBox& box, HWND owner, const WCHAR* filter, WCHAR* path, DWORD chars);

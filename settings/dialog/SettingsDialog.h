@@ -14,7 +14,6 @@ class CMainSettings;
 class IColorBox;
 struct AlarmFiringSeams;
 class CNodeTree;
-class IFileBox;
 class IMainProgramLink;
 struct ClockPageServices;
 struct SettingsPaths;
@@ -73,7 +72,6 @@ struct SettingsDialogServices {
     DLGPROC pageProcs[kPageKindCount];
     IDialogQuestion* question;     // null: a message box
     IDialogClock* clock;           // null: the system clock
-    IFileBox* fileBox;             // null: the system's file-open box
     // Set by the profiles page once a profile was loaded into the settings
     // file; closing without OK then restores the backup.
     bool profileLoaded;

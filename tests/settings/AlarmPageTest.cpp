@@ -10,8 +10,7 @@
 #include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/protocol/WebSites.h"
 #include "settings/alarmpages/AlarmPageIds.h"
-#include <cderr.h>
-
+#include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/FileBox.h"
 #include "tests/settings/DialogFixture.h"
 #include "tests/support/PngFile.h"
@@ -23,7 +22,7 @@ const char* const kKindNames[6] = {"once", "daily", "weekly", "monthly", "yearly
 
 // Refuses a start that holds "://" as the system's box refuses a name it
 // cannot take; else gives `chosen`, or nothing when that is empty.
-class CFakeFileBox : public IFileBox {
+class CFakeFileBox : public IFileOpenBox {
 public:
     bool OpenFile(OPENFILENAMEW* box, DWORD* error) override
     {
@@ -51,7 +50,8 @@ protected:
     void SetUp() override
     {
         DialogTest::SetUp();
-        services.fileBox = &files;
+        pageServices.fileBox = &files;
+        services.clockPages = &pageServices;
     }
 
     using Keys = std::vector<std::pair<const wchar_t*, const wchar_t*>>;
@@ -192,6 +192,7 @@ protected:
     }
 
     CFakeFileBox files;
+    ClockPageServices pageServices = {};
     std::function<void()> beforeOpen;  // more of the file, written last
     CTreeNode* alarmNode = nullptr;
     HWND page = nullptr;
