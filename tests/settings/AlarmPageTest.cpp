@@ -10,6 +10,7 @@
 #include "graphics/protocol/LanguageProtocol.h"
 #include "graphics/protocol/WebSites.h"
 #include "settings/alarmpages/AlarmPageIds.h"
+#include "settings/alarmtest/AlarmTest.h"
 #include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/FileBox.h"
 #include "tests/settings/DialogFixture.h"
@@ -769,6 +770,37 @@ TEST_F(AlarmPage, RelocalizedByTheClocksKind)
     EXPECT_EQ(kActionOpenAddress, Selection(page, kIdcAlarmAction));
     EXPECT_EQ(L"Web page", Text(page, kIdcAlarmAction));
     EXPECT_FALSE(Enabled(kIdcApply));
+}
+
+// Test fires the alarm as the page shows it: a reminder of the clock is a
+// log entry with the page's text, a sound plays the file typed; nothing
+// is stored by it.
+TEST_F(AlarmPage, TestFiresWhatThePageShows)
+{
+    OpenOnce();
+    HWND log = RegisterLogWindow(services);
+    ASSERT_TRUE(log);
+    HWND list = FindWindowExW(log, nullptr, WC_LISTVIEWW, nullptr);
+    ASSERT_TRUE(list);
+    Type(page, kIdcAlarmText, L"at three");
+    ASSERT_TRUE(Apply());
+    Press(page, kIdcAlarmTest);
+    ASSERT_EQ(1, (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    WCHAR text[64] = {};
+    LVITEMW item = {};
+    item.iSubItem = 1;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    SendMessageW(list, LVM_GETITEMTEXTW, 0, (LPARAM)&item);
+    EXPECT_STREQ(L"at three", text);
+    EXPECT_TRUE(alarmFakes.events.empty());
+    EXPECT_FALSE(Enabled(kIdcApply));
+
+    Choose(page, kIdcAlarmAction, kActionSound);
+    Type(page, kIdcAlarmText, L"C:\\bell.wav");
+    Press(page, kIdcAlarmTest);
+    EXPECT_EQ((std::vector<std::wstring>{L"play C:\\bell.wav"}), alarmFakes.events);
+    EXPECT_EQ(1, (int)SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
 }
 
 // Every variant and sub-page as the dialog shows it.
