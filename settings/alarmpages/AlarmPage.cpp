@@ -19,6 +19,7 @@
 #include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/FileBox.h"
 #include "settings/dialog/PageProtocol.h"
+#include "settings/dialog/Pages.h"
 #include "settings/dialog/SettingsDialog.h"
 
 namespace {
@@ -32,8 +33,6 @@ const int kLeadTextChars = 96;
 const int kDurationChars = 16;
 const int kDurationLimits[4] = {3, 6, 8, 10};
 const int kActionDropDownEntries = 9;
-// the kind bits that tell the timer variants apart
-const uint32_t kTimerKindMask = kClockTimer | kClockCountdown | kClockFixedMoment;
 
 // Browse filters by action: the kinds of file each action opens.
 const WCHAR kSoundFilter[] = L"Sounds\0*.wav;*.wma;*.mp3;*.snd;*.mid\0All\0*.*\0";
@@ -41,11 +40,6 @@ const WCHAR kImageFilter[] = L"Images\0*.jpg;*.png;*.gif;*.tif;*.png;*.pcx;*.bmp
 const WCHAR kProgramFilter[] = L"Executable\0*.exe;*.com;*.bat;*.cmd;*.lnk\0All\0*.*\0";
 const WCHAR kDocumentFilter[] = L"Documents\0*.doc;*.xls;*.ppt;*.txt;*.htm;*.html;*.rtf\0All\0*.*\0";
 const WCHAR kAnyFilter[] = L"Any file\0*.*\0";
-
-const WCHAR kSectionAlarm[] = L"DLG_PageAlarm";
-const WCHAR kSectionDated[] = L"DLG_PageAlarm_At";
-const WCHAR kSectionCountdown[] = L"DLG_PageAlarm_Down";
-const WCHAR kSectionTimer[] = L"DLG_PageAlarm_Up";
 
 bool ActionTakesFile(int action)
 {
@@ -144,8 +138,9 @@ void CAlarmPage::Init()
     }
     if (m_template == kDatedAlarmTemplate)
         DateTime_SetFormat(Item(kIdcAlarmTime), nullptr);
-    if (HasSchedules() && services)
-        RegisterLogWindow(*services);
+    // The log window comes with the first test, not with the page: it keeps
+    // its place in the settings file when it goes, and a dialog closed
+    // without OK must leave that file as it was.
 }
 
 void CAlarmPage::Destroy()
@@ -163,28 +158,11 @@ ClockRecord* CAlarmPage::CurrentClock() const
 
 const WCHAR* CAlarmPage::Section() const
 {
-    uint32_t kind;
-    if (const ClockRecord* clock = CurrentClock()) {
-        kind = clock->kind & kTimerKindMask;
-    } else {
-        // outside a clock the template tells
-        switch (m_template) {
-        case kDatedAlarmTemplate:
-            return kSectionDated;
-        case kCountdownAlarmTemplate:
-            return kSectionCountdown;
-        case kTimerAlarmTemplate:
-            return kSectionTimer;
-        }
-        return kSectionAlarm;
-    }
-    if (!(kind & kClockTimer))
-        return kSectionAlarm;
-    if (kind == kClockTimer)
-        return kSectionTimer;
-    if (kind == (kClockTimer | kClockCountdown))
-        return kSectionCountdown;
-    return kSectionDated;
+    // the texts follow the clock the page shows; without one, the template's own
+    if (const ClockRecord* clock = CurrentClock())
+        return kPages[AlarmPageKind(clock->kind)].section;
+    const PageInfo* info = FindPageByTemplate(m_template);
+    return info ? info->section : kPages[kPageAlarm].section;
 }
 
 void CAlarmPage::CreateSchedulePages()
