@@ -5,6 +5,7 @@
 #include "graphics/text/DurationFormat.h"
 #include "graphics/time/FileTimeTicks.h"
 #include "app/settings/SettingsIni.h"
+#include "graphics/protocol/MainWindowProtocol.h"
 
 namespace {
 
@@ -194,8 +195,31 @@ void CTimerClocks::ControlTimerClock(int clockIndex, int operation)
     default:
         return;
     }
+    if (m_panel && m_panel->Window())
+        m_panel->Close();
     SaveTimerState();
     m_host->SendDataToTrayClock();
+}
+
+bool CTimerClocks::IsPanelVisible()
+{
+    return m_panel && m_panel->IsShown();
+}
+
+void CTimerClocks::SendSettingsChanged(WPARAM wParam, LPARAM lParam)
+{
+    if (m_panel && m_panel->Window())
+        SendMessageW(m_panel->Window(), UM_SETTINGSCHANGED, wParam, lParam);
+}
+
+void CTimerClocks::ShowPanel(int clockIndex, HWND beside)
+{
+    if (!m_host || !m_panel)
+        return;
+    ClockRecord* clocks = m_host->Clocks();
+    if (!clocks || clockIndex < 0 || clockIndex >= m_host->ClockCount() || !IsTimer(clocks[clockIndex]))
+        return;
+    m_panel->Show(beside, clocks[clockIndex], clockIndex, m_host->MainWindow());
 }
 
 void CTimerClocks::RestartTimer(ClockRecord& clock)

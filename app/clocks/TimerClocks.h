@@ -28,9 +28,26 @@ public:
     virtual const SettingsPaths& Paths() = 0;
     virtual const CUnitNames& UnitNames() = 0;
     virtual void SendDataToTrayClock() = 0;
+    // Where the timer panel's buttons send their notice and command.
+    virtual HWND MainWindow() = 0;
 
 protected:
     ~ITimerClockHost() = default;
+};
+
+// The timer panel as the timers drive it.
+class ITimerPanel {
+public:
+    // Opens the panel of `clock` (element `clockIndex` of the array) beside
+    // it in `owner`; its buttons talk to `mainWindow`.
+    virtual bool Show(HWND owner, const ClockRecord& clock, int clockIndex, HWND mainWindow) = 0;
+    virtual bool IsShown() const = 0;
+    // Null while no panel is open.
+    virtual HWND Window() const = 0;
+    virtual void Close() = 0;
+
+protected:
+    ~ITimerPanel() = default;
 };
 
 class CTimerClocks : public ITimerClocks, public ITimerRestart {
@@ -38,16 +55,21 @@ public:
     // `host` may be null (then nothing is done) and must outlive this object.
     explicit CTimerClocks(ITimerClockHost* host = nullptr) : m_host(host) {}
     void SetHost(ITimerClockHost* host) { m_host = host; }
+    // `panel` may be null (no panel opens) and must outlive this object.
+    void SetPanel(ITimerPanel* panel) { m_panel = panel; }
 
     // ITimerClocks
     void AdvanceTimer(ClockRecord& clock, const SYSTEMTIME& nowUtc) override;
     void SaveTimerState() override;
-    bool IsPanelVisible() override { return false; }
-    void SendSettingsChanged(WPARAM wParam, LPARAM lParam) override {}
+    bool IsPanelVisible() override;
+    void SendSettingsChanged(WPARAM wParam, LPARAM lParam) override;
     // Runs `operation` (kTimerReset, kTimerStop, kTimerStart; others do
     // nothing) on clock `clockIndex` (0-based; out of range does nothing),
-    // saves the timers and pushes the clocks to the tray clock.
+    // closes the timer panel, saves the timers and pushes the clocks to the
+    // tray clock.
     void ControlTimerClock(int clockIndex, int operation) override;
+    // Nothing for an index out of range or a clock that is no timer.
+    void ShowPanel(int clockIndex, HWND beside) override;
 
     // ITimerClocks and ITimerRestart: a reset, then a start.
     void RestartTimer(ClockRecord& clock) override;
@@ -58,4 +80,5 @@ protected:
 
 private:
     ITimerClockHost* m_host;
+    ITimerPanel* m_panel = nullptr;
 };

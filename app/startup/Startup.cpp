@@ -24,9 +24,13 @@
 #include "app/startup/ExitEventWatcher.h"
 #include "app/startup/ObjectAccess.h"
 #include "app/main/ClockDialogs.h"
+#include "app/dialogs/CalendarPopup.h"
+#include "app/dialogs/TimeWindow.h"
 #include "app/main/MainProgram.h"
 #include "app/main/MainWindow.h"
 #include "app/clocks/TimerClocks.h"
+#include "windows/TimerPanel.h"
+#include "windows/allclocks/AllClocksDialog.h"
 #include "app/log/ReminderLog.h"
 #include "app/menu/AboutDialog.h"
 #include "app/menu/MainMenu.h"
@@ -310,6 +314,8 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     logServices.build = &build;
     CReminderLog log(logServices);
     CTimerClocks timers;
+    CTimerPanel timerPanel(language, paths.folder);
+    timers.SetPanel(&timerPanel);
     WorldMapServices mapServices = {};
     mapServices.paths = &paths;
     mapServices.strings = &language;
@@ -323,6 +329,14 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     AboutServices aboutServices = {&language, &starter, HKEY_LOCAL_MACHINE};
     CAboutDialog about(aboutServices);
     CClockDialogs dialogs(about);
+    CCalendarPopup calendar(language, paths);
+    dialogs.SetCalendar(&calendar);
+    CTimeTable timeTable(language, paths);
+    dialogs.SetTimeTable(&timeTable);
+    AllClocksServices allClocksServices = {&language, &resources, paths.skinsRoot, &styles, &zones,
+                                           desktopServices.context};
+    CAllClocksDialog allClocks(allClocksServices);
+    dialogs.SetAllClocks(&allClocks);
 
     MainSeams seams = {};
     seams.menu = &menu;
@@ -337,6 +351,7 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     seams.dialogs = &dialogs;
     CMainProgram program(paths, language, zones, cities, build, switches.noHook, switches.settingsSwitch, seams);
     desktop.SetHost(&program);
+    allClocks.SetHost(&program);
     menu.SetHost(&program);
     log.SetAlarmState(&program.AlarmState());
     log.SetSettings(&program.Settings().Block());
@@ -344,6 +359,9 @@ int RunTempolan(HINSTANCE instance, const char* commandLine)
     http.SetSettings(&program.Settings().Block());
     news.SetSettings(&program.Settings().Block());
     map.SetSettings(&program.Settings().Block());
+    CMainDialogHost dialogHost(program);
+    calendar.SetHost(&dialogHost);
+    timeTable.SetHost(&dialogHost);
     exitCode = RunMainWindow(instance, program, exitEvent.Get());
     desktop.Destroy();
     skins.ReleaseAll();

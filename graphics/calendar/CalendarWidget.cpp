@@ -583,4 +583,20 @@ bool CCalendarWidget::SetButtonsImage(const CPixelBuffer& image)
     return true;
 }
 
+bool LoadNavigationButtons(CCalendarWidget& widget, const WCHAR* folder, HMODULE resources)
+{
+    if (folder) {
+        WCHAR path[MAX_PATH + 16];
+        wsprintfW(path, L"%.259snav_btns.png", folder);
+        CPixelBuffer image;
+        if (image.LoadPng(path) && widget.SetButtonsImage(image))
+            return true;
+    }
+    if (!resources)
+        return false;
+    CGdiObject<HBITMAP> bitmap(
+        (HBITMAP)LoadImageW(resources, MAKEINTRESOURCEW(kNavButtonsBitmap), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    return bitmap && widget.SetButtonsBitmap(bitmap.Get());
+}
+
 }  // namespace Calendar

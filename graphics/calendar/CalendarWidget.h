@@ -32,6 +32,11 @@ const UINT kAlignBottom = 8;
 // One line of text placed in `rect` with the DC's font, colour and mode.
 void DrawAlignedText(HDC dc, const WCHAR* text, const RECT& rect, UINT flags);
 
+// The navigation buttons of the language library, when no image file replaces them.
+const WORD kNavButtonsBitmap = 218;
+// The "Today is " prefix of the language library.
+const UINT kTodayPrefixString = 274;
+
 // The shared table of abbreviated day names, Sunday first.
 const int kDayNameChars = 32;
 void LoadDayNames(LCID lcid);
@@ -143,5 +148,10 @@ private:
     int m_across, m_down;
     const ILanguageStrings& m_language;
 };
+
+// The buttons from "nav_btns.png" in `folder` (with a trailing backslash;
+// may be null) when it loads, else from bitmap kNavButtonsBitmap of
+// `resources` (may be null). False when neither gave an image.
+bool LoadNavigationButtons(CCalendarWidget& widget, const WCHAR* folder, HMODULE resources);
 
 }  // namespace Calendar

@@ -29,6 +29,20 @@ void CStoppableThread::Stop()
     m_body = nullptr;
 }
 
+void CStoppableThread::StopAnsweringSends()
+{
+    if (m_thread) {
+        SetEvent(m_stop.Get());
+        HANDLE thread = m_thread.Get();
+        while (MsgWaitForMultipleObjects(1, &thread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            // a peek delivers the sent messages and removes nothing
+            PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+    Stop();
+}
+
 DWORD WINAPI CStoppableThread::Run(void* parameter)
 {
     CStoppableThread* self = (CStoppableThread*)parameter;

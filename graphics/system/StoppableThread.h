@@ -21,6 +21,9 @@ public:
     // Sets the stop event and waits until the thread has ended; what the body
     // uses may go after this returns.
     void Stop();
+    // Stop for a GUI thread whose windows the body sends to: messages sent
+    // to this thread are answered while it waits.
+    void StopAnsweringSends();
     bool IsRunning() const { return (bool)m_thread; }
 
 private:

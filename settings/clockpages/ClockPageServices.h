@@ -10,6 +10,7 @@
 
 class CCityList;
 class CPreviewClock;
+class CPreviewPainter;
 class CSkinManager;
 class CZoneDatabase;
 class ILocalZoneSource;
@@ -35,6 +36,7 @@ struct ClockPageServices {
     CSkinManager* skins;            // the skins the formats page asks about their faces
     CPreviewClock* preview;         // null: the pages show no preview
     ClockContext previewContext;    // what the preview's clock objects are built with
+    CPreviewPainter* painter;       // null: the preview's place is an empty frame
     ILocationChooser* chooser;      // null: the location button does nothing
     IFileOpenBox* fileBox;          // null: the browse button does nothing
 };

@@ -65,7 +65,7 @@ void OnEdit(HWND page, bool newSkin)
         }
     }
     ReportPageChange(page, false);
-    RedrawPagePreview(page);
+    RedrawPagePreview(page, true);
 }
 
 void OnInitDialog(HWND page, LPARAM templateId)

@@ -10,6 +10,7 @@
 #include "settings/dialog/Pages.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/frame/Preview.h"
+#include "settings/previews/PreviewPainter.h"
 
 int CPageLoading::s_count = 0;
 
@@ -65,13 +66,13 @@ bool HandlePreviewMessage(HWND page, UINT message, WPARAM wParam, LPARAM lParam,
     case WM_TIMER:
         if (wParam != kPreviewTimer)
             return false;
-        RedrawPagePreview(page);
+        RedrawPagePreview(page, false);
         *result = TRUE;
         return true;
     case WM_DRAWITEM:
         if (wParam != (WPARAM)kIdcPreview || !lParam)
             return false;
-        DrawPreviewFrame(*(const DRAWITEMSTRUCT*)lParam);
+        PaintPagePreview(page, *(const DRAWITEMSTRUCT*)lParam);
         *result = TRUE;
         return true;
     }
@@ -136,15 +137,31 @@ void RebuildPagePreview(HWND page)
     if (!services || !services->preview)
         return;
     RebuildPreview(*services->preview, services->previewContext);
-    InvalidateRect(GetDlgItem(page, kIdcPreview), nullptr, FALSE);
+    HWND control = GetDlgItem(page, kIdcPreview);
+    if (services->painter)
+        services->painter->RedrawClock(control, *services->preview, true);
+    InvalidateRect(control, nullptr, FALSE);
 }
 
-void RedrawPagePreview(HWND page)
+void RedrawPagePreview(HWND page, bool force)
 {
     ClockPageServices* services = GetClockPageServices(page);
     if (!services || !services->preview || !services->preview->Clock() || !IsWindowVisible(page))
         return;
-    InvalidateRect(GetDlgItem(page, kIdcPreview), nullptr, FALSE);
+    HWND control = GetDlgItem(page, kIdcPreview);
+    if (services->painter)
+        services->painter->RedrawClock(control, *services->preview, force);
+    else
+        InvalidateRect(control, nullptr, FALSE);
+}
+
+void PaintPagePreview(HWND page, const DRAWITEMSTRUCT& item)
+{
+    ClockPageServices* services = GetClockPageServices(page);
+    if (services && services->painter && services->preview)
+        services->painter->PaintClock(item, *services->preview);
+    else
+        DrawPreviewFrame(item);
 }
 
 void DrawPreviewFrame(const DRAWITEMSTRUCT& item)

@@ -77,10 +77,12 @@ void CopyToPreview(HWND page, const ClockRecord& clock);
 void SetPreviewSkin(HWND page, const WCHAR* skin);
 // Builds the preview's clock objects again and redraws control 1086.
 void RebuildPagePreview(HWND page);
-// Repaints control 1086 when the page is shown and the preview has a clock.
-void RedrawPagePreview(HWND page);
-// WM_DRAWITEM of control 1086 until the previews draw there: a frame in the
-// button face colour.
+// Lays the preview out and repaints control 1086 when the page is shown and
+// the preview has a clock: forced after edits, else only on a new second.
+void RedrawPagePreview(HWND page, bool force);
+// WM_DRAWITEM of control 1086: the preview, or without a painter a frame
+// in the button face colour.
+void PaintPagePreview(HWND page, const DRAWITEMSTRUCT& item);
 void DrawPreviewFrame(const DRAWITEMSTRUCT& item);
 const UINT_PTR kPreviewTimer = 1;
 const UINT kPreviewTimerMs = 300;

@@ -7,7 +7,9 @@
 #include "settings/backgrounds/BackgroundPage.h"
 #include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
+#include "settings/globalpages/GlobalPages.h"
 #include "settings/newspage/NewsPage.h"
+#include "settings/taskbarpage/TaskbarPage.h"
 
 namespace {
 
@@ -27,6 +29,8 @@ DWORD CurrentSendState()
 DLGPROC DefaultPageProc(int kind)
 {
     switch (kind) {
+    case kPageTray:
+        return TaskbarPageProc;
     case kPageClock:
     case kPageCountdown:
     case kPageTimer:
@@ -43,6 +47,14 @@ DLGPROC DefaultPageProc(int kind)
     case kPageCountdownAlarm:
     case kPageTimerAlarm:
         return AlarmPageProc;
+    case kPageGeneral:
+        return GeneralPageProc;
+    case kPageIni:
+        return ProfilesPageProc;
+    case kPageTime:
+        return TimePageProc;
+    case kPageCalendar:
+        return CalendarPageProc;
     case kPageBackground:
     case kPageDatedBackground:
     case kPageCountdownBackground:

@@ -17,6 +17,7 @@ class CNodeTree;
 class IMainProgramLink;
 struct ClockPageServices;
 struct SettingsPaths;
+struct GlobalPageSeams;
 
 // The dialog's beeps: a refused value, a command while a box is open.
 class IDialogBeep {
@@ -82,6 +83,8 @@ struct SettingsDialogServices {
     const CCityList* cities;              // the alarm texts' city macros; may be null
     const AlarmFiringSeams* alarmSeams;   // null: the system's sound, power, shell and boxes
     IColorBox* colorBox;                  // null: the system's colour box
+    // The program-wide pages' time service, boxes and links; null: the system's.
+    const GlobalPageSeams* globalPages;
 };
 
 // The modeless dialog from template 141 of the language's resource library,

@@ -41,6 +41,7 @@ public:
     // The captured wallpaper no longer matches the desktop.
     void MarkWallpaperStale() { m_wallpaperStale = true; }
     bool WallpaperStale() const { return m_wallpaperStale; }
+    void ClearWallpaperStale() { m_wallpaperStale = false; }
 
 private:
     CSkinManager& m_skins;

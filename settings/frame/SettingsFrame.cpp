@@ -6,12 +6,11 @@
 #include "graphics/protocol/SettingsWindowProtocol.h"
 #include "graphics/protocol/WindowClasses.h"
 #include "settings/SettingsResources.h"
+#include "settings/chooser/LocationChooser.h"
 #include "settings/dialog/PageProtocol.h"
 
 namespace {
 
-// The chooser's answer when a second start ends it.
-const INT_PTR kChooserClosedByCommand = 16;
 // The location chooser's host keeps its state in these.
 const int kChooserExtraBytes = 16;
 
@@ -53,10 +52,9 @@ bool CSettingsFrame::RegisterClasses(HINSTANCE instance)
     if (!RegisterClassW(&frame))
         return false;
 
-    // the chooser's procedure comes with the chooser
     WNDCLASSW chooser = {};
     chooser.style = CS_HREDRAW | CS_VREDRAW;
-    chooser.lpfnWndProc = DefWindowProcW;
+    chooser.lpfnWndProc = CLocationChooser::HostWindowProc;
     chooser.cbWndExtra = kChooserExtraBytes;
     chooser.hInstance = instance;
     chooser.hIcon = icon;
@@ -145,7 +143,7 @@ LRESULT CSettingsFrame::OnMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return ToDialog(message, wParam, lParam);
     case UM_CLOSEMODAL:
         if (m_chooser && IsWindow(m_chooser))
-            EndDialog(m_chooser, kChooserClosedByCommand);
+            EndDialog(m_chooser, kChooserClosed);
         return 0;
     case UM_RELOCALIZE:
         OnRelocalize();

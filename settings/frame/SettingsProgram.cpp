@@ -35,9 +35,9 @@ SYSTEMTIME UtcNow()
 
 CSettingsProgram::CSettingsProgram(HINSTANCE instance)
     : m_instance(instance), m_command(), m_paths(), m_version(), m_caption(), m_noPreview(), m_styles(m_themeApi),
-      m_activation(m_language), m_zones(m_system), m_cities(m_zones), m_zoneNames(m_zones), m_shades(),
-      m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass), m_dialogServices(),
-      m_clockPages(), m_frame(*this)
+      m_activation(m_language), m_zones(m_system), m_cities(m_zones), m_zoneNames(m_zones), m_painter(&m_styles),
+      m_shades(), m_readContext(), m_zoneWatch(m_utc, m_zones), m_tree(m_language), m_link(kMainWindowClass),
+      m_dialogServices(), m_clockPages(), m_globalPageSeams(), m_frame(*this)
 {
 }
 
@@ -48,6 +48,7 @@ CSettingsProgram::~CSettingsProgram()
     m_preview.reset();
     if (m_skins)
         m_skins->ReleaseAll();
+    m_chooser.reset();
     UnloadMapLibrary(m_map);
 }
 
@@ -138,15 +139,32 @@ HWND CSettingsProgram::CreateSettingsDialogFor(HWND frame)
     m_dialogServices.cities = &m_cities;
     m_dialogServices.frame = frame;
     m_dialogServices.startCommand = m_command;
-    // the location chooser is not there yet: its button does nothing
+    if (!m_chooser) {
+        LocationChooserServices chooser = {};
+        chooser.paths = &m_paths;
+        chooser.strings = &m_language;
+        chooser.program = m_instance;
+        chooser.cities = &m_cities;
+        chooser.zones = &m_zones;
+        chooser.settings = &m_settings->Block();
+        chooser.mainProgram = &m_link;
+        chooser.starter = &m_starter;
+        chooser.library = &m_map;
+        chooser.frame = &m_frame;
+        m_chooser.reset(new CLocationChooser(chooser));
+    }
+    m_clockPages.chooser = m_chooser.get();
     m_clockPages.zones = &m_zones;
     m_clockPages.cities = &m_cities;
     m_clockPages.localZone = &m_localZone;
     m_clockPages.skins = m_skins.get();
     m_clockPages.preview = m_preview.get();
     m_clockPages.previewContext = PreviewContext();
+    m_clockPages.painter = &m_painter;
     m_clockPages.fileBox = &m_fileBox;
     m_dialogServices.clockPages = &m_clockPages;
+    m_globalPageSeams = {&m_service, nullptr, nullptr};
+    m_dialogServices.globalPages = &m_globalPageSeams;
     HWND dialog = CreateSettingsDialog(frame, m_dialogServices);
     if (!dialog)
         return nullptr;

@@ -20,13 +20,17 @@
 #include "graphics/system/Handles.h"
 #include "graphics/time/LocalZone.h"
 #include "graphics/window/Theme.h"
+#include "app/main/MainSeams.h"
 #include "settings/MainProgramLink.h"
+#include "settings/chooser/LocationChooser.h"
 #include "settings/clockpages/ClockPageServices.h"
 #include "settings/dialog/SettingsDialog.h"
 #include "settings/frame/Preview.h"
+#include "settings/previews/PreviewPainter.h"
 #include "settings/frame/SettingsFrame.h"
 #include "settings/frame/SettingsCommand.h"
 #include "settings/frame/ZoneChangeWatch.h"
+#include "settings/globalpages/GlobalPages.h"
 #include "settings/tree/NodeTree.h"
 #include "windows/CityList.h"
 #include "windows/SkinManager.h"
@@ -87,6 +91,7 @@ private:
     std::unique_ptr<CMainSettings> m_settings;
     std::unique_ptr<CSkinManager> m_skins;
     std::unique_ptr<CPreviewClock> m_preview;
+    CPreviewPainter m_painter;
     uint32_t m_shades[256];
     CBitmap m_timerButton;
     // How the tree reads clocks and the templates of default.ini.
@@ -101,7 +106,10 @@ private:
     CSystemBeep m_beep;
     SettingsDialogServices m_dialogServices;
     CSystemFileOpenBox m_fileBox;
+    CShellProgramStarter m_starter;
+    std::unique_ptr<CLocationChooser> m_chooser;
     ClockPageServices m_clockPages;
+    GlobalPageSeams m_globalPageSeams;
 
     CSettingsFrame m_frame;
 };

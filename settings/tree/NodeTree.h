@@ -26,6 +26,7 @@ public:
     // The clock templates of default.ini are read with this context; its
     // paths must outlive the tree.
     void SetTemplateContext(const ClockReadContext* context) { m_templates = context; }
+    const ClockReadContext* TemplateContext() const { return m_templates; }
 
     // A new node, or null when refused:
     // - top level with `source`: a clone of it with copies of its children

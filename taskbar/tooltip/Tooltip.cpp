@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "graphics/clock/Clock.h"
-#include "graphics/image/PixelBuffer.h"
 #include "graphics/language/LanguageStrings.h"
 #include "graphics/protocol/MainWindowProtocol.h"
 #include "graphics/protocol/TrayClockProtocol.h"
@@ -23,10 +22,8 @@
 
 namespace {
 
-const UINT kTodayPrefixString = 274;
 const UINT kCaptionFormatString = 276;
 const UINT kHintString = 264;
-const WORD kButtonsBitmap = 218;
 const int kHintChars = 100;
 const int kTodayPrefixChars = 19;
 const int kTableTimeChars = 64;
@@ -205,19 +202,8 @@ void CTooltip::ApplySettings(const TooltipStyle& style)
     if (m_env && m_env->language &&
         !m_env->language->GetString(kCaptionFormatString, m_captionFormat, FIELD_WIDTH(m_captionFormat)))
         m_captionFormat[0] = 0;
-    bool buttons = false;
-    if (m_env && m_env->folder) {
-        WCHAR path[MAX_PATH + 16];
-        wsprintfW(path, L"%.259snav_btns.png", m_env->folder);
-        CPixelBuffer image;
-        buttons = image.LoadPng(path) && m_calendar.SetButtonsImage(image);
-    }
-    if (!buttons && m_env && m_env->resources) {
-        CGdiObject<HBITMAP> bitmap((HBITMAP)LoadImageW(m_env->resources, MAKEINTRESOURCEW(kButtonsBitmap),
-                                                       IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
-        if (bitmap)
-            m_calendar.SetButtonsBitmap(bitmap.Get());
-    }
+    if (m_env)
+        Calendar::LoadNavigationButtons(m_calendar, m_env->folder, m_env->resources);
     // the style holds no alpha of its own: the tooltip stays opaque
     m_styleAlpha = 255;
     m_calendar.SetStyle(style);
@@ -418,7 +404,7 @@ void CTooltip::ShowAt(const RECT& anchor, bool)
         return;
     const ILanguageStrings* language = m_env ? m_env->language : nullptr;
     WCHAR prefix[kTodayPrefixChars + 1];
-    if (language && language->GetString(kTodayPrefixString, prefix, kTodayPrefixChars + 1))
+    if (language && language->GetString(Calendar::kTodayPrefixString, prefix, kTodayPrefixChars + 1))
         m_calendar.SetTodayPrefix(prefix);
     if (m_hint && language) {
         WCHAR hint[kHintChars + 1];

@@ -287,6 +287,7 @@ public:
     const SettingsPaths& Paths() override { return paths; }
     const CUnitNames& UnitNames() override { return names; }
     void SendDataToTrayClock() override { ++pushes; }
+    HWND MainWindow() override { return nullptr; }
 
     ClockRecord clocks[3] = {};
     int count = 2;  // the third record lies past the array's end
@@ -353,4 +354,74 @@ TEST(TimerControl, RunsTheOperationSavesAndPushesOnce)
         EXPECT_EQ(TicksAt(c.startAt), TicksOf(start));
         WritePrivateProfileStringW(nullptr, nullptr, nullptr, host.paths.userIni);
     }
+}
+
+namespace {
+
+// The panel as the timers see it: notes what it is asked.
+class CFakePanel : public ITimerPanel {
+public:
+    bool Show(HWND owner, const ClockRecord& clock, int clockIndex, HWND mainWindow) override
+    {
+        shownId = clock.id;
+        shownIndex = clockIndex;
+        shownOwner = owner;
+        open = true;
+        return true;
+    }
+    bool IsShown() const override { return open; }
+    HWND Window() const override { return open ? GetDesktopWindow() : nullptr; }
+    void Close() override
+    {
+        open = false;
+        ++closes;
+    }
+
+    bool open = false;
+    uint32_t shownId = 0;
+    int shownIndex = -1;
+    HWND shownOwner = nullptr;
+    int closes = 0;
+};
+
+}  // namespace
+
+TEST(TimerControl, ThePanelOpensForTimersOnlyAndAnOperationClosesIt)
+{
+    CTempFolder folder;
+    CFakeTimerHost host;
+    ASSERT_TRUE(BuildIniPathsFor(folder.Path().c_str(), L"user", &host.paths));
+    host.clocks[0].id = 1;
+    host.clocks[1].id = 7;
+    host.clocks[1].kind = kStopwatch;
+    host.clocks[2].id = 3;
+    host.clocks[2].kind = kStopwatch;  // past the count
+    CFakePanel panel;
+    CFixedNowTimers timers(&host);
+    timers.SetPanel(&panel);
+    HWND beside = GetDesktopWindow();
+
+    for (int index : {-1, 0, 2}) {
+        SCOPED_TRACE(index);
+        timers.ShowPanel(index, beside);
+        EXPECT_FALSE(timers.IsPanelVisible());
+    }
+    timers.ShowPanel(1, beside);
+    EXPECT_TRUE(timers.IsPanelVisible());
+    EXPECT_EQ(7u, panel.shownId);
+    EXPECT_EQ(1, panel.shownIndex);
+    EXPECT_EQ(beside, panel.shownOwner);
+
+    // an operation that does nothing leaves it; one that acts closes it
+    timers.ControlTimerClock(1, 3);
+    EXPECT_TRUE(timers.IsPanelVisible());
+    timers.ControlTimerClock(1, kTimerStart);
+    EXPECT_FALSE(timers.IsPanelVisible());
+    EXPECT_EQ(1, panel.closes);
+    EXPECT_EQ(1u, host.clocks[1].timerRunning);
+
+    // without a panel nothing opens
+    CFixedNowTimers bare(&host);
+    bare.ShowPanel(1, beside);
+    EXPECT_FALSE(bare.IsPanelVisible());
 }

@@ -16,30 +16,6 @@ const int kStartRuns = 7;
 
 std::wstring g_folder;
 
-struct FindShownOwned {
-    HWND owner;
-    HWND found;
-};
-
-BOOL CALLBACK FindShownOwnedProc(HWND hwnd, LPARAM lParam)
-{
-    FindShownOwned* find = (FindShownOwned*)lParam;
-    if (GetWindow(hwnd, GW_OWNER) != find->owner || !IsWindowVisible(hwnd))
-        return TRUE;
-    find->found = hwnd;
-    return FALSE;
-}
-
-// The frame once the dialog it owns is shown: the program is ready for the
-// user then, and closing the frame ends it.
-HWND ShownSettingsFrame(DWORD)
-{
-    FindShownOwned find = {FindWindowW(kSettingsWindowClass, nullptr), nullptr};
-    if (find.owner)
-        EnumWindows(FindShownOwnedProc, (LPARAM)&find);
-    return find.found ? find.owner : nullptr;
-}
-
 bool MeasureStartup()
 {
     double p, m;

@@ -51,64 +51,6 @@ bool Start(const wchar_t* exe, const wchar_t* arguments, const wchar_t* windowCl
     return StartUntilWindow(g_folder, exe, arguments, windowClass, run, seconds);
 }
 
-std::string ReadWholeFile(const std::wstring& path)
-{
-    CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                   OPEN_EXISTING, 0, nullptr));
-    if (!file)
-        return std::string();
-    std::string bytes;
-    char buffer[4096];
-    DWORD got = 0;
-    while (ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
-        bytes.append(buffer, got);
-    return bytes;
-}
-
-// Wine keeps the CPU times of other processes to itself (GetProcessTimes
-// gives 0 for them), so they are read from the host's /proc: the process
-// whose command line holds our folder and `exe`. Null characters of the
-// command line become blanks.
-std::wstring FindHostProcess(const char* exe)
-{
-    char leaf[64];
-    sprintf(leaf, "%ls_%lu", kFolderName, GetCurrentProcessId());
-    WIN32_FIND_DATAW found;
-    CFindHandle find(FindFirstFileW(L"Z:\\proc\\*", &found));
-    if (!find)
-        return std::wstring();
-    std::wstring result;
-    do {
-        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9')
-            continue;
-        std::wstring dir = std::wstring(L"Z:\\proc\\") + found.cFileName + L"\\";
-        std::string line = ReadWholeFile(dir + L"cmdline");
-        for (char& c : line)
-            if (!c)
-                c = ' ';
-        if (line.find(leaf) != std::string::npos && line.find(exe) != std::string::npos) {
-            result = dir;
-            break;
-        }
-    } while (FindNextFileW(find.Get(), &found));
-    return result;
-}
-
-// User and system time of a host process in seconds; -1 when unknown.
-double HostCpuSeconds(const std::wstring& procDir)
-{
-    std::string stat = ReadWholeFile(procDir + L"stat");
-    size_t end = stat.rfind(')');  // the name may hold blanks
-    if (procDir.empty() || end == std::string::npos)
-        return -1;
-    unsigned long long utime = 0, stime = 0;
-    // after the name: state, then 10 fields before utime and stime
-    if (sscanf(stat.c_str() + end + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2)
-        return -1;
-    const double kTicksPerSecond = 100.0;  // the kernel's USER_HZ
-    return (double)(utime + stime) / kTicksPerSecond;
-}
-
 bool MeasureStartup()
 {
     double p, m;
@@ -181,7 +123,8 @@ bool MeasureIdle(int seconds)
     if (!Start(L"minimal_window.exe", L"/timer", L"TlMinimalClass", &minimal, &s))
         return false;
     Sleep(2000);  // past the start-up's own work
-    std::wstring programProc = FindHostProcess("tempolan.exe"), minimalProc = FindHostProcess("minimal_window.exe");
+    std::wstring programProc = FindHostProcess(kFolderName, "tempolan.exe"),
+                 minimalProc = FindHostProcess(kFolderName, "minimal_window.exe");
     double p0 = HostCpuSeconds(programProc), m0 = HostCpuSeconds(minimalProc);
     Sleep(seconds * 1000);
     double p1 = HostCpuSeconds(programProc), m1 = HostCpuSeconds(minimalProc);

@@ -1,5 +1,9 @@
 #include "tests/bench/StartupRuns.h"
 
+#include "graphics/protocol/WindowClasses.h"
+
+#include <stdio.h>
+
 #include <algorithm>
 
 std::wstring MakeBenchFolder(const wchar_t* name, const std::vector<const wchar_t*>& programFiles,
@@ -110,4 +114,86 @@ bool MedianStartups(const std::wstring& folder, int runs,
     *programMs = Median(program) * 1000;
     *minimalMs = Median(minimal) * 1000;
     return true;
+}
+
+namespace {
+
+std::string ReadWholeFile(const std::wstring& path)
+{
+    CKernelHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                   OPEN_EXISTING, 0, nullptr));
+    if (!file)
+        return std::string();
+    std::string bytes;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(file.Get(), buffer, sizeof(buffer), &got, nullptr) && got > 0)
+        bytes.append(buffer, got);
+    return bytes;
+}
+
+struct FindShownOwned {
+    HWND owner;
+    HWND found;
+};
+
+BOOL CALLBACK FindShownOwnedProc(HWND hwnd, LPARAM lParam)
+{
+    FindShownOwned* find = (FindShownOwned*)lParam;
+    if (GetWindow(hwnd, GW_OWNER) != find->owner || !IsWindowVisible(hwnd))
+        return TRUE;
+    find->found = hwnd;
+    return FALSE;
+}
+
+}  // namespace
+
+// Wine keeps the CPU times of other processes to itself (GetProcessTimes
+// gives 0 for them), so they are read from the host's /proc. Null
+// characters of the command line become blanks.
+std::wstring FindHostProcess(const wchar_t* folderName, const char* exe)
+{
+    char leaf[MAX_PATH];
+    snprintf(leaf, sizeof(leaf), "%ls_%lu", folderName, GetCurrentProcessId());
+    WIN32_FIND_DATAW found;
+    CFindHandle find(FindFirstFileW(L"Z:\\proc\\*", &found));
+    if (!find)
+        return std::wstring();
+    std::wstring result;
+    do {
+        if (found.cFileName[0] < L'0' || found.cFileName[0] > L'9')
+            continue;
+        std::wstring dir = std::wstring(L"Z:\\proc\\") + found.cFileName + L"\\";
+        std::string line = ReadWholeFile(dir + L"cmdline");
+        for (char& c : line)
+            if (!c)
+                c = ' ';
+        if (line.find(leaf) != std::string::npos && line.find(exe) != std::string::npos) {
+            result = dir;
+            break;
+        }
+    } while (FindNextFileW(find.Get(), &found));
+    return result;
+}
+
+double HostCpuSeconds(const std::wstring& procDir)
+{
+    std::string stat = ReadWholeFile(procDir + L"stat");
+    size_t end = stat.rfind(')');  // the name may hold blanks
+    if (procDir.empty() || end == std::string::npos)
+        return -1;
+    unsigned long long utime = 0, stime = 0;
+    // after the name: state, then 10 fields before utime and stime
+    if (sscanf(stat.c_str() + end + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &utime, &stime) != 2)
+        return -1;
+    const double kTicksPerSecond = 100.0;  // the kernel's USER_HZ
+    return (double)(utime + stime) / kTicksPerSecond;
+}
+
+HWND ShownSettingsFrame(DWORD)
+{
+    FindShownOwned find = {FindWindowW(kSettingsWindowClass, nullptr), nullptr};
+    if (find.owner)
+        EnumWindows(FindShownOwnedProc, (LPARAM)&find);
+    return find.found ? find.owner : nullptr;
 }

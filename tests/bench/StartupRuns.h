@@ -56,3 +56,13 @@ bool StartUntilWindow(const std::wstring& folder, const wchar_t* exe, const wcha
 bool MedianStartups(const std::wstring& folder, int runs,
                     const std::function<bool(Running* run, double* seconds)>& startProgram, double* programMs,
                     double* minimalMs);
+
+// The host's /proc folder of the program `exe` started from a bench folder
+// made with `folderName` by this process; empty when not found.
+std::wstring FindHostProcess(const wchar_t* folderName, const char* exe);
+// User and system time of a host process in seconds; -1 when unknown.
+double HostCpuSeconds(const std::wstring& procDir);
+
+// The settings program's frame once the dialog it owns is shown: the
+// program is ready for the user then, and closing the frame ends it.
+HWND ShownSettingsFrame(DWORD pid);

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "graphics/protocol/TimeServiceProtocol.h"
+#include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
 #include "graphics/system/Restrictions.h"
@@ -23,6 +24,7 @@
 #include "tests/support/PngFile.h"
 #include "tests/support/ProgramFolder.h"
 #include "tests/support/ScreenGrab.h"
+#include "tests/support/SettingsDriver.h"
 #include "tests/support/TestFiles.h"
 #include "tests/support/TestMessages.h"
 #include "tests/support/TestProcess.h"
@@ -827,4 +829,49 @@ TEST_F(TimeServiceProgram, DefaultModeReadsTheDefaultsAndWritesNothing)
 
     ASSERT_EQ(0, Send(SERVICE_CONTROL_STOP));
     EXPECT_EQ(0, WaitState(SERVICE_STOPPED));
+}
+
+// settings.exe beside the running service: its time page's button reaches
+// the service through the manager, and the page shows the outcome the
+// service signals through its event.
+class TimeServiceBesideSettings : public TimeServiceProgram {
+protected:
+    std::wstring MakeFolder() override
+    {
+        return m_program.Ready() && m_program.AddProgramFile(L"settings.exe") ? m_program.Path() : std::wstring();
+    }
+    // String `id` of the English library.
+    static std::wstring LibraryText(UINT id)
+    {
+        CModule library(LoadLibraryExW((std::wstring(TL_PROGRAM_FOLDER) + L"res_en.dll").c_str(), nullptr,
+                                       LOAD_LIBRARY_AS_DATAFILE));
+        WCHAR text[512] = {};
+        LoadStringW(library.Get(), id, text, 512);
+        return text;
+    }
+
+    CDesktopProgram m_program;
+};
+
+TEST_F(TimeServiceBesideSettings, TheTimePageSynchronisesNow)
+{
+    ASSERT_NE(0u, StartService());
+    ASSERT_EQ(nullptr, FindWindowW(kSettingsWindowClass, nullptr)) << "a settings program of another test runs";
+    CTestProcess settings;
+    ASSERT_TRUE(settings.Start(m_folder + L"settings.exe", L"/sync", m_folder));
+    CSettingsDriver driver(settings.Handle(), settings.Pid());
+    ASSERT_TRUE(driver.Attach(kProgramWaitMs));
+    ASSERT_TRUE(driver.WaitForSelection({kTreeRootTime}, 196, 5000));
+    HWND button = driver.PageControl(1032);
+    HWND status = driver.PageControl(1025);
+    // enabled: the page found the service's event
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(button) != FALSE; }, kSwitchMs));
+    ASSERT_TRUE(driver.Click(button));
+    EXPECT_EQ(L"0", WaitForOutcome());
+    const std::wstring done = LibraryText(126) + L"<br>" + LibraryText(136);
+    EXPECT_TRUE(PumpUntil([&] { return driver.Text(status) == done; }, kSwitchMs)) << driver.Text(status);
+    if (HWND frame = driver.Frame())
+        PostMessageW(frame, WM_CLOSE, 0, 0);
+    settings.ExitCode(5000);
+    settings.End();
 }

@@ -15,9 +15,11 @@
 #include "graphics/protocol/WindowClasses.h"
 #include "graphics/records/ClockRecord.h"
 #include "graphics/records/FixedText.h"
+#include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
 #include "settings/alarmpages/AlarmPageIds.h"
 #include "settings/clockpages/ClockPageIds.h"
+#include "settings/taskbarpage/TaskbarPage.h"
 #include "tests/support/DesktopProgram.h"
 #include "tests/support/PngFile.h"
 #include "tests/support/RecordingWindow.h"
@@ -538,6 +540,107 @@ TEST_F(SettingsProcess, PagesShots)
     EXPECT_EQ(kCheckImageNone, driver.CheckImage({kTreeRootGeneral}));
 }
 
+namespace {
+
+const wchar_t kChooserTitle[] = L"Tempolan World Map";
+
+// The location chooser of the settings program `pid`, once it is shown.
+HWND WaitForChooser(DWORD pid, DWORD ms)
+{
+    HWND found = nullptr;
+    PumpUntil([&] {
+        HWND window = FindWindowW(L"#32770", kChooserTitle);
+        DWORD owner = 0;
+        if (window)
+            GetWindowThreadProcessId(window, &owner);
+        found = window && owner == pid && IsWindowVisible(window) ? window : nullptr;
+        return found != nullptr;
+    }, ms);
+    return found;
+}
+
+uint32_t ScreenColour(COLORREF colour)
+{
+    return (uint32_t)GetRValue(colour) << 16 | (uint32_t)GetGValue(colour) << 8 | GetBValue(colour);
+}
+
+}  // namespace
+
+// The chooser from the clock page with the real map library drawing through
+// Mesa: the main program's desktop clocks hidden while it is open, the
+// settings dialog disabled, the map child at the left. A second start
+// ("/inst") ends it, the clocks come back and the settings dialog stays.
+// Its picture is saved.
+TEST_F(SettingsProcess, LocationChooserWithTheMap)
+{
+    ASSERT_TRUE(program.WriteCities(3));
+    for (const wchar_t* file : {L"orbex.dll", L"map.jpg", L"clouds.jpg", L"buttons.png"})
+        ASSERT_TRUE(program.AddProgramFile(file)) << file;
+    std::unique_ptr<CStandinMain> main;
+    CSettingsRun run;
+    StartOnThirdClock(&main, &run);
+    CSettingsDriver& driver = run.Driver();
+    ASSERT_TRUE(driver.PostClick(driver.PageControl(kIdcLocationButton)));
+    HWND chooser = WaitForChooser(run.Process().Pid(), kProgramWaitMs);
+    ASSERT_NE(nullptr, chooser);
+    ASSERT_TRUE(main->WaitFor(UM_HIDEDESKTOPCLOCKS, 1, 5000));
+    EXPECT_EQ(1u, main->Received(UM_HIDEDESKTOPCLOCKS)[0].wParam);
+    EXPECT_EQ(L"1", IniValue(SettingsFile(), L"map", L"initialized"));
+    EXPECT_FALSE(IsWindowEnabled(driver.Dialog()));
+
+    // painted: the pane's side shows the button face between its controls;
+    // a busy machine may take its time
+    RECT client;
+    GetClientRect(chooser, &client);
+    POINT origin = {0, 0};
+    ClientToScreen(chooser, &origin);
+    RECT whole = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    RECT pane = {whole.right - 320, whole.top, whole.right, whole.bottom};
+    // the list's white takes most of the pane once it is drawn
+    uint32_t white = ScreenColour(GetSysColor(COLOR_WINDOW));
+    int paneArea = (pane.right - pane.left) * (pane.bottom - pane.top);
+    EXPECT_TRUE(PumpUntil([&] {
+        RedrawWindow(chooser, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+        PumpUntil([] { return false; }, 300);
+        return paneArea - Marks(pane, white) > paneArea / 3;
+    }, 20000)) << "the pane was not painted";
+    PumpUntil([] { return false; }, 3000);
+    // the map library's child at the left; its OpenGL frames do not reach
+    // the screen under Wine, so the picture shows the place it takes
+    HWND child = FindWindowExW(chooser, nullptr, kMapWindowClass, nullptr);
+    ASSERT_NE(nullptr, child);
+    RECT childRect;
+    GetWindowRect(child, &childRect);
+    MapWindowPoints(nullptr, chooser, (POINT*)&childRect, 2);
+    GetClientRect(chooser, &client);
+    EXPECT_EQ(0, childRect.left);
+    EXPECT_EQ(0, childRect.top);
+    EXPECT_EQ(client.right - 320, childRect.right);
+    EXPECT_EQ(client.bottom, childRect.bottom);
+    origin = {0, 0};
+    ClientToScreen(chooser, &origin);
+    whole = {origin.x, origin.y, origin.x + client.right, origin.y + client.bottom};
+    std::vector<uint8_t> shot = GrabScreenRgb(whole);
+    std::wstring folder = std::wstring(TL_SHOTS_FOLDER) + L"settings\\";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    EXPECT_TRUE(WritePngPixels(folder + L"location_chooser_map.png", whole.right - whole.left, whole.bottom - whole.top,
+                               3, shot.data()));
+
+    // without a window manager Wine may take the maximised state back
+    bool zoomed = IsZoomed(chooser) != FALSE;
+    CSettingsRun second;
+    ASSERT_TRUE(second.Start(program, L"/inst"));
+    EXPECT_EQ(0, second.Process().ExitCode(kHandOverMs));
+    EXPECT_TRUE(PumpUntil([&] { return !IsWindow(chooser); }, 5000));
+    ASSERT_TRUE(main->WaitFor(UM_HIDEDESKTOPCLOCKS, 2, 5000));
+    EXPECT_EQ(0u, main->Received(UM_HIDEDESKTOPCLOCKS)[1].wParam);
+    EXPECT_TRUE(run.Process().Running());
+    EXPECT_TRUE(PumpUntil([&] { return IsWindowEnabled(driver.Dialog()) != FALSE; }, 5000));
+    // the second start handed over and ran no map test of its own
+    EXPECT_EQ(L"(none)", IniValue(SettingsFile(), L"map", L"install_result"));
+    EXPECT_EQ(zoomed ? L"1" : L"0", IniValue(SettingsFile(), UserPrefix() + L":main", L"MapWindowMax"));
+}
+
 // The whole way: the real main program in the stand-in taskbar, a tray
 // clock of ours attached to it, and a user who moves the first clock down
 // and presses OK. The next clocks the tray gets are in the new order.
@@ -681,4 +784,96 @@ TEST_F(SettingsProcess, ClockPageReachesTheRealProgram)
     EXPECT_TRUE(program.ExitProgram());
 }
 
+// The taskbar page the whole way: a new clock count typed in settings.exe
+// and OK reach the settings block the real program pushes to its tray clock.
+TEST_F(SettingsProcess, TaskbarPageReachesTheTrayClock)
+{
+    ASSERT_TRUE(program.WriteCities(3));
+    CStandinTaskbar taskbar;
+    ASSERT_TRUE(taskbar.Start());
+    int tempolan = program.Start(L"");
+    ASSERT_LE(0, tempolan);
+    HWND main = WaitForMainWindow();
+    ASSERT_NE(nullptr, main);
+    ASSERT_TRUE(taskbar.WaitAttached(kProgramWaitMs));
+    CRecordingWindow tray;
+    ASSERT_EQ(main, tray.AttachAsTrayClock(main, kProgramWaitMs));
+    auto lastSettings = [&]() -> const SettingsBlock* {
+        const SettingsBlock* last = nullptr;
+        for (const CRecordingWindow::Block& block : tray.blocks) {
+            if (block.id == kBlockSettings && block.data.size() >= sizeof(SettingsBlock))
+                last = (const SettingsBlock*)block.data.data();
+        }
+        return last;
+    };
+    ASSERT_TRUE(PumpUntil([&] { return lastSettings() != nullptr; }, 5000));
+    ASSERT_NE(2u, lastSettings()->trayClocks);
+
+    CSettingsRun run;
+    ASSERT_TRUE(run.StartShown(program, L"/taskbar"));
+    CSettingsDriver& driver = run.Driver();
+    ASSERT_TRUE(driver.WaitForSelection({kTreeRootTaskbar}, PageTemplate(kPageTray), 5000));
+    ASSERT_TRUE(driver.SetText(driver.PageControl(kIdcTrayClocks), L"2"));
+    ASSERT_TRUE(driver.PostClick(driver.Control(IDOK)));
+    EXPECT_EQ(0, run.Process().ExitCode(kProgramWaitMs));
+    EXPECT_EQ(L"2", program.UserMainKey(L"trayclocks"));
+    EXPECT_TRUE(PumpUntil([&] { return lastSettings() && lastSettings()->trayClocks == 2; }, kProgramWaitMs));
+
+    EXPECT_EQ(0, program.Exit());
+    EXPECT_EQ(0, program.ExitCode(tempolan));
+}
+
 }  // namespace
+
+// An address on the profiles page goes to the main program, whose answer
+// loads the file it left as "downloaded.ini"; a failed download shows the
+// load error and changes nothing; Close puts back what the load replaced.
+TEST_F(SettingsProcess, ProfileFromAnAddress)
+{
+    std::wstring source = program.File(L"profile-source.ini");
+    WritePrivateProfileStringW(L"default:main", L"description", L"A test profile", source.c_str());
+    WritePrivateProfileStringW(L"default:clock1", L"enabled", L"1", source.c_str());
+    WritePrivateProfileStringW(L"default:clock1", L"prefix", L"Downloaded", source.c_str());
+    WritePrivateProfileStringW(L"default:clock1", L"timer_mode", L"0", source.c_str());
+    CModule library(LoadLibraryExW(program.File(L"res_en.dll").c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    WCHAR caption[64] = {};
+    LoadStringW(library.Get(), 141, caption, 64);
+    const std::wstring address = L"http://127.0.0.1/profile.ini";
+    const std::wstring clock1 = UserPrefix() + L":clock1";
+
+    for (int status : {404, 200}) {
+        SCOPED_TRACE(status);
+        std::wstring log = program.File((L"main" + std::to_wstring(status) + L".log").c_str());
+        WritePrivateProfileStringW(L"download", L"status", std::to_wstring(status).c_str(), (log + L".download").c_str());
+        WritePrivateProfileStringW(L"download", L"source", source.c_str(), (log + L".download").c_str());
+        std::unique_ptr<CStandinMain> main(new CStandinMain(log, SettingsFile()));
+        ASSERT_NE(nullptr, main->Window());
+        CSettingsRun run;
+        ASSERT_TRUE(run.StartShown(program, L""));
+        CSettingsDriver& driver = run.Driver();
+        ASSERT_TRUE(driver.Select({kTreeRootProfiles}));
+        ASSERT_TRUE(driver.WaitForSelection({kTreeRootProfiles}, PageTemplate(kPageIni), 5000));
+        HWND page = driver.VisiblePage();
+        ASSERT_TRUE(driver.SetText(driver.PageControl(1112), address));
+        ASSERT_TRUE(driver.PostClick(driver.PageControl(1311)));
+        ASSERT_TRUE(main->WaitFor(WM_COPYDATA, 1, 5000));
+        std::vector<StandinMainEntry> blocks = main->Received(WM_COPYDATA);
+        EXPECT_EQ(CD_DOWNLOADREQUEST, blocks[0].copyId);
+        EXPECT_EQ(520u, blocks[0].copyBytes);
+        EXPECT_EQ((WPARAM)page, blocks[0].wParam);
+        EXPECT_EQ(address, blocks[0].text);
+        if (status != 200) {
+            std::wstring box = CloseMessageBox(caption, 5000);
+            EXPECT_NE(std::wstring::npos, box.find(L"downloaded.ini")) << box;
+            EXPECT_EQ(9, driver.RootCount());
+        } else {
+            EXPECT_TRUE(main->WaitFor(UM_SETTINGSCHANGED, 1, 5000));
+            EXPECT_TRUE(PumpUntil([&] { return driver.RootCount() == 7; }, 5000)) << driver.RootCount();
+            EXPECT_EQ(L"Downloaded", IniValue(SettingsFile(), clock1, L"prefix"));
+            EXPECT_EQ(TreePosition{kTreeRootProfiles}, driver.Selected());
+        }
+        run.Stop();
+        EXPECT_EQ(L"Clock1", IniValue(SettingsFile(), clock1, L"prefix"));
+        EXPECT_EQ(0, main->Stop());
+    }
+}

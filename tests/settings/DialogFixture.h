@@ -152,6 +152,16 @@ protected:
         Pump();
     }
     bool Enabled(int id) const { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+    // The first node of `kind` at or under `node`, or null.
+    static CTreeNode* NodeOfKind(CTreeNode* node, int kind)
+    {
+        if (node->GetPageKind() == kind)
+            return node;
+        for (CTreeNode* child : node->Children())
+            if (CTreeNode* found = NodeOfKind(child, kind))
+                return found;
+        return nullptr;
+    }
     void Command(uint32_t code, uint32_t n = 0, uint32_t m = 0)
     {
         SendMessageW(dialog, UM_RUNSETTINGSCOMMAND, code, PackSettingsCommand(n, m));

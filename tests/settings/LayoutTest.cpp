@@ -18,6 +18,7 @@
 #include "graphics/system/Handles.h"
 #include "settings/backgrounds/BackgroundPageIds.h"
 #include "settings/clockpages/ClockPageIds.h"
+#include "settings/taskbarpage/TaskbarPage.h"
 #include "tests/support/TestMessages.h"
 
 namespace {
@@ -335,8 +336,9 @@ TEST(DialogLayout, EveryTemplateOfTheEnglishLibraryFits)
     DestroyWindow(host);
 }
 
-// The pages of a clock find the controls they drive in the templates we
-// designed, each of the kind the page treats it as.
+// The pages of a clock, and the taskbar page with its preview, find the
+// controls they drive in the templates we designed, each of the kind the
+// page treats it as.
 TEST(DialogLayout, ClockPageTemplatesHoldTheirControls)
 {
     INITCOMMONCONTROLSEX init = {sizeof(init), 0xFFFF};
@@ -373,6 +375,9 @@ TEST(DialogLayout, ClockPageTemplatesHoldTheirControls)
         {197, {{kIdcTimeFormat, WC_COMBOBOXW}, {kIdcDateFormat, WC_COMBOBOXW}, {kIdcSecondsHand, WC_BUTTONW},
                {kIdcSuffix, WC_BUTTONW}, {kIdcPreview, WC_STATICW}}},
         {210, {{kIdcTimeFormat, WC_COMBOBOXW}, {kIdcPreview, WC_STATICW}}},
+        {199, {{kIdcTrayClocks, WC_EDITW}, {kIdcTrayClocksSpin, UPDOWN_CLASSW}, {kIdcTaskbarSkin, WC_COMBOBOXW},
+               {kIdcTransparentSkin, WC_BUTTONW}, {kIdcOverlayPrefixes, WC_BUTTONW}, {kIdcTooltips, WC_BUTTONW},
+               {kIdcTooltipKind, WC_BUTTONW}, {kIdcTooltipCalendar, WC_BUTTONW}, {kIdcPreview, WC_STATICW}}},
     };
     for (const Template& t : templates) {
         SCOPED_TRACE(t.id);

@@ -50,16 +50,6 @@ void AnswerAddBox(const wchar_t* address, std::wstring* shown = nullptr)
     SetTimer(nullptr, 0, 20, BoxTimer);
 }
 
-CTreeNode* NodeOfKind(CTreeNode* node, int kind)
-{
-    if (node->GetPageKind() == kind)
-        return node;
-    for (CTreeNode* child : node->Children())
-        if (CTreeNode* found = NodeOfKind(child, kind))
-            return found;
-    return nullptr;
-}
-
 class NewsPage : public DialogTest {
 protected:
     // Channels as "url|ttl|enabled" in sections 1..n.

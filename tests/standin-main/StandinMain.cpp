@@ -10,6 +10,12 @@
 // first null, as UTF-8, "\" and controls escaped as \xHH), and for
 // UM_SAVESTATE and UM_SETTINGSCHANGED " snapshot <file>": a copy of the
 // settings file as it was when the message came, before the marker.
+//
+// A download request (CD_DOWNLOADREQUEST) is answered as the real program's
+// worker does, after the request returned: "status" of [download] in the
+// file "<log>.download" (404 when missing); with 200 its "source" file is
+// first copied to "downloaded.ini" beside the settings file. Nothing is
+// fetched.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -27,6 +33,8 @@ namespace {
 // what the real program takes to write its timer state, so that a settings
 // program that does not wait for the answer shows up
 const DWORD kSaveStateAnswerMs = 300;
+// posted to itself: wParam the window that asked for a download
+const UINT kAnswerDownload = WM_APP + 1;
 
 struct StandinState {
     CKernelHandle log;
@@ -114,7 +122,21 @@ LRESULT CALLBACK StandinProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     }
     case WM_COPYDATA:
+        if (lParam && ((const COPYDATASTRUCT*)lParam)->dwData == CD_DOWNLOADREQUEST)
+            PostMessageW(hwnd, kAnswerDownload, wParam, 0);
         return 1;
+    case kAnswerDownload: {
+        std::wstring answer = g_state.logPath + L".download";
+        UINT status = GetPrivateProfileIntW(L"download", L"status", 404, answer.c_str());
+        if (status == 200) {
+            WCHAR source[MAX_PATH] = {};
+            GetPrivateProfileStringW(L"download", L"source", L"", source, MAX_PATH, answer.c_str());
+            std::wstring target = g_state.settingsPath.substr(0, g_state.settingsPath.find_last_of(L"\\/") + 1);
+            CopyFileW(source, (target + L"downloaded.ini").c_str(), FALSE);
+        }
+        SendMessageW((HWND)wParam, UM_PROFILEDOWNLOADED, status, 0);
+        return 0;
+    }
     case WM_CLOSE:
         DestroyWindow(hwnd);
         return 0;

@@ -4,6 +4,7 @@
 #include <stdint.h>
 
 #include <functional>
+#include <string>
 
 #include "graphics/image/Bitmap.h"
 #include "graphics/image/PixelBuffer.h"
@@ -38,4 +39,34 @@ inline PixelFn Uniform(uint32_t value)
 inline uint32_t Position(int x, int y)
 {
     return 0xFF000000u | (uint32_t)x << 8 | (uint32_t)y;
+}
+
+// A 24-bit BMP file with the pixels of `fn` (0x00RRGGBB).
+inline std::string BmpFile(int width, int height, const PixelFn& fn)
+{
+    const int rowBytes = (width * 3 + 3) & ~3;
+    BITMAPFILEHEADER file = {};
+    BITMAPINFOHEADER info = {};
+    file.bfType = 0x4D42;  // "BM"
+    file.bfOffBits = sizeof(file) + sizeof(info);
+    file.bfSize = file.bfOffBits + height * rowBytes;
+    info.biSize = sizeof(info);
+    info.biWidth = width;
+    info.biHeight = height;
+    info.biPlanes = 1;
+    info.biBitCount = 24;
+    info.biCompression = BI_RGB;
+    std::string out((const char*)&file, sizeof(file));
+    out.append((const char*)&info, sizeof(info));
+    for (int y = 0; y < height; ++y) {
+        std::string row((size_t)rowBytes, '\0');
+        for (int x = 0; x < width; ++x) {
+            uint32_t p = fn(x, y);
+            row[x * 3] = (char)(p & 0xFF);
+            row[x * 3 + 1] = (char)(p >> 8 & 0xFF);
+            row[x * 3 + 2] = (char)(p >> 16 & 0xFF);
+        }
+        out += row;
+    }
+    return out;
 }

@@ -50,14 +50,16 @@ public:
     bool succeed = true;
 };
 
+// Records the codes; with `succeed` false the service refuses them.
 class CFakeTimeService : public ITimeServiceControl {
 public:
     bool SendControl(DWORD code) override
     {
         codes.push_back(code);
-        return true;
+        return succeed;
     }
     std::vector<DWORD> codes;
+    bool succeed = true;
 };
 
 // The seams of a CMainSettings over `paths` with these fakes; every argument

@@ -160,6 +160,40 @@ inline HWND FindProcessWindow(DWORD pid, const wchar_t* windowClass)
     return find.found;
 }
 
+// The process's top-level windows of one class and title.
+struct FindTitledWindowState {
+    DWORD pid;
+    const wchar_t* windowClass;
+    const wchar_t* title;
+    HWND found;
+    int count;
+};
+
+inline BOOL CALLBACK FindTitledWindowProc(HWND hwnd, LPARAM lParam)
+{
+    FindTitledWindowState* find = (FindTitledWindowState*)lParam;
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    WCHAR title[128] = {};
+    GetWindowTextW(hwnd, title, 128);
+    if (pid == find->pid && HasWindowClass(hwnd, find->windowClass) && lstrcmpW(title, find->title) == 0) {
+        find->found = hwnd;
+        ++find->count;
+    }
+    return TRUE;
+}
+
+// The top-level window of `windowClass` titled `title` of process `pid`,
+// shown or not; null when none. `count` (may be null) gets how many there are.
+inline HWND FindTitledWindow(DWORD pid, const wchar_t* windowClass, const wchar_t* title, int* count = nullptr)
+{
+    FindTitledWindowState find = {pid, windowClass, title, nullptr, 0};
+    EnumWindows(FindTitledWindowProc, (LPARAM)&find);
+    if (count)
+        *count = find.count;
+    return find.found;
+}
+
 // The process's Shell_TrayWnd, found by EnumWindows.
 struct FindTray {
     DWORD process;

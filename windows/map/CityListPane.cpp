@@ -381,9 +381,9 @@ bool CCityListPane::CityMode() const
     return !m_inZoneMode;
 }
 
-CityRecord* CCityListPane::SelectedCity() const
+const void* CCityListPane::SelectedRecord() const
 {
-    if (m_inZoneMode || !m_list)
+    if (!m_list)
         return nullptr;
     int row = (int)SendMessageW(m_list, LVM_GETNEXTITEM, (WPARAM)-1, LVNI_SELECTED);
     if (row < 0)
@@ -393,7 +393,17 @@ CityRecord* CCityListPane::SelectedCity() const
     item.iItem = row;
     if (!SendMessageW(m_list, LVM_GETITEMW, 0, (LPARAM)&item))
         return nullptr;
-    return (CityRecord*)item.lParam;
+    return (const void*)item.lParam;
+}
+
+CityRecord* CCityListPane::SelectedCity() const
+{
+    return m_inZoneMode ? nullptr : (CityRecord*)SelectedRecord();
+}
+
+const TimeZoneRecord* CCityListPane::SelectedZone() const
+{
+    return m_inZoneMode ? (const TimeZoneRecord*)SelectedRecord() : nullptr;
 }
 
 int CCityListPane::CityIndex(const CityRecord* city) const

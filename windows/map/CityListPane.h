@@ -11,6 +11,7 @@
 #include "windows/map/MapLibraryLoader.h"
 
 struct CityRecord;
+struct TimeZoneRecord;
 class CCityList;
 class CZoneDatabase;
 class ILanguageStrings;
@@ -61,6 +62,8 @@ public:
     bool CityMode() const;
     // City mode: the selected row's city; null in zone mode or with no row.
     CityRecord* SelectedCity() const;
+    // Zone mode: the selected row's zone; null in city mode or with no row.
+    const TimeZoneRecord* SelectedZone() const;
     // Index of the city in the city list; -1 for null.
     int CityIndex(const CityRecord* city) const;
 
@@ -105,6 +108,8 @@ private:
         const WCHAR* address;
     };
 
+    // The record the selected row keeps; null with no row.
+    const void* SelectedRecord() const;
     HWND AddControl(const WCHAR* className, const WCHAR* text, DWORD style, int id);
     void LoadCityListColumns();
     void TitleColumns(bool zoneMode);

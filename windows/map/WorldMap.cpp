@@ -13,6 +13,7 @@
 #include "graphics/system/Restrictions.h"
 #include "windows/CityList.h"
 #include "windows/map/CityListPane.h"
+#include "windows/map/MapHostCore.h"
 #include "windows/map/WorldMapValues.h"
 
 namespace {
@@ -20,11 +21,6 @@ namespace {
 const WCHAR kMapErrorCaption[] = L"World Map Error";
 const WCHAR kMapTitleFallback[] = L"Tempolan World Map";
 const WCHAR kCityListFile[] = L"cities.txt";
-
-const WCHAR kPlacementKey[] = L"MapWindowPos";
-const WCHAR kMaximisedKey[] = L"MapWindowMax";
-const WCHAR kMapSection[] = L"map";
-const WCHAR kInitializedKey[] = L"initialized";
 
 const DWORD kMapDialogStyle = WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME |
                               WS_MAXIMIZEBOX | DS_3DLOOK;
@@ -71,7 +67,7 @@ std::vector<WORD> BuildMapDialogTemplate(const WCHAR* title)
 
 CWorldMap::CWorldMap(const WorldMapServices& services)
     : m_services(services), m_settings(nullptr), m_exists(false), m_openCount(0), m_window(nullptr),
-      m_mapChild(nullptr), m_icon(nullptr), m_hand(nullptr), m_passingWheel(false)
+      m_icon(nullptr)
 {
 }
 
@@ -118,11 +114,11 @@ bool CWorldMap::ShowWorldMap(const WCHAR* location)
         SetForegroundWindow(m_window);
     }
     int index = location ? cities.FindCityByName(location) : -1;
-    if (index >= 0 && m_window) {
-        LPARAM record = (LPARAM)CityAt(index);
-        SendMessageW(m_window, UM_MAPSELECTCITY, (WPARAM)index, record);
-        if (m_mapChild)
-            SendMessageW(m_mapChild, UM_MAPSELECTCITY, (WPARAM)index, record);
+    CityRecord* record = m_core ? m_core->CityAt(index) : nullptr;
+    if (record && m_window) {
+        SendMessageW(m_window, UM_MAPSELECTCITY, (WPARAM)index, (LPARAM)record);
+        if (HWND child = m_core->MapChild())
+            SendMessageW(child, UM_MAPSELECTCITY, (WPARAM)index, (LPARAM)record);
     }
     return true;
 }
@@ -146,8 +142,7 @@ void CWorldMap::CloseWorldMap()
     // the dialog's WM_DESTROY still needs the pane; the map child goes with it
     if (window)
         DestroyWindow(window);
-    m_mapChild = nullptr;
-    m_pane.reset();
+    m_core.reset();
     if (m_openCount > 0 && --m_openCount == 0) {
         m_services.desktop->Show();
         UnloadMapLibrary(m_library);
@@ -161,10 +156,9 @@ bool CWorldMap::PhotosOn() const
     return m_settings && (m_settings->options & kOptCityPhotos) != 0;
 }
 
-CityRecord* CWorldMap::CityAt(int index) const
+HWND CWorldMap::MapChild() const
 {
-    CCityList& cities = *m_services.cities;
-    return index >= 0 && index < cities.Count() ? cities.Cities() + index : nullptr;
+    return m_core ? m_core->MapChild() : nullptr;
 }
 
 bool CWorldMap::CreateWorldMapWindow(const WCHAR* title, HICON icon)
@@ -178,7 +172,7 @@ bool CWorldMap::CreateWorldMapWindow(const WCHAR* title, HICON icon)
     pane.section = m_section.c_str();
     pane.photosOn = PhotosOn();
     pane.starter = m_services.starter;
-    m_pane.reset(new CCityListPane(pane));
+    m_core.reset(new CMapHostCore(pane, m_settings));
     m_icon = icon;
 
     std::vector<WORD> dialog = BuildMapDialogTemplate(title);
@@ -217,201 +211,48 @@ INT_PTR CWorldMap::OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_CLOSE:
         CloseWorldMap();
         return TRUE;
-    case WM_SIZE:
-        if (m_pane)
-            m_pane->Layout();
-        return TRUE;
-    case WM_PAINT:
-        OnPaint(window);
-        return TRUE;
-    case WM_SETCURSOR:
-        return OnSetCursor(window);
-    case WM_LBUTTONDOWN: {
-        POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-        int link = m_pane ? m_pane->LinkAt(at) : -1;
-        if (link >= 0)
-            m_pane->OpenLink(link);
-        return TRUE;
-    }
-    case WM_MOUSEWHEEL:
-        return OnMouseWheel(wParam, lParam);
-    case WM_NOTIFY:
-        OnNotify((const NMHDR*)lParam);
-        return TRUE;
     case WM_COMMAND:
-        OnCommand(window, LOWORD(wParam), HIWORD(wParam));
-        return TRUE;
+        if (OnCommand(window, LOWORD(wParam)))
+            return TRUE;
+        break;
     default:
         break;
     }
-    if (message == UM_MAPOVERLAYCHANGED) {
-        if (m_mapChild)
-            SendMessageW(m_mapChild, UM_MAPSETOVERLAY, wParam, lParam);
-        return TRUE;
-    }
-    if (message == UM_MAPSELECTCITY) {
-        // the record the map or ShowWorldMap picked; 0 carries none
-        if (lParam && m_pane)
-            m_pane->ShowPickedCity((const CityRecord*)lParam);
-        return TRUE;
-    }
-    return FALSE;
+    LRESULT answer = 0;
+    if (!m_core || !m_core->OnMessage(window, message, wParam, lParam, &answer))
+        return FALSE;
+    SetWindowLongPtrW(window, DWLP_MSGRESULT, answer);
+    return TRUE;
 }
 
 void CWorldMap::OnInitDialog(HWND window)
 {
     m_window = window;
-    m_hand = LoadCursorW(nullptr, IDC_HAND);
     SendMessageW(window, WM_SETICON, ICON_BIG, (LPARAM)m_icon);
-    RECT client;
-    GetClientRect(window, &client);
-    if (m_library.createMapWindow) {
-        // a failed OpenGL set-up leaves the city list alone; its status is not shown
-        DWORD status = 0;
-        m_mapChild = m_library.createMapWindow(window, 0, 0, MapChildWidth(client.right, kCityListPaneWidth),
-                                               client.bottom, &status);
-    }
-    // the main menu's item follows whether a map could be shown
-    if (m_settings) {
-        if (m_mapChild)
-            m_settings->options |= kOptMapInitialized;
-        else
-            m_settings->options &= ~kOptMapInitialized;
-    }
-    WritePrivateProfileStringW(kMapSection, kInitializedKey, m_mapChild ? L"1" : L"0", m_services.paths->userIni);
-    m_pane->Build(window, m_mapChild, m_library.setLocalString);
-    ApplyPlacement(window);
-    if (m_mapChild) {
-        SetFocus(m_mapChild);
-        bool clouds = m_settings && m_settings->cloudOverlay > 0;
-        SendMessageW(m_mapChild, UM_MAPSETOVERLAY, 0, clouds ? 1 : 0);
-    } else {
-        SetFocus(m_pane->List());
-    }
-}
-
-void CWorldMap::ApplyPlacement(HWND window)
-{
-    const WCHAR* file = m_services.paths->userIni;
-    std::wstring text;
-    MapWindowPos pos;
-    if (!ReadProfileText(file, m_section.c_str(), kPlacementKey, kMissingKey, &text) || IsMissingKey(text.c_str()) ||
-        !ParseMapWindowPos(text.c_str(), &pos)) {
-        ShowWindow(window, SW_SHOWMAXIMIZED);
-        return;
-    }
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    placement.showCmd = GetPrivateProfileIntW(m_section.c_str(), kMaximisedKey, 1, file) == 1 ? SW_SHOWMAXIMIZED
-                                                                                               : SW_SHOWNORMAL;
-    placement.rcNormalPosition = {pos.left, pos.top, pos.left + pos.width, pos.top + pos.height};
-    SetWindowPlacement(window, &placement);
+    m_core->CreateMapChild(window, m_library);
+    m_core->FinishSetup(window, m_library.setLocalString);
 }
 
 void CWorldMap::OnDestroy(HWND window)
 {
     if (m_window == window)
         m_window = nullptr;
-    if (m_pane)
-        m_pane->SaveColumns();
-    SavePlacement(window);
+    if (m_core)
+        m_core->SaveState(window);
 }
 
-void CWorldMap::SavePlacement(HWND window)
+bool CWorldMap::OnCommand(HWND window, WORD id)
 {
-    const WCHAR* file = m_services.paths->userIni;
-    WritePrivateProfileStringW(m_section.c_str(), kMaximisedKey, IsZoomed(window) ? L"1" : L"0", file);
-    WINDOWPLACEMENT placement = {};
-    placement.length = sizeof(placement);
-    if (!GetWindowPlacement(window, &placement))
-        return;
-    const RECT& r = placement.rcNormalPosition;
-    WCHAR text[64];
-    wsprintfW(text, L"%d %d %u %u", (int)r.left, (int)r.top, (unsigned)(r.right - r.left),
-              (unsigned)(r.bottom - r.top));
-    WritePrivateProfileStringW(m_section.c_str(), kPlacementKey, text, file);
-}
-
-void CWorldMap::OnPaint(HWND window)
-{
-    PAINTSTRUCT paint;
-    HDC dc = BeginPaint(window, &paint);
-    if (!dc)
-        return;
-    FillRect(dc, &paint.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
-    if (m_pane)
-        m_pane->PaintLinks(dc);
-    EndPaint(window, &paint);
-}
-
-bool CWorldMap::OnSetCursor(HWND window)
-{
-    POINT at;
-    if (!m_pane || !GetCursorPos(&at) || !ScreenToClient(window, &at) || m_pane->LinkAt(at) < 0)
-        return false;
-    SetCursor(m_hand);
-    SetWindowLongPtrW(window, DWLP_MSGRESULT, TRUE);
-    return true;
-}
-
-INT_PTR CWorldMap::OnMouseWheel(WPARAM wParam, LPARAM lParam)
-{
-    // a child's default handling hands the wheel on to its parent: that one
-    // is not sent back down
-    if (!m_mapChild || m_passingWheel)
-        return FALSE;
-    // the wheel's position comes in screen coordinates
-    POINT at = {(short)LOWORD(lParam), (short)HIWORD(lParam)};
-    ScreenToClient(m_mapChild, &at);
-    m_passingWheel = true;
-    LRESULT answer = SendMessageW(m_mapChild, WM_MOUSEWHEEL, wParam, MAKELPARAM(at.x, at.y));
-    m_passingWheel = false;
-    return answer != 0;
-}
-
-void CWorldMap::OnNotify(const NMHDR* header)
-{
-    if (!header || header->idFrom != (UINT_PTR)kIdPaneList || !m_pane)
-        return;
-    if (header->code == NM_DBLCLK) {
-        ShowCityOnMap();
-    } else if (header->code == NM_CLICK && m_mapChild && m_pane->CityMode()) {
-        // the map shows the photos only of a record of its own array
-        int index = m_pane->CityIndex(m_pane->SelectedCity());
-        if (CityRecord* record = CityAt(index))
-            PostMessageW(m_mapChild, UM_MAPSHOWCITY, (WPARAM)index, (LPARAM)record);
-    }
-}
-
-void CWorldMap::ShowCityOnMap()
-{
-    if (!m_mapChild || !m_pane->CityMode())
-        return;
-    int index = m_pane->CityIndex(m_pane->SelectedCity());
-    if (CityRecord* record = CityAt(index)) {
-        SendMessageW(m_mapChild, UM_MAPSELECTCITY, (WPARAM)index, (LPARAM)record);
-        SetFocus(m_mapChild);
-    }
-}
-
-void CWorldMap::OnCommand(HWND window, WORD id, WORD code)
-{
-    if (!m_pane)
-        return;
     switch (id) {
-    case kIdPaneShowOnMap:
-        ShowCityOnMap();
-        return;
     case IDOK:
-        if (m_mapChild && m_pane->CityMode())
-            SetFocus(m_mapChild);
+        if (m_core && m_core->MapChild() && m_core->Pane().CityMode())
+            SetFocus(m_core->MapChild());
         SendMessageW(window, WM_CLOSE, 0, 0);
-        return;
+        return true;
     case IDCANCEL:
         SendMessageW(window, WM_CLOSE, 0, 0);
-        return;
+        return true;
     default:
-        m_pane->OnCommand(id, code);
-        return;
+        return false;
     }
 }

@@ -15,7 +15,7 @@
 #include "windows/map/MapLibraryLoader.h"
 
 class CCityList;
-class CCityListPane;
+class CMapHostCore;
 class CZoneDatabase;
 class IAlarmMessageBox;
 class ILanguageStrings;
@@ -68,7 +68,7 @@ public:
     // `location` names (may be null). False when the window could not be
     // made; everything is undone then.
     bool ShowWorldMap(const WCHAR* location);
-    HWND MapChild() const { return m_mapChild; }
+    HWND MapChild() const;
     // Outstanding opens (0 or 1): the library is loaded while above 0.
     int OpenCount() const { return m_openCount; }
 
@@ -81,28 +81,16 @@ private:
     INT_PTR OnMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void OnInitDialog(HWND window);
     void OnDestroy(HWND window);
-    void OnPaint(HWND window);
-    bool OnSetCursor(HWND window);
-    INT_PTR OnMouseWheel(WPARAM wParam, LPARAM lParam);
-    void OnNotify(const NMHDR* header);
-    void OnCommand(HWND window, WORD id, WORD code);
-    void ShowCityOnMap();
-    void ApplyPlacement(HWND window);
-    void SavePlacement(HWND window);
+    bool OnCommand(HWND window, WORD id);
     bool PhotosOn() const;
-    // The record of city `index` in the array the library was given.
-    CityRecord* CityAt(int index) const;
 
     WorldMapServices m_services;
     SettingsBlock* m_settings;
     std::wstring m_section;  // the user's ":main"
     MapLibraryTable m_library;
-    std::unique_ptr<CCityListPane> m_pane;
+    std::unique_ptr<CMapHostCore> m_core;
     bool m_exists;  // the map object: from the open to the close
     int m_openCount;
     HWND m_window;
-    HWND m_mapChild;
     HICON m_icon;  // shared: not destroyed
-    HCURSOR m_hand;
-    bool m_passingWheel;
 };

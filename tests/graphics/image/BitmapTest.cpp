@@ -23,31 +23,7 @@ uint32_t GdiPixel(const CBitmap& bitmap, int x, int y)
 // A 24-bit BMP file of 2 x 2 pixels; `pixels` are 0x00RRGGBB, bottom row first.
 std::string BmpFile(const uint32_t pixels[4])
 {
-    const int kRowBytes = 8;  // 2 pixels * 3 bytes, padded to 4
-    BITMAPFILEHEADER file = {};
-    BITMAPINFOHEADER info = {};
-    file.bfType = 0x4D42;  // "BM"
-    file.bfOffBits = sizeof(file) + sizeof(info);
-    file.bfSize = file.bfOffBits + 2 * kRowBytes;
-    info.biSize = sizeof(info);
-    info.biWidth = 2;
-    info.biHeight = 2;
-    info.biPlanes = 1;
-    info.biBitCount = 24;
-    info.biCompression = BI_RGB;
-    std::string out((const char*)&file, sizeof(file));
-    out.append((const char*)&info, sizeof(info));
-    for (int row = 0; row < 2; ++row) {
-        char bytes[kRowBytes] = {};
-        for (int col = 0; col < 2; ++col) {
-            uint32_t p = pixels[row * 2 + col];
-            bytes[col * 3] = (char)(p & 0xFF);
-            bytes[col * 3 + 1] = (char)(p >> 8 & 0xFF);
-            bytes[col * 3 + 2] = (char)(p >> 16 & 0xFF);
-        }
-        out.append(bytes, kRowBytes);
-    }
-    return out;
+    return ::BmpFile(2, 2, [pixels](int x, int y) { return pixels[y * 2 + x]; });
 }
 
 }  // namespace
