@@ -61,8 +61,8 @@ void CAlarmFiring::FireAlarm(const AlarmRecord& alarm, const SYSTEMTIME& occurre
         PlaySound(alarm);
         break;
     case kActionOpenFile:
-    case kActionOpenProgram:
     case kActionOpenAddress:
+    case kActionOpenDocument:
         StartShellThread(alarm);
         break;
     case kActionCommandLine: {

@@ -9,7 +9,6 @@
 
 namespace {
 
-const WCHAR kProductSite[] = L"https://tempolan.kestrin-group.com/";
 const WCHAR kMakerSite[] = L"https://www.kestrin-group.com/";
 
 struct WebPage {

@@ -142,10 +142,10 @@ void PutNumber(COut& out, int32_t value, const Conversion& c)
             out.Put(' ');
 }
 
-// Copies `format` with "%%" as "%" and `put()` in place of its one
-// conversion, `length` characters long.
+// Copies `format` with "%%" as "%" and `put(at)` in place of each
+// conversion; `put` returns the conversion's length from its '%'.
 template <class Put>
-void CopyFormat(COut& out, const WCHAR* format, int length, Put put)
+void CopyFormat(COut& out, const WCHAR* format, Put put)
 {
     for (const WCHAR* p = format; *p; ++p) {
         if (*p != '%') {
@@ -154,8 +154,7 @@ void CopyFormat(COut& out, const WCHAR* format, int length, Put put)
             out.Put('%');
             ++p;
         } else {
-            put();
-            p += length - 1;
+            p += put(p) - 1;
         }
     }
 }
@@ -168,20 +167,32 @@ bool IsOneNumberFormat(const WCHAR* format)
     return format && CountConversions(format, &c) == 1;
 }
 
-int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap)
+int FormatWithNumber(const WCHAR* format, int32_t value, int most, WCHAR* out, int cap)
 {
     if (!out || cap <= 0)
         return 0;
     COut o(out, cap);
     Conversion first;
-    if (!format || CountConversions(format, &first) != 1) {
+    int count = format ? CountConversions(format, &first) : -1;
+    if (count < 1 || count > most) {
         Conversion plain;
         plain.code = 'd';
         PutNumber(o, value, plain);
         return o.Finish();
     }
-    CopyFormat(o, format, first.length, [&] { PutNumber(o, value, first); });
+    // each conversion with its own flags
+    CopyFormat(o, format, [&](const WCHAR* at) {
+        Conversion c;
+        ReadConversion(at, &c);
+        PutNumber(o, value, c);
+        return c.length;
+    });
     return o.Finish();
+}
+
+int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap)
+{
+    return FormatWithNumber(format, value, 1, out, cap);
 }
 
 namespace {
@@ -228,6 +239,9 @@ int FormatWithOneText(const WCHAR* format, const WCHAR* text, WCHAR* out, int ca
         PutText(o, text);
         return o.Finish();
     }
-    CopyFormat(o, format, 2, [&] { PutText(o, text); });
+    CopyFormat(o, format, [&](const WCHAR*) {
+        PutText(o, text);
+        return 2;
+    });
     return o.Finish();
 }

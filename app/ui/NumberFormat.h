@@ -11,6 +11,10 @@
 // conversion gives the number alone. Returns the length written.
 int FormatWithOneNumber(const WCHAR* format, int32_t value, WCHAR* out, int cap);
 
+// The same for formats that may use the number up to `most` times, each
+// conversion with its own flags; more than `most` gives the number alone.
+int FormatWithNumber(const WCHAR* format, int32_t value, int most, WCHAR* out, int cap);
+
 // True when `format` holds exactly one integer conversion as above.
 bool IsOneNumberFormat(const WCHAR* format);
 

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+// The program's own site: the menus' pages, the web address a new alarm proposes.
+const WCHAR kProductSite[] = L"https://tempolan.kestrin-group.com/";
 // The city photo service: its pages, the photos of a place, the add-photo page.
 const WCHAR kCityPhotoSite[] = L"https://places.tempolan.example/";
 // The maker's page about the city list and its zones.

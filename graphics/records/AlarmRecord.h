@@ -15,10 +15,10 @@ enum AlarmAction : int32_t {
     kActionReminder = 0,     // a log entry (no clock: a message box)
     kActionSound = 1,        // text: a sound file or "beep!"
     kActionSoundLoop = 2,    // until stopped in its dialog
-    kActionOpenFile = 3,     // text opened by the shell
-    kActionOpenProgram = 4,
+    kActionOpenFile = 3,     // text opened by the shell: a picture
+    kActionOpenAddress = 4,  // a web address
     kActionCommandLine = 5,  // text: program and parameters
-    kActionOpenAddress = 6,
+    kActionOpenDocument = 6,
     kActionShutdown = 7,     // after a countdown
     kActionHibernate = 8,
 };

@@ -377,24 +377,8 @@ void Browse(HWND page)
     WCHAR file[kUrlChars];
     CopyFixed(file, kUrlChars - 1, FieldText(clock->clickUrl, FIELD_WIDTH(clock->clickUrl)).c_str());
     file[kUrlChars - 1] = 0;
-    OPENFILENAMEW box = {};
-    box.lStructSize = sizeof(box);
-    box.hwndOwner = page;
-    box.lpstrFilter = L"Executable\0*.EXE\0All\0*.*\0";
-    box.nFilterIndex = 1;
-    box.lpstrFile = file;
-    box.nMaxFile = kUrlChars;
-    box.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
-    DWORD error = 0;
-    bool chosen = services->fileBox->OpenFile(&box, &error);
-    if (!chosen && error == FNERR_INVALIDFILENAME) {
-        // the address of a web page is no file name the box takes
-        file[0] = 0;
-        chosen = services->fileBox->OpenFile(&box, &error);
-    }
-    if (!chosen)
+    if (!BrowseForFile(*services->fileBox, page, L"Executable\0*.EXE\0All\0*.*\0", file, kUrlChars))
         return;
-    file[kUrlChars - 1] = 0;
     CopyFixed(clock->clickUrl, FIELD_WIDTH(clock->clickUrl), file);
     {
         CPageLoading loading;

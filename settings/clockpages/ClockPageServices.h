@@ -4,10 +4,9 @@
 #pragma once
 
 #include <windows.h>
-#include <commdlg.h>
-#include <cderr.h>
 
 #include "graphics/clock/Clock.h"
+#include "settings/dialog/FileBox.h"
 
 class CCityList;
 class CPreviewClock;
@@ -28,20 +27,6 @@ public:
     virtual bool ChooseLocation(HWND page, const CityRecord* start) = 0;
     // The chooser's window while one is open, else null.
     virtual HWND ChooserWindow() = 0;
-};
-
-// The system's file-open box.
-class IFileOpenBox {
-public:
-    virtual ~IFileOpenBox() = default;
-    // True with the chosen file in the box's buffer; false with
-    // CommDlgExtendedError's code in `*error` (0 when the user cancelled).
-    virtual bool OpenFile(OPENFILENAMEW* box, DWORD* error) = 0;
-};
-
-class CSystemFileOpenBox : public IFileOpenBox {
-public:
-    bool OpenFile(OPENFILENAMEW* box, DWORD* error) override;
 };
 
 struct ClockPageServices {

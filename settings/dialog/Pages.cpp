@@ -3,6 +3,7 @@
 #include "app/ui/LocalText.h"
 #include "graphics/language/Language.h"
 #include "graphics/protocol/LanguageProtocol.h"
+#include "settings/alarmpages/AlarmPage.h"
 #include "settings/backgrounds/BackgroundPage.h"
 #include "settings/clockpages/ClockPages.h"
 #include "settings/dialog/SettingsDialog.h"
@@ -41,6 +42,11 @@ DLGPROC DefaultPageProc(int kind)
         return DesktopPageProc;
     case kPageNews:
         return NewsPageProc;
+    case kPageAlarm:
+    case kPageDatedAlarm:
+    case kPageCountdownAlarm:
+    case kPageTimerAlarm:
+        return AlarmPageProc;
     case kPageGeneral:
         return GeneralPageProc;
     case kPageIni:

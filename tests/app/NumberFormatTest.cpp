@@ -36,6 +36,23 @@ TEST(NumberFormat, TranslatedFormats)
     }
 }
 
+// Formats that may take their number twice (a word form after it, say).
+TEST(NumberFormat, NumberUsedTwice)
+{
+    struct { const wchar_t* format; int32_t value; const wchar_t* expected; } cases[] = {
+        {L"%d min", 5, L"5 min"},
+        {L"%d Tag(e) [%02d]", 3, L"3 Tag(e) [03]"},
+        {L"%d %d %d", 3, L"3"},
+        {L"%d %s", 3, L"3"},
+    };
+    for (const auto& c : cases) {
+        wchar_t out[64];
+        int n = FormatWithNumber(c.format, c.value, 2, out, 64);
+        EXPECT_STREQ(c.expected, out) << "format " << c.format;
+        EXPECT_EQ((int)wcslen(c.expected), n);
+    }
+}
+
 TEST(NumberFormat, CutToCapacity)
 {
     wchar_t out[6];

@@ -17,6 +17,7 @@
 #include "graphics/records/FixedText.h"
 #include "graphics/records/SettingsBlock.h"
 #include "graphics/system/Handles.h"
+#include "settings/alarmpages/AlarmPageIds.h"
 #include "settings/clockpages/ClockPageIds.h"
 #include "settings/taskbarpage/TaskbarPage.h"
 #include "tests/support/DesktopProgram.h"
@@ -691,6 +692,40 @@ TEST_F(SettingsProcess, OkReachesTheTrayClockOfTheRealProgram)
 
     EXPECT_EQ(0, program.Exit());
     EXPECT_EQ(0, program.ExitCode(tempolan));
+}
+
+// The alarm page in the real program: the switch opens it on the alarm,
+// a user's edits on it and on a sub-page, then OK: the file holds them.
+TEST_F(SettingsProcess, AlarmPageEditedAndSaved)
+{
+    std::unique_ptr<CStandinMain> main = StartMain();
+    ASSERT_NE(nullptr, main->Window());
+    CSettingsRun run;
+    ASSERT_TRUE(run.StartShown(program, L"/alarm3.0"));
+    CSettingsDriver& driver = run.Driver();
+    ASSERT_TRUE(driver.WaitForSelection({kTreeFirstClock + 2, kClockChildAlarms, 0}, PageTemplate(kPageAlarm), 5000));
+    EXPECT_EQ(L"First", driver.Text(driver.PageControl(kIdcAlarmComment)));
+    ASSERT_TRUE(driver.SetText(driver.PageControl(kIdcAlarmComment), L"Standup"));
+    ASSERT_TRUE(driver.Click(driver.PageControl(kIdcKindOnce + kAlarmDaily)));
+    HWND daily = driver.PageControl((int)kSchedulePageTemplates[kAlarmDaily]);
+    ASSERT_TRUE(daily);
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(daily) != FALSE; }, 5000));
+    ASSERT_TRUE(driver.Click(GetDlgItem(daily, kIdcDailyEvery)));
+    ASSERT_TRUE(driver.SetText(GetDlgItem(daily, kIdcDailyDays), L"2"));
+    ASSERT_TRUE(driver.ChooseComboItem(driver.PageControl(kIdcAlarmAction), kActionSound));
+    ASSERT_TRUE(driver.SetText(driver.PageControl(kIdcAlarmText), L"beep!"));
+    ASSERT_TRUE(PumpUntil([&] { return driver.Enabled(kIdcApply); }, 5000));
+    ASSERT_TRUE(driver.PostClick(driver.Control(IDOK)));
+    EXPECT_EQ(0, run.Process().ExitCode(10000));
+
+    std::wstring alarm = UserPrefix() + L":clock3:alarm1";
+    EXPECT_EQ(L"Standup", IniValue(SettingsFile(), alarm, L"comment"));
+    EXPECT_EQ(L"1", IniValue(SettingsFile(), alarm, L"type"));
+    EXPECT_EQ(L"2030.01.01 08:00:00 2", IniValue(SettingsFile(), alarm, L"daily"));
+    EXPECT_EQ(L"1", IniValue(SettingsFile(), alarm, L"action"));
+    EXPECT_EQ(L"beep!", IniValue(SettingsFile(), alarm, L"text"));
+    EXPECT_EQ(L"Second", IniValue(SettingsFile(), UserPrefix() + L":clock3:alarm2", L"comment"));
+    EXPECT_EQ(0, main->Stop());
 }
 
 // The real program in the stand-in taskbar and a user who gives the first

@@ -454,3 +454,40 @@ TEST(DialogLayout, BackgroundTemplatesHoldTheirControls)
     }
     DestroyWindow(host);
 }
+
+namespace {
+
+// The schedule sub-pages are made the size of the alarm page's placeholder
+// 1114: each template has that size, so that none of its controls is cut
+// off or stretched away from the others.
+TEST(DialogLayout, SchedulePagesHaveTheAlarmPagesPaneSize)
+{
+    const UINT kAlarmPage = 144;
+    const int kPane = 1114;
+    const UINT kSchedulePages[] = {147, 148, 149, 150, 151, 152};
+    INITCOMMONCONTROLSEX init = {sizeof(init), 0xFFFF};
+    InitCommonControlsEx(&init);
+    CModule library(LoadLibraryExW(TL_RES_EN_DLL, nullptr, 0));
+    ASSERT_TRUE(library);
+    HWND host = CreateWindowW(WC_STATICW, L"", WS_POPUP, 0, 0, 1000, 800, nullptr, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(nullptr, host);
+    HWND page = CreateDialogParamW(library.Get(), MAKEINTRESOURCEW(kAlarmPage), host, DoNothingProc, 0);
+    ASSERT_NE(nullptr, page);
+    RECT pane;
+    ASSERT_TRUE(GetWindowRect(GetDlgItem(page, kPane), &pane));
+    for (UINT id : kSchedulePages) {
+        SCOPED_TRACE(id);
+        HWND schedule = CreateDialogParamW(library.Get(), MAKEINTRESOURCEW(id), page, DoNothingProc, 0);
+        ASSERT_NE(nullptr, schedule);
+        RECT r;
+        GetWindowRect(schedule, &r);
+        EXPECT_EQ(pane.right - pane.left, r.right - r.left);
+        EXPECT_EQ(pane.bottom - pane.top, r.bottom - r.top);
+        DestroyWindow(schedule);
+    }
+    DestroyWindow(page);
+    DestroyWindow(host);
+}
+
+}  // namespace
